@@ -1,0 +1,95 @@
+#pragma once
+// The process-wide state shared by every module and window, the start-up environment and the per-register,
+// per-day working paths. Everything here is used on the user-interface thread only.
+#include "util/DateTime.h"
+#include "util/MyUtil.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+extern const std::string ProgramVersion; // "3.0 [24.086]"
+
+extern std::string AppTitle;
+extern std::string ProgramTitle;
+
+// Working paths; directories end with "/".
+extern std::string ExeDir;
+extern std::string DataDir;
+extern std::string RegisterDir;
+extern std::string DayDir;
+extern std::string ReadingFile;
+extern std::string GoodsTable; // "Kartas" + year of SalesDate
+extern Date SalesDate;
+
+// The chosen register and its settings.
+extern int CurrentRegisterId;
+extern std::string RegisterCode; // two characters
+extern std::string PortNumber;
+extern std::string BaudRate;
+extern std::string RegisterSystemNo;
+extern std::string RegisterTimeout;
+extern int ContractorCode;
+extern std::string PriceField;
+extern int PriceColumn;
+
+// General exchange parameters.
+extern int SalesRegisterNo;
+extern std::string SalesDirection;
+extern std::string WarehouseNo;
+extern std::string DocumentType;
+
+// Catalogue filters: SQL conditions appended to the catalogue query, empty for none.
+extern std::string GroupFilter;
+extern std::string LockFilter;
+extern std::string SelectionFilter;
+
+// Register exchange state.
+extern std::string RequestFile;
+extern std::string ResponseFile;
+extern uint8_t ExchangeResult;
+extern TimeOfDay OpStartTime;
+extern std::string ErrorReportFile;
+extern TextFile ErrorReport;
+
+extern std::unique_ptr<TMyEcho> WorkLog;
+extern std::vector<std::string> ResultTexts;
+
+// Database connection values.
+extern std::string DbPath;
+extern std::string DbUser;
+extern std::string DbPassword;
+
+extern bool LoginAborted;
+extern bool LocalDatabase;
+extern int HelpContextId;
+
+// Runs once before any module or window exists. `exePath` is the running executable's full path; empty means
+// the path of this process's own executable.
+void InitEnvironment(const std::string& exePath = {});
+
+// Where UpdateWorkPaths takes the sales date from: the main window's date picker.
+class IDatePicker {
+public:
+    virtual ~IDatePicker() = default;
+    virtual Date PickedDate() const = 0;
+};
+// Without a picker, UpdateWorkPaths uses today.
+void SetDatePicker(IDatePicker* picker);
+
+// Recomputes SalesDate, RegisterDir, DayDir, GoodsTable and ReadingFile and creates the two directories.
+void UpdateWorkPaths();
+
+// One line to the work history.
+void LogLine(const std::string& message);
+
+// The status line of the main window: shows the text in red (error) or green, and repaints at once.
+class IStatusLine {
+public:
+    virtual ~IStatusLine() = default;
+    virtual void ShowStatus(const std::string& text, bool error) = 0;
+};
+void SetStatusLine(IStatusLine* line);
+// Shows the text on the status line; every non-empty text also goes to the work history.
+void Komunikat(const std::string& text, bool error);
