@@ -70,7 +70,8 @@ extern int HelpContextId;
 void InitEnvironment(const std::string& exePath = {});
 
 // Where UpdateWorkPaths takes the sales date from: the main window's date picker.
-class IDatePicker {
+class IDatePicker
+{
 public:
     virtual ~IDatePicker() = default;
     virtual Date PickedDate() const = 0;
@@ -79,13 +80,16 @@ public:
 void SetDatePicker(IDatePicker* picker);
 
 // Recomputes SalesDate, RegisterDir, DayDir, GoodsTable and ReadingFile and creates the two directories.
+// ReadingFile never names an existing file. Throws ConversionError (from LeadingInt) for a register code such
+// as "1-"; the paths other than ReadingFile are then already updated.
 void UpdateWorkPaths();
 
 // One line to the work history.
 void LogLine(const std::string& message);
 
 // The status line of the main window: shows the text in red (error) or green, and repaints at once.
-class IStatusLine {
+class IStatusLine
+{
 public:
     virtual ~IStatusLine() = default;
     virtual void ShowStatus(const std::string& text, bool error) = 0;

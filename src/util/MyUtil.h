@@ -11,7 +11,8 @@
 #include <vector>
 
 // Raised by LeadingInt for a run such as "-" or "1-2"; reaches the application's error handler.
-class ConversionError : public std::runtime_error {
+class ConversionError : public std::runtime_error
+{
 public:
     using std::runtime_error::runtime_error;
 };
@@ -56,10 +57,15 @@ std::string SqlInt(int64_t value);
 // ---- directories and files
 bool EnsureDir(const std::string& path);
 std::string AddPathSeparator(const std::string& path, const std::string& separator = "");
+// Masks use "*" and "?" and match names without regard to letter case. CountFiles counts regular files that
+// are not hidden; an empty directory means the mask carries the path. ListFiles appends directory + name of
+// every entry that is not a directory, hidden ones included, sorted by name, and returns the list's size.
 int CountFiles(const std::string& directory, const std::string& mask);
 int ListFiles(std::vector<std::string>& list, const std::string& directory, const std::string& mask);
-// The entry of `directory` whose name equals `name` ignoring letter case, as directory + "/" + that entry's
-// real name; directory + "/" + name when there is none. Existing files keep their own spelling.
+// The entry of `directory` whose name equals `name` ignoring letter case (A-Z), as directory + "/" + that entry's
+// real name; directory + "/" + name when there is none. An exact match is preferred; no "/" is doubled when the
+// directory already ends with one; an empty directory means the current one and gives the bare name. A name of
+// several parts ("in/ZTowar.in") is resolved part by part. Existing files keep their own spelling.
 std::string FindCaseless(const std::string& directory, const std::string& name);
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
@@ -92,7 +98,8 @@ int LineHeightForFontSize(int points);
 bool ToCharBuffer(const std::string& text, char (&buffer)[256]);
 
 // ---- work history logger
-class TMyEcho {
+class TMyEcho
+{
 public:
     void Init(const std::string& directory, const std::string& fileName, const std::string& tag, bool withoutTime,
               bool withoutDate);

@@ -3,7 +3,8 @@
 // implementation; without one (tests, tools) every call does nothing and questions are answered "No".
 #include <string>
 
-class IScreen {
+class IScreen
+{
 public:
     virtual ~IScreen() = default;
     // The application-wide database-wait cursor on or off.
@@ -30,7 +31,8 @@ void ShowMessage(const std::string& text);
 void RequestTerminate();
 
 // Restores the normal cursor when it leaves scope, whatever happens in between.
-class WaitCursor {
+class WaitCursor
+{
 public:
     WaitCursor() { WaitCursorOn(); }
     ~WaitCursor() { WaitCursorOff(); }

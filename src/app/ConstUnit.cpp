@@ -1,0 +1,219 @@
+#include "app/ConstUnit.h"
+
+#include "util/Screen.h"
+
+#include <filesystem>
+#include <ini.h>
+#include <map>
+
+namespace fs = std::filesystem;
+
+const std::string ProgramVersion = "3.0 [24.086]";
+
+std::string AppTitle;
+std::string ProgramTitle;
+
+std::string ExeDir;
+std::string DataDir;
+std::string RegisterDir;
+std::string DayDir;
+std::string ReadingFile;
+std::string GoodsTable;
+Date SalesDate;
+
+int CurrentRegisterId = 0;
+std::string RegisterCode;
+std::string PortNumber;
+std::string BaudRate;
+std::string RegisterSystemNo;
+std::string RegisterTimeout;
+int ContractorCode = 0;
+std::string PriceField;
+int PriceColumn = 0;
+
+int SalesRegisterNo = 0;
+std::string SalesDirection;
+std::string WarehouseNo;
+std::string DocumentType;
+
+std::string GroupFilter;
+std::string LockFilter;
+std::string SelectionFilter;
+
+std::string RequestFile;
+std::string ResponseFile;
+uint8_t ExchangeResult = 0;
+TimeOfDay OpStartTime;
+std::string ErrorReportFile;
+TextFile ErrorReport;
+
+std::unique_ptr<TMyEcho> WorkLog;
+std::vector<std::string> ResultTexts;
+
+std::string DbPath;
+std::string DbUser;
+std::string DbPassword;
+
+bool LoginAborted = false;
+bool LocalDatabase = false;
+int HelpContextId = 0;
+
+namespace
+{
+
+IDatePicker* datePicker = nullptr;
+IStatusLine* statusLine = nullptr;
+
+// The values of one INI file. Sections and keys are matched whatever their letter case; a missing file or key
+// gives the default; values are taken as written.
+class IniFile
+{
+public:
+    explicit IniFile(const std::string& path)
+    {
+        if (FileExists(path))
+            ini_parse(path.c_str(), &IniFile::Store, this);
+    }
+
+    std::string Read(const std::string& section, const std::string& key, const std::string& defaultValue = {}) const
+    {
+        const auto it = values_.find(Key(section, key));
+        return it == values_.end() ? defaultValue : it->second;
+    }
+
+private:
+    static std::string Key(const std::string& section, const std::string& key)
+    {
+        return UpperCase1250(Trim(section)) + '\n' + UpperCase1250(Trim(key));
+    }
+
+    static int Store(void* user, const char* section, const char* name, const char* value)
+    {
+        // The first occurrence of a key counts, as with the Windows INI reader.
+        static_cast<IniFile*>(user)->values_.emplace(Key(section, name), value);
+        return 1;
+    }
+
+    std::map<std::string, std::string> values_;
+};
+
+std::string OwnExecutablePath()
+{
+    std::error_code ec;
+    const fs::path path = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string() : path.string();
+}
+
+void ReadConnectionValues(const std::string& ownIniName)
+{
+    DbPath.clear();
+    DbUser.clear();
+    DbPassword.clear();
+    const std::string firmaPath = FindCaseless(ExeDir, "Firma.ini");
+    if (FileExists(firmaPath)) {
+        // The company-wide file wins whenever it exists, even for keys it lacks; its FK section wins over Tarlo.
+        const IniFile firma(firmaPath);
+        DbPath = firma.Read("FK", "SerwerBazy");
+        if (!DbPath.empty())
+            DbPath += ":";
+        DbPath += AddPathSeparator(firma.Read("FK", "SciezkaDoBazy"));
+        DbPath += firma.Read("FK", "BazaSQL");
+        DbPassword = firma.Read("FK", "HLDS");
+        if (DbPath.empty())
+            DbPath = firma.Read("Tarlo", "Pth");
+        DbUser = firma.Read("Tarlo", "User", "SYSDBA");
+        if (DbPassword.empty())
+            DbPassword = firma.Read("Tarlo", "Pass", "pinewoods");
+    } else {
+        const IniFile own(FindCaseless(ExeDir, ownIniName));
+        DbPath = own.Read("Tarlo", "Pth");
+        DbUser = own.Read("Tarlo", "User", "SYSDBA");
+        DbPassword = own.Read("Tarlo", "Pass", "pinewoods");
+    }
+}
+
+// An existing directory of that name whatever its letter case, otherwise a new one with the given spelling.
+std::string EnsureDirCaseless(const std::string& parent, const std::string& name)
+{
+    const std::string path = FindCaseless(parent, name);
+    EnsureDir(path);
+    return path;
+}
+
+} // namespace
+
+void InitEnvironment(const std::string& exePath)
+{
+    AppTitle = "Brenmo_Soft             Wymiana danych z kasami ELZAB ";
+    // The number and date formats are fixed in the helpers themselves ("." decimal point, "dd.MM.yyyy"); they do
+    // not depend on the process locale.
+
+    std::error_code ec;
+    fs::path executable(exePath.empty() ? OwnExecutablePath() : exePath);
+    const fs::path absolute = fs::absolute(executable, ec);
+    if (!ec)
+        executable = absolute;
+    ExeDir = AddPathSeparator(executable.parent_path().string(), "/");
+    DataDir = EnsureDirCaseless(ExeDir, "Dane") + "/";
+
+    WorkLog = std::make_unique<TMyEcho>();
+    WorkLog->Init(DataDir, "H_" + DateText(Today()).substr(0, 6) + ".txt", ProgramVersion, false, false);
+
+    ReadConnectionValues(fs::path(executable.filename()).replace_extension(".INI").string());
+
+    ResultTexts.clear();
+    const std::string currentDir = fs::current_path(ec).string();
+    ReadLines(FindCaseless(ec ? std::string(".") : currentDir, "koment.txt"), ResultTexts);
+
+    EnsureDirCaseless(ExeDir, "In");
+    ErrorReportFile = EnsureDirCaseless(ExeDir, "Out") + "/log.txt";
+}
+
+void SetDatePicker(IDatePicker* picker)
+{
+    datePicker = picker;
+}
+
+void UpdateWorkPaths()
+{
+    SalesDate = datePicker ? datePicker->PickedDate() : Today();
+    const std::string dateText = DateText(SalesDate);
+    RegisterDir = DataDir + "Kasa" + RegisterCode + "/";
+    DayDir = RegisterDir + dateText + "/";
+    EnsureDir(RegisterDir);
+    EnsureDir(DayDir);
+    GoodsTable = "Kartas" + std::to_string(SalesDate.year);
+
+    const std::string namePrefix = IntToStrPad(LeadingInt(RegisterCode), 3, "0") + "_" + dateText + "_";
+    auto nameFor = [&namePrefix](int sequence) { return namePrefix + IntToStrPad(sequence, 3, "0") + ".txt"; };
+    const int count = CountFiles("", DayDir + namePrefix + "*.txt");
+    // The next number is the count of stored readouts plus one. When a gap in the numbering makes that name an
+    // existing file, the following free number is taken, so that no readout is ever overwritten.
+    int sequence = count + 1;
+    for (int candidate = count + 1; candidate <= count + 1000; ++candidate) {
+        if (!FileExists(FindCaseless(DayDir, nameFor(candidate)))) {
+            sequence = candidate;
+            break;
+        }
+    }
+    ReadingFile = DayDir + nameFor(sequence);
+}
+
+void LogLine(const std::string& message)
+{
+    if (WorkLog)
+        WorkLog->Echo(message);
+}
+
+void SetStatusLine(IStatusLine* line)
+{
+    statusLine = line;
+}
+
+void Komunikat(const std::string& text, bool error)
+{
+    if (statusLine)
+        statusLine->ShowStatus(text, error);
+    if (!text.empty() && WorkLog)
+        WorkLog->Echo(text);
+}

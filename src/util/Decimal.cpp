@@ -1,0 +1,58 @@
+#include "util/Decimal.h"
+
+#include <cstdlib>
+
+namespace
+{
+
+int64_t PowerOfTen(int exponent)
+{
+    int64_t result = 1;
+    for (int i = 0; i < exponent; ++i)
+        result *= 10;
+    return result;
+}
+
+} // namespace
+
+double Decimal::ToDouble() const
+{
+    return static_cast<double>(unscaled) / static_cast<double>(PowerOfTen(scale));
+}
+
+std::string Decimal::ToString() const
+{
+    // Work on the magnitude as unsigned so that the smallest int64 value is printed correctly too.
+    const bool negative = unscaled < 0;
+    const uint64_t magnitude =
+        negative ? uint64_t{0} - static_cast<uint64_t>(unscaled) : static_cast<uint64_t>(unscaled);
+    std::string digits = std::to_string(magnitude);
+    if (scale > 0) {
+        if (static_cast<int>(digits.size()) <= scale)
+            digits.insert(0, scale + 1 - digits.size(), '0');
+        digits.insert(digits.size() - scale, ".");
+    }
+    return negative ? "-" + digits : digits;
+}
+
+Decimal Decimal::Rescaled(int newScale) const
+{
+    Decimal result{unscaled, newScale};
+    if (newScale > scale)
+        result.unscaled = unscaled * PowerOfTen(newScale - scale);
+    else if (newScale < scale)
+        result.unscaled = unscaled / PowerOfTen(scale - newScale); // integer division cuts toward zero
+    return result;
+}
+
+bool Decimal::operator==(const Decimal& other) const
+{
+    // 128-bit arithmetic so that bringing both to the larger scale cannot overflow.
+    __int128 a = unscaled;
+    __int128 b = other.unscaled;
+    for (int s = scale; s < other.scale; ++s)
+        a *= 10;
+    for (int s = other.scale; s < scale; ++s)
+        b *= 10;
+    return a == b;
+}

@@ -1,0 +1,55 @@
+#include "util/Screen.h"
+
+namespace
+{
+IScreen* installedScreen = nullptr;
+}
+
+void SetScreen(IScreen* screen)
+{
+    installedScreen = screen;
+}
+
+IScreen* GetScreen()
+{
+    return installedScreen;
+}
+
+void WaitCursorOn()
+{
+    if (installedScreen) {
+        installedScreen->SetBusyCursor(true);
+        installedScreen->ProcessMessages();
+    }
+}
+
+void WaitCursorOff()
+{
+    if (installedScreen) {
+        installedScreen->SetBusyCursor(false);
+        installedScreen->ProcessMessages();
+    }
+}
+
+void ProcessMessages()
+{
+    if (installedScreen)
+        installedScreen->ProcessMessages();
+}
+
+bool AskYesNo(const std::string& caption, const std::string& text)
+{
+    return installedScreen ? installedScreen->AskYesNo(caption, text) : false;
+}
+
+void ShowMessage(const std::string& text)
+{
+    if (installedScreen)
+        installedScreen->ShowMessage(text);
+}
+
+void RequestTerminate()
+{
+    if (installedScreen)
+        installedScreen->RequestTerminate();
+}

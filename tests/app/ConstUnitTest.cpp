@@ -1,0 +1,297 @@
+// Start-up environment, connection values from the INI files, working paths, the work history and the status line.
+#include "app/ConstUnit.h"
+#include "util/TestTempDir.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+
+const DateTime Moment{{2024, 3, 26}, {14, 5, 9, 0}};
+
+std::string Content(const std::string& path)
+{
+    std::string text;
+    ReadWholeFile(path, text);
+    return text;
+}
+
+// Each test gets its own executable directory (the executable itself need not exist) and current directory.
+class ConstUnitTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        SetClock([] { return Moment; });
+        previousDir_ = fs::current_path();
+        fs::create_directory(tmp / "cwd");
+        fs::current_path(tmp / "cwd");
+        exeDir_ = tmp / "Sklep";
+        fs::create_directory(exeDir_);
+    }
+    void TearDown() override
+    {
+        fs::current_path(previousDir_);
+        SetClock({});
+        SetDatePicker(nullptr);
+        SetStatusLine(nullptr);
+        RegisterCode.clear();
+        WorkLog.reset();
+    }
+    void Init() { InitEnvironment(exeDir_ + "/Tarlo_db"); }
+    void Write(const std::string& name, const std::string& text) { SaveText(text, exeDir_ + "/" + name); }
+
+    TestTempDir tmp;
+    std::string exeDir_;
+
+private:
+    fs::path previousDir_;
+};
+
+struct FixedPicker : IDatePicker {
+    Date date;
+    Date PickedDate() const override { return date; }
+};
+
+} // namespace
+
+TEST_F(ConstUnitTest, InitCreatesDirectoriesAndNamesFiles)
+{
+    Init();
+    EXPECT_EQ(AppTitle, "Brenmo_Soft             Wymiana danych z kasami ELZAB ");
+    EXPECT_EQ(ExeDir, exeDir_ + "/");
+    EXPECT_EQ(DataDir, exeDir_ + "/Dane/");
+    for (const char* dir : {"Dane", "In", "Out"})
+        EXPECT_TRUE(DirectoryExists(exeDir_ + "/" + dir)) << dir;
+    EXPECT_EQ(ErrorReportFile, exeDir_ + "/Out/log.txt");
+    ASSERT_TRUE(WorkLog);
+    EXPECT_EQ(WorkLog->FileName, DataDir + "H_202403.txt");
+    EXPECT_FALSE(FileExists(WorkLog->FileName)); // nothing written yet
+    EXPECT_TRUE(ResultTexts.empty());
+}
+
+TEST_F(ConstUnitTest, ExistingDirectoriesAndKomentAreFoundWhateverTheirCase)
+{
+    fs::create_directory(exeDir_ + "/in");
+    fs::create_directory(exeDir_ + "/OUT");
+    SaveText("  5\tZ\xB3y numer\r\n  6\tB\xB3\xB9"
+             "d\r\n",
+             tmp / "cwd/KOMENT.TXT");
+    Init();
+    EXPECT_FALSE(DirectoryExists(exeDir_ + "/In"));
+    EXPECT_EQ(ErrorReportFile, exeDir_ + "/OUT/log.txt");
+    EXPECT_EQ(ResultTexts, (std::vector<std::string>{"  5\tZ\xB3y numer", "  6\tB\xB3\xB9"
+                                                                          "d"}));
+}
+
+TEST_F(ConstUnitTest, OwnExecutableDirectoryByDefault)
+{
+    const std::string binDir = fs::read_symlink("/proc/self/exe").parent_path().string() + "/";
+    std::vector<std::string> created;
+    for (const char* dir : {"Dane", "In", "Out"})
+        if (!fs::exists(FindCaseless(binDir, dir)))
+            created.push_back(binDir + dir);
+    InitEnvironment();
+    EXPECT_EQ(ExeDir, binDir);
+    std::error_code ec;
+    for (const std::string& dir : created)
+        fs::remove_all(dir, ec);
+}
+
+struct IniCase {
+    const char* name;
+    const char* firma; // content of Firma.ini, nullptr for no file
+    const char* own;   // content of Tarlo_db.INI, nullptr for no file
+    const char* dbPath;
+    const char* dbUser;
+    const char* dbPassword;
+};
+
+void PrintTo(const IniCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class IniPrecedence : public ConstUnitTest, public ::testing::WithParamInterface<IniCase>
+{
+};
+
+TEST_P(IniPrecedence, ConnectionValues)
+{
+    const IniCase& c = GetParam();
+    if (c.firma)
+        Write("Firma.ini", c.firma);
+    if (c.own)
+        Write("Tarlo_db.INI", c.own);
+    Init();
+    EXPECT_EQ(DbPath, c.dbPath);
+    EXPECT_EQ(DbUser, c.dbUser);
+    EXPECT_EQ(DbPassword, c.dbPassword);
+}
+
+const char OwnIni[] = "[Tarlo]\nPth=own:/own.fdb\nUser=OWNER\nPass=ownpass\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, IniPrecedence,
+    ::testing::Values(
+        IniCase{"Neither", nullptr, nullptr, "", "SYSDBA", "pinewoods"},
+        IniCase{"OwnOnly", nullptr, OwnIni, "own:/own.fdb", "OWNER", "ownpass"},
+        IniCase{"FirmaWinsEvenForMissingKeys", "[FK]\nBazaSQL=FIRMA.FDB\n", OwnIni, "FIRMA.FDB", "SYSDBA", "pinewoods"},
+        IniCase{"FullFk",
+                "[FK]\nSerwerBazy=dbhost\nSciezkaDoBazy=D:\\Firma\nBazaSQL=FIRMA.FDB\nHLDS=tajne\n"
+                "[Tarlo]\nPth=ignored\nUser=KASJER\nPass=ignored\n",
+                nullptr, "dbhost:D:\\Firma\\FIRMA.FDB", "KASJER", "tajne"},
+        IniCase{"FkWithoutServer", "[FK]\nSciezkaDoBazy=D:\\Firma\nBazaSQL=FIRMA.FDB\n", nullptr,
+                "D:\\Firma\\FIRMA.FDB", "SYSDBA", "pinewoods"},
+        IniCase{"PasswordFromTarloSection", "[FK]\nBazaSQL=x.fdb\n[Tarlo]\nPass=haslo\n", OwnIni, "x.fdb", "SYSDBA",
+                "haslo"},
+        IniCase{"ServerAlone", "[FK]\nSerwerBazy=dbhost\nSciezkaDoBazy=\n[Tarlo]\nPth=/not/used.fdb\n", nullptr,
+                "dbhost:", "SYSDBA", "pinewoods"},
+        IniCase{"PathWithoutBackslash", "[FK]\nSciezkaDoBazy=/srv/db\nBazaSQL=FIRMA.FDB\n", nullptr,
+                "/srv/db/FIRMA.FDB", "SYSDBA", "pinewoods"},
+        IniCase{"PathEndingWithColon", "[FK]\nSerwerBazy=h\nSciezkaDoBazy=C:\nBazaSQL=F.FDB\n", nullptr, "h:C:F.FDB",
+                "SYSDBA", "pinewoods"},
+        IniCase{"FkEmptyFallsBackToPth", "[Tarlo]\nPth=localhost:/db/tarlo.fdb\n", nullptr, "localhost:/db/tarlo.fdb",
+                "SYSDBA", "pinewoods"},
+        IniCase{"NamesIgnoreCase", "[fk]\nserwerbazy=h\nSCIEZKADOBAZY=/d\nbazasql=b.fdb\n[TARLO]\nuser=u\n", nullptr,
+                "h:/d/b.fdb", "u", "pinewoods"},
+        IniCase{"MalformedLinesAreSkipped", "garbage line\n[FK\nBazaSQL=x.fdb\n[FK]\nBazaSQL=y.fdb\n", nullptr, "y.fdb",
+                "SYSDBA", "pinewoods"}),
+    [](const ::testing::TestParamInfo<IniCase>& info) { return std::string(info.param.name); });
+
+TEST_F(ConstUnitTest, IniFileNamesIgnoreCase)
+{
+    Write("FIRMA.INI", "[FK]\nBazaSQL=upper.fdb\n");
+    Init();
+    EXPECT_EQ(DbPath, "upper.fdb");
+
+    fs::remove(exeDir_ + "/FIRMA.INI");
+    Write("tarlo_db.ini", "[Tarlo]\nPth=lower.fdb\n");
+    Init();
+    EXPECT_EQ(DbPath, "lower.fdb");
+}
+
+TEST_F(ConstUnitTest, OwnIniReplacesTheExtension)
+{
+    SaveText("[Tarlo]\nUser=EXT\n", exeDir_ + "/Tarlo.INI");
+    InitEnvironment(exeDir_ + "/Tarlo.exe");
+    EXPECT_EQ(DbUser, "EXT");
+}
+
+TEST_F(ConstUnitTest, RelativeExecutablePathGivesAnAbsoluteExeDir)
+{
+    InitEnvironment("../Sklep/Tarlo_db"); // the current directory is tmp/cwd
+    EXPECT_EQ(ExeDir, fs::absolute("../Sklep").string() + "/");
+    EXPECT_EQ(ExeDir.front(), '/');
+}
+
+TEST_F(ConstUnitTest, WorkPathsForRegisterAndDate)
+{
+    Init();
+    FixedPicker picker;
+    picker.date = {2024, 3, 26};
+    SetDatePicker(&picker);
+    RegisterCode = "05";
+    UpdateWorkPaths();
+    EXPECT_EQ(SalesDate, (Date{2024, 3, 26}));
+    EXPECT_EQ(RegisterDir, DataDir + "Kasa05/");
+    EXPECT_EQ(DayDir, DataDir + "Kasa05/20240326/");
+    EXPECT_TRUE(DirectoryExists(DayDir));
+    EXPECT_EQ(GoodsTable, "Kartas2024");
+    EXPECT_EQ(ReadingFile, DayDir + "005_20240326_001.txt");
+
+    picker.date = {2023, 12, 31};
+    UpdateWorkPaths();
+    EXPECT_EQ(GoodsTable, "Kartas2023");
+    EXPECT_EQ(ReadingFile, DataDir + "Kasa05/20231231/005_20231231_001.txt");
+}
+
+TEST_F(ConstUnitTest, WorkPathsWithoutPickerUseToday)
+{
+    Init();
+    UpdateWorkPaths();
+    EXPECT_EQ(SalesDate, Moment.date);
+    // No register chosen yet: the code is empty and the number part is "000".
+    EXPECT_EQ(RegisterDir, DataDir + "Kasa/");
+    EXPECT_EQ(ReadingFile, DataDir + "Kasa/20240326/000_20240326_001.txt");
+    EXPECT_TRUE(DirectoryExists(DataDir + "Kasa/20240326"));
+}
+
+TEST_F(ConstUnitTest, ReadoutNumbering)
+{
+    Init();
+    struct Case {
+        const char* code;
+        std::vector<std::string> existing;
+        const char* expected;
+    } cases[] = {
+        {"05", {"005_20240326_001.txt", "005_20240326_002.txt"}, "005_20240326_003.txt"},
+        // A gap: two files, and the count plus one names an existing file, so the next free number is taken.
+        {"06", {"006_20240326_001.txt", "006_20240326_003.txt"}, "006_20240326_004.txt"},
+        {"07", {"007_20240326_002.txt"}, "007_20240326_003.txt"}, // count 1, 002 taken
+        {"08", {"008_20240326_001.TXT"}, "008_20240326_002.txt"},
+        {"12345", {}, "345_20240326_001.txt"}, // only the last three digits of a long code
+        {"3A", {}, "003_20240326_001.txt"},
+    };
+    for (const Case& c : cases) {
+        const std::string day = DataDir + "Kasa" + c.code + "/20240326/";
+        EnsureDir(day);
+        for (const std::string& name : c.existing)
+            SaveText("x", day + name);
+        RegisterCode = c.code;
+        UpdateWorkPaths();
+        EXPECT_EQ(ReadingFile, day + c.expected) << c.code;
+    }
+    RegisterCode = "1-";
+    EXPECT_THROW(UpdateWorkPaths(), ConversionError);
+}
+
+namespace
+{
+struct RecordingStatusLine : IStatusLine {
+    void ShowStatus(const std::string& text, bool error) override { shown.emplace_back(text, error); }
+    std::vector<std::pair<std::string, bool>> shown;
+};
+} // namespace
+
+TEST_F(ConstUnitTest, KomunikatShowsAndLogsNonEmptyTexts)
+{
+    Init();
+    RecordingStatusLine line;
+    SetStatusLine(&line);
+    Komunikat("Odczyt zako\xF1"
+              "czony",
+              false);
+    Komunikat("Odczyt zako\xF1"
+              "czony",
+              false);
+    Komunikat("", true);
+    const std::vector<std::pair<std::string, bool>> expectedShown = {{"Odczyt zako\xF1"
+                                                                      "czony",
+                                                                      false},
+                                                                     {"Odczyt zako\xF1"
+                                                                      "czony",
+                                                                      false},
+                                                                     {"", true}};
+    EXPECT_EQ(line.shown, expectedShown);
+    EXPECT_EQ(Content(WorkLog->FileName), "[3.0 [24.086]] 26.03.2024 14:05:09: Odczyt zako\xF1"
+                                          "czony\r\n"
+                                          "[3.0 [24.086]] 26.03.2024 14:05:09: Odczyt zako\xF1"
+                                          "czony\r\n");
+}
+
+TEST_F(ConstUnitTest, LogLineWritesEveryMessageAndNeedsNoStatusLine)
+{
+    Init();
+    LogLine("");
+    Komunikat("bez okna", true);
+    EXPECT_EQ(Content(WorkLog->FileName), "[3.0 [24.086]] 26.03.2024 14:05:09: \r\n"
+                                          "[3.0 [24.086]] 26.03.2024 14:05:09: bez okna\r\n");
+    WorkLog.reset();
+    EXPECT_NO_THROW(LogLine("no logger"));
+    EXPECT_NO_THROW(Komunikat("no logger", false));
+}
