@@ -1,5 +1,6 @@
 #include "util/Decimal.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace
@@ -26,13 +27,19 @@ std::string Decimal::ToString() const
     const bool negative = unscaled < 0;
     const uint64_t magnitude =
         negative ? uint64_t{0} - static_cast<uint64_t>(unscaled) : static_cast<uint64_t>(unscaled);
-    std::string digits = std::to_string(magnitude);
-    if (scale > 0) {
-        if (static_cast<int>(digits.size()) <= scale)
-            digits.insert(0, scale + 1 - digits.size(), '0');
-        digits.insert(digits.size() - scale, ".");
-    }
-    return negative ? "-" + digits : digits;
+    const std::string digits = std::to_string(magnitude);
+    const int width = std::max(static_cast<int>(digits.size()), scale + 1);
+    std::string text;
+    text.reserve(width + 2);
+    if (negative)
+        text.push_back('-');
+    // Leading zeros so that at least one digit stands before the decimal point.
+    for (int i = static_cast<int>(digits.size()); i < width; ++i)
+        text.push_back('0');
+    text += digits;
+    if (scale > 0)
+        text.insert(text.end() - scale, '.');
+    return text;
 }
 
 Decimal Decimal::Rescaled(int newScale) const
