@@ -11,18 +11,21 @@
 #include <vector>
 
 // A database error: the server's whole message (status vector text), lines separated by LF.
-class DbError : public std::runtime_error {
+class DbError : public std::runtime_error
+{
 public:
     using std::runtime_error::runtime_error;
 };
 
 // Raised when a field name is not in the result.
-class FieldError : public std::runtime_error {
+class FieldError : public std::runtime_error
+{
 public:
     using std::runtime_error::runtime_error;
 };
 
-class Value {
+class Value
+{
 public:
     using Storage = std::variant<std::monostate, int64_t, Decimal, double, std::string, Date, TimeOfDay, DateTime>;
 
@@ -32,12 +35,13 @@ public:
     bool IsNull() const { return std::holds_alternative<std::monostate>(data_); }
     const Storage& Data() const { return data_; }
 
-    // Conversions at the edge. NULL gives "" / 0. AsInteger of a scaled number cuts toward zero; of a text it
-    // converts the trimmed text and raises FieldError when that is not a whole number.
-    std::string AsString() const; // NUMERIC as plain decimal text, dates dd.MM.yyyy
+    // Conversions at the edge. NULL gives "" / 0. AsInteger of a scaled number cuts toward zero, of a float rounds
+    // to the nearest; of a text it converts the trimmed text and raises FieldError when that is not a whole
+    // number. Dates and times raise FieldError in the numeric conversions.
+    std::string AsString() const; // NUMERIC as plain decimal text with its scale, dates dd.MM.yyyy, times HH:mm:ss
     int64_t AsInteger() const;
     double AsFloat() const;
-    Decimal AsDecimal() const; // integers with scale 0; floats with 4 decimals
+    Decimal AsDecimal() const; // integers with scale 0; floats with 4 decimals; texts exactly as written
 
     bool operator==(const Value& other) const = default;
 
@@ -48,15 +52,17 @@ private:
 using Row = std::vector<Value>;
 
 // The columns of a result: names as the server gives them (upper case for unquoted names).
-class FieldList {
+class FieldList
+{
 public:
     std::vector<std::string> names;
-    int IndexOf(const std::string& name) const; // -1 when absent, letter case ignored
+    int IndexOf(const std::string& name) const;      // -1 when absent, letter case ignored
     int IndexOrThrow(const std::string& name) const; // FieldError when absent
 };
 
 // A cached, scrollable result: all rows fetched into memory. Reopened by Tdm::OpenSds.
-class DataSet {
+class DataSet
+{
 public:
     std::string CommandText; // the query last opened
     FieldList Fields;
@@ -80,7 +86,8 @@ public:
     const Value& FieldByName(const std::string& name) const;
     const Value& At(int row, const std::string& name) const;
 
-    // Moves the cursor to the first row whose field equals the value exactly (text compared byte for byte).
+    // Moves the cursor to the first row whose field equals the value exactly (text compared byte for byte, CHAR
+    // values with their padding; integers and exact numbers compared by amount).
     bool Locate(const std::string& field, const Value& value);
     // Index of that row, -1 when none; the cursor does not move.
     int Find(const std::string& field, const Value& value) const;

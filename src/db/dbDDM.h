@@ -3,6 +3,7 @@
 // verification and upgrade of the application's tables.
 #include "db/DataSet.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,7 +12,8 @@ class FbConnection; // db/Firebird.h
 
 // A forward-only query object of the module (dbQ, SQT, SQTmp): one open result at a time. The rows are
 // fetched as the caller moves forward.
-class Query {
+class Query
+{
 public:
     Query();
     ~Query();
@@ -19,11 +21,13 @@ public:
     Query& operator=(const Query&) = delete;
 
     bool Active() const;
-    void Close();
+    void Close(); // commits the query's own transaction
     bool Eof() const;
     void Next();
     const FieldList& Fields() const;
-    const Value& FieldByName(const std::string& name) const; // current row
+    // The current row's field; FieldError for an unknown name or a closed query. Past the end the last row stays
+    // current, and a query that returned no row reads every field as NULL.
+    const Value& FieldByName(const std::string& name) const;
     std::string SQL;
 
     struct Impl;
@@ -32,39 +36,61 @@ public:
 
 extern int ConnectStatus; // 0 connected, -1 not connected
 
-class Tdm {
+class Tdm
+{
 public:
     Tdm();
     ~Tdm();
     Tdm(const Tdm&) = delete;
     Tdm& operator=(const Tdm&) = delete;
 
-    void DataModuleCreate();
+    void DataModuleCreate(); // run by the constructor; does not connect
 
-    // ---- connection
+    // ---- connection: DbPath, DbUser, DbPassword, role ADMINISTRATOR, character set WIN1250, dialect 3. A path
+    // without a host opens the file through the embedded engine; "host:path" and "host/port:path" use a server.
+    // Connects and runs the role check; the outcome is left in ConnectStatus.
     void BazaConnect();
+    // Closes and opens the connection; a failure is logged and shown with AskAbort ("dbConnect", CR LF, message).
     bool dbConnect();
+    // For DbUser exactly "SYSDBA": creates the role ADMINISTRATOR when it is missing. False only when the check
+    // itself failed (logged and shown with AskAbort).
     bool TestRolaName();
     bool Connected() const;
-    void CloseConnection();
+    void CloseConnection(); // closes the module's queries too
 
-    // ---- query and command helpers
+    // ---- query and command helpers. Each query runs in a read-committed transaction of its own, committed when
+    // it closes; each command is committed on its own.
+    //
+    // Runs a command; never raises. False for an empty text (nothing sent, nothing logged) and for a failure,
+    // which is logged on one line: the message with its line feeds made blanks, " :: ", the command.
     bool RunSQL(const std::string& sql);
+    // The following raise DbError (the server's whole message) to the caller.
+    // True when the query (with " rows 1" appended) returns a row.
     bool Jest(const std::string& sql);
+    // The named field (empty: the second word of the text) of the first row as an integer; NULL reads 0, no row
+    // gives the default. " ROWS 1" is appended unless the text holds "ROWS 1" or "FIRST 1".
     int64_t ReadInteger(const std::string& field, const std::string& sql, int64_t defaultValue);
     void OpenSQT(const std::string& sql);
     void OpenSQTmp(const std::string& sql);
+    // Fetches the whole result into the data set; OpenSds(ds, ds.CommandText) re-reads it.
     void OpenSds(DataSet& dataSet, const std::string& sql);
     // Runs all commands in one transaction; on an error everything is rolled back, the error is logged as
     // RunSQL logs it, and false is returned.
     bool RunSQLBatch(const std::vector<std::string>& commands);
+    // The database error prompt "Przerwać program?"; Yes sets LoginAborted and asks the application to end once
+    // the current operation is over.
     void AskAbort(const std::string& text);
+
+    // Called with the text of every statement just before it goes to the server: query true for queries (result
+    // rows), false for commands and script statements. Empty by default; tests use it to see what is sent.
+    std::function<void(const std::string& sql, bool query)> OnStatement;
 
     Query dbQ;
     Query SQT;
     Query SQTmp;
 
-    // ---- parameter store (PARAMETRY)
+    // ---- parameter store (PARAMETRY). Location and section are upper-cased, the name trimmed and upper-cased.
+    // Reads raise DbError; a NULL value reads as "" / 0, a missing row as the default.
     std::string ReadParS(const std::string& name, const std::string& defaultValue, const std::string& location,
                          const std::string& section);
     int64_t ReadParI(const std::string& name, int64_t defaultValue, const std::string& location,
@@ -74,21 +100,33 @@ public:
                    const std::string& section);
     bool WriteParI(const std::string& name, int64_t value, const std::string& location, const std::string& section);
 
-    // ---- schema verification and upgrade
+    // ---- schema verification and upgrade against the catalogue of USql.h. Existence and field-list queries
+    // raise DbError; failing scripts are logged and prompted for, failing index commands only logged.
     void TestStru(bool recreateIndexes);
     bool JestTabela(const std::string& table);
+    // 1 the table existed, 0 it was created (with its indexes), -1 its creation failed or it has no script.
     int DopiszTabele(const std::string& table);
     void DopiszPola(const std::string& catalogueName, const std::string& table);
     void SpStru(const std::string& table, const std::vector<std::string>& script);
     void DopiszIndeksy(const std::string& catalogueName, bool recreate);
     bool JestIndeks(const std::string& table, const std::string& index);
+    // Column names of a table (empty when not connected); with definitions, "NAME   Type(size) NOT NULL".
     std::vector<std::string> ListaPol(const std::string& table, bool withDefinitions, bool sorted);
+    // One statement a line, all in one transaction, rolled back on the first error.
     bool RunScr(const std::vector<std::string>& script, const std::string& title, bool silent);
+    // Statements ended by a trailing "#" (or the last line), each in its own transaction; a failure does not stop
+    // the rest. Empty and COMMIT lines are skipped by both runners; the statement text goes to the server as is.
     bool RunScript(const std::vector<std::string>& script, const std::string& title, bool silent);
     void ClearListaScr();
     std::vector<std::string> ListaScr;
 
 private:
+    // Closes the query, sets its text and opens it in a read-committed transaction of its own; the first row is
+    // current. On failure the query is left closed and the DbError goes on to the caller.
+    void OpenQuery(Query& query, const std::string& sql);
+    void Trace(const std::string& sql, bool query);
+    void CloseQueries();
+
     std::unique_ptr<FbConnection> SQLC;
 };
 

@@ -1,0 +1,577 @@
+#include "db/Firebird.h"
+
+#include <algorithm>
+#include <cstring>
+
+using namespace Firebird;
+
+namespace
+{
+
+// "Brak połączenia z bazą danych" in Windows-1250.
+const char* const NotConnectedText = "Brak po\xB3\xB9"
+                                     "czenia z baz\xB9 danych";
+
+// A status whose errors are looked at by hand (or ignored), for the ending of interfaces.
+class QuietStatus
+{
+public:
+    QuietStatus() : wrapper_(fb::Master()->getStatus()) {}
+    ~QuietStatus() { wrapper_.dispose(); }
+    QuietStatus(const QuietStatus&) = delete;
+    QuietStatus& operator=(const QuietStatus&) = delete;
+    CheckStatusWrapper* get() { return &wrapper_; }
+    bool Failed() const { return (wrapper_.getState() & IStatus::STATE_ERRORS) != 0; }
+
+private:
+    CheckStatusWrapper wrapper_;
+};
+
+template <class T> T Load(const unsigned char* p)
+{
+    T value;
+    std::memcpy(&value, p, sizeof value);
+    return value;
+}
+
+template <class T> void Store(unsigned char* p, T value)
+{
+    std::memcpy(p, &value, sizeof value);
+}
+
+const int64_t PowersOf10[] = {1,
+                              10,
+                              100,
+                              1000,
+                              10000,
+                              100000,
+                              1000000,
+                              10000000,
+                              100000000,
+                              1000000000,
+                              10000000000LL,
+                              100000000000LL,
+                              1000000000000LL,
+                              10000000000000LL,
+                              100000000000000LL,
+                              1000000000000000LL,
+                              10000000000000000LL,
+                              100000000000000000LL,
+                              1000000000000000000LL};
+
+std::string ReadBlob(IAttachment* attachment, ITransaction* transaction, ISC_QUAD id)
+{
+    fb::Status status;
+    fb::Ref<IBlob> blob(attachment->openBlob(&status, transaction, &id, 0, nullptr));
+    std::string text;
+    char buffer[32768];
+    for (;;) {
+        unsigned length = 0;
+        int result = blob->getSegment(&status, sizeof buffer, buffer, &length);
+        if (result != IStatus::RESULT_OK && result != IStatus::RESULT_SEGMENT)
+            break;
+        text.append(buffer, length);
+    }
+    blob->close(&status);
+    blob.forget();
+    return text;
+}
+
+} // namespace
+
+namespace fb
+{
+
+IMaster* Master()
+{
+    static IMaster* master = fb_get_master_interface();
+    return master;
+}
+
+IUtil* Util()
+{
+    static IUtil* util = Master()->getUtilInterface();
+    return util;
+}
+
+std::string FormatStatus(IStatus* status)
+{
+    std::vector<char> buffer(16384, '\0');
+    Util()->formatStatus(buffer.data(), static_cast<unsigned>(buffer.size() - 1), status);
+    std::string text(buffer.data());
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        text.pop_back();
+    return text;
+}
+
+Status::Status() : BaseStatusWrapper(Master()->getStatus()) {}
+
+Status::~Status()
+{
+    dispose();
+}
+
+void Status::checkException(Status* status)
+{
+    if (status->dirty && (status->getState() & IStatus::STATE_ERRORS))
+        throw DbError(FormatStatus(status->status));
+}
+
+void End(IProvider* p) noexcept
+{
+    p->release();
+}
+
+void End(IAttachment* p) noexcept
+{
+    QuietStatus status;
+    p->detach(status.get());
+    if (status.Failed())
+        p->release();
+}
+
+void End(ITransaction* p) noexcept
+{
+    QuietStatus status;
+    p->rollback(status.get());
+    if (status.Failed())
+        p->release();
+}
+
+void End(IStatement* p) noexcept
+{
+    QuietStatus status;
+    p->free(status.get());
+    if (status.Failed())
+        p->release();
+}
+
+void End(IResultSet* p) noexcept
+{
+    QuietStatus status;
+    p->close(status.get());
+    if (status.Failed())
+        p->release();
+}
+
+void End(IBlob* p) noexcept
+{
+    QuietStatus status;
+    p->cancel(status.get());
+    if (status.Failed())
+        p->release();
+}
+
+void End(IMessageMetadata* p) noexcept
+{
+    p->release();
+}
+
+void End(IMetadataBuilder* p) noexcept
+{
+    p->release();
+}
+
+void End(IXpbBuilder* p) noexcept
+{
+    p->dispose();
+}
+
+void Commit(Ref<ITransaction>& transaction)
+{
+    if (!transaction)
+        return;
+    Status status;
+    transaction->commit(&status);
+    transaction.forget(); // a successful commit releases the interface
+}
+
+void Rollback(Ref<ITransaction>& transaction) noexcept
+{
+    transaction.reset();
+}
+
+// ---- dates and times: ISC_DATE counts days from 17 November 1858, ISC_TIME ten-thousandths of a second.
+
+namespace
+{
+const int DaysFrom1858To1970 = 40587;
+}
+
+Date DecodeDate(int iscDate)
+{
+    int64_t z = static_cast<int64_t>(iscDate) - DaysFrom1858To1970 + 719468; // days since 1 March of year 0
+    int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    int64_t doe = z - era * 146097;
+    int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    int64_t mp = (5 * doy + 2) / 153;
+    int day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    int month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    int year = static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0));
+    return Date{year, month, day};
+}
+
+int EncodeDate(const Date& date)
+{
+    int64_t y = date.year - (date.month <= 2 ? 1 : 0);
+    int64_t era = (y >= 0 ? y : y - 399) / 400;
+    int64_t yoe = y - era * 400;
+    int64_t doy = (153 * (date.month + (date.month > 2 ? -3 : 9)) + 2) / 5 + date.day - 1;
+    int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return static_cast<int>(era * 146097 + doe - 719468 + DaysFrom1858To1970);
+}
+
+TimeOfDay DecodeTime(unsigned iscTime)
+{
+    unsigned msec = iscTime / 10;
+    return TimeOfDay{static_cast<int>(msec / 3600000), static_cast<int>(msec / 60000 % 60),
+                     static_cast<int>(msec / 1000 % 60), static_cast<int>(msec % 1000)};
+}
+
+unsigned EncodeTime(const TimeOfDay& time)
+{
+    return ((static_cast<unsigned>(time.hour) * 60 + time.minute) * 60 + time.second) * 10000 + time.msec * 10;
+}
+
+// ---- row decoding
+
+void RowDecoder::Prepare(IMessageMetadata* metadata)
+{
+    Status status;
+    unsigned count = metadata->getCount(&status);
+    columns_.clear();
+    fields_.names.clear();
+    columns_.reserve(count);
+    fields_.names.reserve(count);
+    for (unsigned i = 0; i < count; ++i) {
+        Column column;
+        column.type = metadata->getType(&status, i) & ~1u;
+        column.scale = metadata->getScale(&status, i);
+        column.offset = metadata->getOffset(&status, i);
+        column.nullOffset = metadata->getNullOffset(&status, i);
+        column.length = metadata->getLength(&status, i);
+        columns_.push_back(column);
+        const char* alias = metadata->getAlias(&status, i);
+        if (!alias || !*alias)
+            alias = metadata->getField(&status, i);
+        fields_.names.emplace_back(alias ? alias : "");
+    }
+    messageLength_ = metadata->getMessageLength(&status);
+}
+
+void RowDecoder::Decode(const unsigned char* message, Row& row, IAttachment* attachment,
+                        ITransaction* transaction) const
+{
+    using S = Value::Storage;
+    row.clear();
+    row.reserve(columns_.size());
+    for (const Column& c : columns_) {
+        if (Load<short>(message + c.nullOffset)) {
+            row.emplace_back();
+            continue;
+        }
+        const unsigned char* p = message + c.offset;
+        switch (c.type) {
+        case SQL_VARYING: {
+            auto length = Load<unsigned short>(p);
+            row.emplace_back(S(std::in_place_type<std::string>, reinterpret_cast<const char*>(p + 2), length));
+            break;
+        }
+        case SQL_TEXT:
+            row.emplace_back(S(std::in_place_type<std::string>, reinterpret_cast<const char*>(p), c.length));
+            break;
+        case SQL_SHORT:
+        case SQL_LONG:
+        case SQL_INT64: {
+            int64_t v = c.type == SQL_SHORT  ? Load<int16_t>(p)
+                        : c.type == SQL_LONG ? Load<int32_t>(p)
+                                             : Load<int64_t>(p);
+            if (c.scale < 0)
+                row.emplace_back(S(Decimal{v, -c.scale}));
+            else if (c.scale > 0)
+                row.emplace_back(S(v * PowersOf10[std::min(c.scale, 18)]));
+            else
+                row.emplace_back(S(v));
+            break;
+        }
+        case SQL_FLOAT:
+            row.emplace_back(S(static_cast<double>(Load<float>(p))));
+            break;
+        case SQL_DOUBLE:
+        case SQL_D_FLOAT:
+            row.emplace_back(S(Load<double>(p)));
+            break;
+        case SQL_TYPE_DATE:
+            row.emplace_back(S(DecodeDate(Load<ISC_DATE>(p))));
+            break;
+        case SQL_TYPE_TIME:
+            row.emplace_back(S(DecodeTime(Load<ISC_TIME>(p))));
+            break;
+        case SQL_TIMESTAMP: {
+            auto ts = Load<ISC_TIMESTAMP>(p);
+            row.emplace_back(S(DateTime{DecodeDate(ts.timestamp_date), DecodeTime(ts.timestamp_time)}));
+            break;
+        }
+        case SQL_BLOB:
+            row.emplace_back(S(ReadBlob(attachment, transaction, Load<ISC_QUAD>(p))));
+            break;
+        case SQL_BOOLEAN:
+            row.emplace_back(S(static_cast<int64_t>(*p != 0)));
+            break;
+        default: // arrays and types this program never reads
+            row.emplace_back();
+            break;
+        }
+    }
+}
+
+// ---- cursor
+
+void Cursor::Open(FbConnection& connection, const std::string& sql)
+{
+    Close();
+    try {
+        attachment_ = connection.Attachment();
+        transaction_ = connection.StartTransaction();
+        Status status;
+        statement_.reset(attachment_->prepare(&status, transaction_.get(), static_cast<unsigned>(sql.size()),
+                                              sql.data(), connection.Dialect(), IStatement::PREPARE_PREFETCH_METADATA));
+        metadata_.reset(statement_->getOutputMetadata(&status));
+        decoder_.Prepare(metadata_.get());
+        buffer_.assign(std::max(decoder_.MessageLength(), 1u), 0);
+        resultSet_.reset(statement_->openCursor(&status, transaction_.get(), nullptr, nullptr, metadata_.get(), 0));
+    } catch (...) {
+        Close();
+        throw;
+    }
+}
+
+bool Cursor::Fetch(Row& row)
+{
+    if (!resultSet_)
+        return false;
+    Status status;
+    if (resultSet_->fetchNext(&status, buffer_.data()) != IStatus::RESULT_OK)
+        return false;
+    decoder_.Decode(buffer_.data(), row, attachment_, transaction_.get());
+    return true;
+}
+
+void Cursor::FetchAll(std::vector<Row>& rows)
+{
+    if (!resultSet_)
+        return;
+    Status status;
+    while (resultSet_->fetchNext(&status, buffer_.data()) == IStatus::RESULT_OK) {
+        rows.emplace_back();
+        decoder_.Decode(buffer_.data(), rows.back(), attachment_, transaction_.get());
+    }
+}
+
+void Cursor::Close() noexcept
+{
+    resultSet_.reset();
+    statement_.reset();
+    metadata_.reset();
+    if (transaction_) {
+        try {
+            Commit(transaction_);
+        } catch (...) {
+            // A query changes nothing; a failed commit is rolled back below.
+        }
+        transaction_.reset();
+    }
+    attachment_ = nullptr;
+}
+
+// ---- prepared command with parameters
+
+void PreparedCommand::Prepare(FbConnection& connection, ITransaction* transaction, const std::string& sql)
+{
+    Status status;
+    attachment_ = connection.Attachment();
+    dialect_ = connection.Dialect();
+    statement_.reset(attachment_->prepare(&status, transaction, static_cast<unsigned>(sql.size()), sql.data(), dialect_,
+                                          IStatement::PREPARE_PREFETCH_METADATA));
+    input_.reset(statement_->getInputMetadata(&status));
+    buffer_.assign(std::max(input_->getMessageLength(&status), 1u), 0);
+}
+
+void PreparedCommand::Execute(ITransaction* transaction, const Row& parameters)
+{
+    Status status;
+    unsigned count = input_->getCount(&status);
+    if (parameters.size() != count)
+        throw DbError("Liczba parametr\xF3w nie zgadza si\xEA z poleceniem"); // "Liczba parametrów nie zgadza się..."
+    unsigned char* message = buffer_.data();
+    for (unsigned i = 0; i < count; ++i) {
+        const Value& value = parameters[i];
+        unsigned char* p = message + input_->getOffset(&status, i);
+        Store<short>(message + input_->getNullOffset(&status, i), value.IsNull() ? -1 : 0);
+        if (value.IsNull())
+            continue;
+        unsigned type = input_->getType(&status, i) & ~1u;
+        unsigned length = input_->getLength(&status, i);
+        int scale = input_->getScale(&status, i);
+        switch (type) {
+        case SQL_VARYING:
+        case SQL_TEXT: {
+            std::string text = value.AsString();
+            if (text.size() > length)
+                throw DbError("Tekst d\xB3u\xBFszy ni\xBF pole: " + text); // "Tekst dłuższy niż pole"
+            if (type == SQL_VARYING) {
+                Store<unsigned short>(p, static_cast<unsigned short>(text.size()));
+                std::memcpy(p + 2, text.data(), text.size());
+            } else {
+                std::memset(p, ' ', length);
+                std::memcpy(p, text.data(), text.size());
+            }
+            break;
+        }
+        case SQL_SHORT:
+        case SQL_LONG:
+        case SQL_INT64: {
+            int64_t v = value.AsDecimal().Rescaled(-scale).unscaled;
+            if (type == SQL_SHORT)
+                Store<int16_t>(p, static_cast<int16_t>(v));
+            else if (type == SQL_LONG)
+                Store<int32_t>(p, static_cast<int32_t>(v));
+            else
+                Store<int64_t>(p, v);
+            break;
+        }
+        case SQL_FLOAT:
+            Store<float>(p, static_cast<float>(value.AsFloat()));
+            break;
+        case SQL_DOUBLE:
+        case SQL_D_FLOAT:
+            Store<double>(p, value.AsFloat());
+            break;
+        case SQL_TYPE_DATE:
+        case SQL_TYPE_TIME:
+        case SQL_TIMESTAMP: {
+            DateTime dt;
+            if (auto d = std::get_if<Date>(&value.Data()))
+                dt.date = *d;
+            else if (auto t = std::get_if<TimeOfDay>(&value.Data()))
+                dt.time = *t;
+            else if (auto s = std::get_if<DateTime>(&value.Data()))
+                dt = *s;
+            else
+                throw DbError("Warto\x9C\xE6 nie jest dat\xB9: " + value.AsString()); // "Wartość nie jest datą"
+            if (type == SQL_TYPE_DATE)
+                Store<ISC_DATE>(p, EncodeDate(dt.date));
+            else if (type == SQL_TYPE_TIME)
+                Store<ISC_TIME>(p, EncodeTime(dt.time));
+            else
+                Store<ISC_TIMESTAMP>(p, ISC_TIMESTAMP{EncodeDate(dt.date), EncodeTime(dt.time)});
+            break;
+        }
+        case SQL_BLOB: {
+            std::string text = value.AsString();
+            ISC_QUAD id{};
+            Ref<IBlob> blob(attachment_->createBlob(&status, transaction, &id, 0, nullptr));
+            for (size_t done = 0; done < text.size();) {
+                unsigned part = static_cast<unsigned>(std::min<size_t>(text.size() - done, 32768));
+                blob->putSegment(&status, part, text.data() + done);
+                done += part;
+            }
+            blob->close(&status);
+            blob.forget();
+            Store<ISC_QUAD>(p, id);
+            break;
+        }
+        case SQL_BOOLEAN:
+            *p = value.AsInteger() != 0;
+            break;
+        default:
+            throw DbError("Nieobs\xB3ugiwany typ parametru"); // "Nieobsługiwany typ parametru"
+        }
+    }
+    statement_->execute(&status, transaction, input_.get(), message, nullptr, nullptr);
+}
+
+} // namespace fb
+
+// ---- connection
+
+FbConnection::FbConnection() = default;
+
+FbConnection::~FbConnection()
+{
+    Close();
+}
+
+void FbConnection::Open(const fb::ConnectParams& params)
+{
+    Attach(params, nullptr);
+}
+
+void FbConnection::Create(const fb::ConnectParams& params, const fb::CreateParams& create)
+{
+    Attach(params, &create);
+}
+
+void FbConnection::Attach(const fb::ConnectParams& params, const fb::CreateParams* create)
+{
+    Close();
+    if (!provider_)
+        provider_.reset(fb::Master()->getDispatcher());
+    fb::Status status;
+    fb::Ref<IXpbBuilder> dpb(fb::Util()->getXpbBuilder(&status, IXpbBuilder::DPB, nullptr, 0));
+    if (!params.user.empty())
+        dpb->insertString(&status, isc_dpb_user_name, params.user.c_str());
+    if (!params.password.empty())
+        dpb->insertString(&status, isc_dpb_password, params.password.c_str());
+    if (!params.role.empty())
+        dpb->insertString(&status, isc_dpb_sql_role_name, params.role.c_str());
+    if (!params.charset.empty())
+        dpb->insertString(&status, isc_dpb_lc_ctype, params.charset.c_str());
+    dpb->insertInt(&status, isc_dpb_sql_dialect, params.dialect);
+    if (create) {
+        dpb->insertInt(&status, isc_dpb_page_size, create->pageSize);
+        if (!create->defaultCharset.empty())
+            dpb->insertString(&status, isc_dpb_set_db_charset, create->defaultCharset.c_str());
+        if (!create->forcedWrites)
+            dpb->insertInt(&status, isc_dpb_force_write, 0);
+    }
+    unsigned length = dpb->getBufferLength(&status);
+    const unsigned char* buffer = dpb->getBuffer(&status);
+    IAttachment* attachment = create ? provider_->createDatabase(&status, params.database.c_str(), length, buffer)
+                                     : provider_->attachDatabase(&status, params.database.c_str(), length, buffer);
+    attachment_.reset(attachment);
+    dialect_ = params.dialect;
+}
+
+void FbConnection::Close() noexcept
+{
+    attachment_.reset();
+}
+
+IAttachment* FbConnection::Attachment() const
+{
+    if (!attachment_)
+        throw DbError(NotConnectedText);
+    return attachment_.get();
+}
+
+fb::Ref<ITransaction> FbConnection::StartTransaction()
+{
+    static const unsigned char tpb[] = {isc_tpb_version3, isc_tpb_write, isc_tpb_read_committed, isc_tpb_rec_version,
+                                        isc_tpb_wait};
+    fb::Status status;
+    return fb::Ref<ITransaction>(Attachment()->startTransaction(&status, sizeof tpb, tpb));
+}
+
+void FbConnection::Execute(fb::Ref<ITransaction>& transaction, const std::string& sql)
+{
+    fb::Status status;
+    ITransaction* after = Attachment()->execute(&status, transaction.get(), static_cast<unsigned>(sql.size()),
+                                                sql.data(), dialect_, nullptr, nullptr, nullptr, nullptr);
+    if (after != transaction.get()) {
+        // The statement itself ended the transaction (COMMIT, ROLLBACK) or started another one.
+        transaction.forget();
+        transaction.reset(after);
+    }
+}

@@ -1,0 +1,199 @@
+#include "db/USql.h"
+
+// The DDL scripts of the application's own tables, their indexes, generators and triggers, line by line.
+//
+// Conventions the schema test relies on: "C_" + table is the script that creates the table (one column a line,
+// from the second line on, each beginning with the column name; the column lines end at the first line holding
+// "PRIMARY KEY" or ";"); "C_" + table + "_IDX" holds the table's extra indexes, one complete statement a line;
+// "G_" scripts create generators and "TRI_" scripts triggers. Empty lines are skipped by whoever runs a script.
+//
+// COM_DEF also carries NRKASYSYSTEM, the register's number in the register system, which the register settings
+// read and write; an older database gets it from the schema test.
+
+namespace
+{
+
+struct Script {
+    const char* name;
+    std::vector<std::string> lines;
+};
+
+const std::vector<Script>& Catalogue()
+{
+    static const std::vector<Script> scripts = {
+        {"C_BLOK_CEN",
+         {
+             "CREATE TABLE BLOK_CEN(",
+             "ASORT         VARCHAR(20) NOT NULL,",
+             "BLOK          INTEGER,",
+             "WYBOR         INTEGER,",
+             "CONSTRAINT BLOK_CEN PRIMARY KEY(ASORT)",
+             ");",
+         }},
+        {"C_COM_DEF",
+         {
+             "CREATE TABLE COM_DEF(",
+             "NR_KOMP      INTEGER DEFAULT 0,",
+             "PORT         INTEGER DEFAULT 0,",
+             "SZYBKOSC     INTEGER DEFAULT 0,",
+             "BITY_DANYCH  INTEGER DEFAULT 0,",
+             "BITY_STOPU   NUMERIC(15,4) DEFAULT 0,",
+             "PARZYSTOSC   VARCHAR(10) DEFAULT '',",
+             "PROTOKOL     VARCHAR(10) DEFAULT '',",
+             "TYP          VARCHAR(30) DEFAULT '',",
+             "TIMEOUT      INTEGER DEFAULT 0,",
+             "METODADF     INTEGER DEFAULT 0,",
+             "ID           INTEGER,",
+             "KOD_KASA     VARCHAR(5),",
+             "NAZWA        VARCHAR(20),",
+             "CENA         VARCHAR(10),",
+             "REJ          INTEGER,",
+             "KIERUNEK     VARCHAR(3),",
+             "MAGAZYN      VARCHAR(3),",
+             "KOD          INTEGER,",
+             "NEONRSZT     INTEGER,",
+             "NEONRKG      INTEGER,",
+             "NEONRPOCZ    INTEGER,",
+             "NEOMAXKOD    INTEGER,",
+             "AKT_TOWARY   TIMESTAMP,",
+             "AKT_CENY     TIMESTAMP,",
+             "TIMEOUT2     INTEGER DEFAULT 0,",
+             "NRKASYSYSTEM INTEGER",
+             ");",
+             "",
+         }},
+        {"C_HIST_PAR",
+         {
+             "CREATE TABLE HIST_PAR (",
+             "ID         INTEGER NOT NULL,",
+             "DATA_WPISU TIMESTAMP,",
+             "OPIS       VARCHAR(100),",
+             "CONSTRAINT HIST_PAR0 PRIMARY KEY(ID)",
+             ");",
+         }},
+        {"C_ODCZYT",
+         {
+             "CREATE TABLE ODCZYT(",
+             "ID            INTEGER NOT NULL,",
+             "PLIK          VARCHAR(20),",
+             "LINIA         VARCHAR(150),",
+             "DATA          TIMESTAMP,",
+             "CONSTRAINT ODCZYT PRIMARY KEY(ID)",
+             ");",
+         }},
+        {"C_ODCZYT_IDX",
+         {
+             "CREATE INDEX ODCZYT0 ON ODCZYT(PLIK,DATA);",
+             "",
+         }},
+        {"C_PARAGONY",
+         {
+             "CREATE TABLE PARAGONY(",
+             "ID            INTEGER NOT NULL,",
+             "ODCZYT        VARCHAR(12),",
+             "DATASPRZ      TIMESTAMP,",
+             "DATA          DATE,",
+             "NUMER         INTEGER,",
+             "STORNO        INTEGER,",
+             "PLU           INTEGER,",
+             "ASORT         VARCHAR(20),",
+             "BARCODE       VARCHAR(14),",
+             "NAZWA         VARCHAR(24),",
+             "NR_VAT        INTEGER,",
+             "STAWKA_VAT    NUMERIC(5,2),",
+             "ILOSC         NUMERIC(15,4),",
+             "WARTOSC       NUMERIC(15,4),",
+             "CENA          NUMERIC(15,4),",
+             "UPUST         NUMERIC(15,4),",
+             "KASA          INTEGER,",
+             "KASJER        VARCHAR(24) COLLATE PXW_PLK,",
+             "JP1           VARCHAR(24) COLLATE PXW_PLK,",
+             "KWOTA1        NUMERIC(15,4),",
+             "JP2           VARCHAR(24) COLLATE PXW_PLK,",
+             "KWOTA2        NUMERIC(15,4),",
+             "KOMPLET       SMALLINT,",
+             "CONSTRAINT PARAGONY PRIMARY KEY(ID)",
+             ");",
+         }},
+        {"C_PARAGONY_IDX",
+         {
+             "CREATE INDEX PARAGONY00 ON PARAGONY(KOMPLET,DATA,ODCZYT,STORNO);",
+             "CREATE INDEX PARAGONY01 ON PARAGONY(DATA,KASA,NUMER,KOMPLET);",
+             "CREATE INDEX PARAGONY03 ON PARAGONY(DATASPRZ,KASA,NUMER);",
+             "CREATE INDEX PARAGONY04 ON PARAGONY(ODCZYT);",
+             "",
+         }},
+        {"G_ID_COM_DEF",
+         {
+             "CREATE GENERATOR G_ID_COM_DEF;",
+             "SET GENERATOR G_ID_COM_DEF TO -1;",
+         }},
+        {"G_ID_ODCZYT",
+         {
+             "CREATE GENERATOR G_ID_ODCZYT;",
+             "SET GENERATOR G_ID_ODCZYT TO -1;",
+         }},
+        {"G_ID_PARAGONY",
+         {
+             "CREATE GENERATOR G_ID_PARAGONY;",
+             "SET GENERATOR G_ID_PARAGONY TO -1;",
+         }},
+        {"TRI_COM_DEF",
+         {
+             "CREATE OR ALTER TRIGGER TRI_COM_DEF FOR COM_DEF",
+             "ACTIVE BEFORE INSERT POSITION 0",
+             "AS",
+             "BEGIN NEW.ID = GEN_ID(G_ID_COM_DEF, 1); END",
+             "",
+         }},
+        {"TRI_HIST_PAR",
+         {
+             "CREATE TRIGGER TRI_HIST_PAR FOR HIST_PAR",
+             "ACTIVE BEFORE INSERT",
+             "POSITION 0",
+             "AS",
+             "BEGIN",
+             "  NEW.ID = GEN_ID(G_ID_PARAGONY, 1);",
+             "  NEW.DATA_WPISU = current_timestamp;\t",
+             "END;",
+         }},
+        {"TRI_ODCZYT",
+         {
+             "CREATE TRIGGER TRI_ODCZYT FOR ODCZYT",
+             "ACTIVE BEFORE INSERT",
+             "POSITION 0",
+             "AS",
+             "BEGIN",
+             "  NEW.ID = GEN_ID(G_ID_ODCZYT, 1);",
+             "  NEW.DATA = current_timestamp;\t",
+             "END;",
+         }},
+        {"TRI_PARAGONY",
+         {
+             "CREATE OR ALTER TRIGGER TRI_PARAGONY FOR PARAGONY",
+             "ACTIVE BEFORE INSERT POSITION 0",
+             "AS",
+             "BEGIN NEW.ID = GEN_ID(G_ID_PARAGONY, 1); END",
+             "",
+         }},
+    };
+    return scripts;
+}
+
+} // namespace
+
+std::vector<std::string> GetSqlScript(const std::string& name)
+{
+    for (const Script& script : Catalogue())
+        if (name == script.name)
+            return script.lines;
+    return {};
+}
+
+std::vector<std::string> SqlScriptNames()
+{
+    std::vector<std::string> names;
+    for (const Script& script : Catalogue())
+        names.emplace_back(script.name);
+    return names;
+}

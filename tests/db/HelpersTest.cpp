@@ -1,0 +1,234 @@
+// The query and command helpers of the database module on a real (embedded) Firebird database.
+#include "DbTestFixture.h"
+
+#include <gmock/gmock.h>
+
+#include <algorithm>
+#include <functional>
+
+using ::testing::HasSubstr;
+
+namespace
+{
+
+// "Zażółć gęślą jaźń" in Windows-1250.
+const std::string PolishText = "Za\xBF\xF3\xB3\xE6 g\xEA\x9Cl\xB9 ja\x9F\xF1";
+
+class DbHelpers : public DbFixture
+{
+protected:
+    void SetUp() override
+    {
+        DbFixture::SetUp();
+        ASSERT_TRUE(dm->RunSQL("create table t (i integer, v varchar(20), n numeric(15,4))"));
+        ASSERT_TRUE(dm->RunSQLBatch({"insert into t values (1, 'a', 12.349)", "insert into t values (2, 'b', null)",
+                                     "insert into t values (3, null, -0.5)"}));
+        sent.clear();
+    }
+};
+
+TEST_F(DbHelpers, ValuesComeTyped)
+{
+    ASSERT_TRUE(dm->RunSQL("create table v (n numeric(15,3), small numeric(5,2), d date, ts timestamp, tm time, "
+                           "b blob sub_type text, c char(5), vc varchar(10), i integer, big bigint, f double "
+                           "precision, s smallint)"));
+    ASSERT_TRUE(dm->RunSQL("insert into v values (12.349, 5.00, '2024-03-26', '2024-03-26 14:05:09.123', "
+                           "'23:59:58', '" +
+                           PolishText + "', 'ab', '" + PolishText.substr(0, 6) + "  ', 7, 9007199254740993, 1.5, -3)"));
+    ASSERT_TRUE(dm->RunSQL("insert into v (i) values (null)"));
+    dm->OpenSQT("select * from v order by i nulls last");
+    const Query& q = dm->SQT;
+    EXPECT_EQ(std::get<Decimal>(q.FieldByName("n").Data()), (Decimal{12349, 3}));
+    EXPECT_EQ(q.FieldByName("N").AsString(), "12.349");
+    EXPECT_EQ(q.FieldByName("small").AsString(), "5.00");
+    EXPECT_EQ(std::get<Date>(q.FieldByName("d").Data()), (Date{2024, 3, 26}));
+    EXPECT_EQ(std::get<DateTime>(q.FieldByName("ts").Data()), (DateTime{{2024, 3, 26}, {14, 5, 9, 123}}));
+    EXPECT_EQ(std::get<TimeOfDay>(q.FieldByName("tm").Data()), (TimeOfDay{23, 59, 58, 0}));
+    EXPECT_EQ(q.FieldByName("b").AsString(), PolishText);
+    EXPECT_EQ(q.FieldByName("c").AsString(), "ab   "); // CHAR as the server gives it
+    EXPECT_EQ(q.FieldByName("vc").AsString(), PolishText.substr(0, 6) + "  ");
+    EXPECT_EQ(std::get<int64_t>(q.FieldByName("i").Data()), 7);
+    EXPECT_EQ(q.FieldByName("big").AsInteger(), 9007199254740993);
+    EXPECT_EQ(std::get<double>(q.FieldByName("f").Data()), 1.5);
+    EXPECT_EQ(q.FieldByName("s").AsInteger(), -3);
+    dm->SQT.Next();
+    ASSERT_FALSE(dm->SQT.Eof());
+    for (const std::string& field : q.Fields().names)
+        EXPECT_TRUE(q.FieldByName(field).IsNull()) << field;
+    EXPECT_EQ(q.FieldByName("n").AsString(), "");
+    EXPECT_EQ(q.FieldByName("i").AsInteger(), 0);
+    EXPECT_THROW(q.FieldByName("nope"), FieldError);
+    dm->SQT.Next();
+    EXPECT_TRUE(dm->SQT.Eof());
+}
+
+TEST_F(DbHelpers, ForwardQueriesWalkTheirRows)
+{
+    dm->OpenSQT("select i from t order by i");
+    dm->OpenSQTmp("select v from t where i = 2");
+    std::vector<int64_t> seen;
+    for (; !dm->SQT.Eof(); dm->SQT.Next())
+        seen.push_back(dm->SQT.FieldByName("I").AsInteger());
+    EXPECT_EQ(seen, (std::vector<int64_t>{1, 2, 3}));
+    EXPECT_EQ(dm->SQT.FieldByName("i").AsInteger(), 3); // past the end the last row stays
+    EXPECT_EQ(dm->SQTmp.FieldByName("v").AsString(), "b");
+    dm->OpenSQT("select i from t where i > 100");
+    EXPECT_TRUE(dm->SQT.Eof());
+    EXPECT_TRUE(dm->SQT.FieldByName("i").IsNull());
+    dm->SQT.Close();
+    EXPECT_FALSE(dm->SQT.Active());
+    EXPECT_THROW(dm->SQT.FieldByName("i"), FieldError);
+}
+
+TEST_F(DbHelpers, CachedDataSetReadsLocatesAndRereads)
+{
+    DataSet ds;
+    dm->OpenSds(ds, "select i, v, n from t order by i");
+    ASSERT_EQ(ds.RecordCount(), 3);
+    EXPECT_TRUE(ds.Locate("V", Value(std::string("b"))));
+    EXPECT_EQ(ds.FieldByName("i").AsInteger(), 2);
+    EXPECT_EQ(ds.Find("n", Value(Decimal{12349, 3})), 0);
+
+    ds.SetValue(1, "v", Value(std::string("edited")));
+    EXPECT_EQ(ds.At(1, "v").AsString(), "edited");
+
+    ASSERT_TRUE(dm->RunSQL("update t set v = 'zz' where i = 3"));
+    dm->OpenSds(ds, ds.CommandText);
+    EXPECT_EQ(ds.At(1, "v").AsString(), "b");
+    EXPECT_EQ(ds.At(2, "V").AsString(), "zz");
+    EXPECT_EQ(ds.CommandText, "select i, v, n from t order by i");
+}
+
+TEST_F(DbHelpers, FailingQueriesRaiseTheServerMessage)
+{
+    DataSet ds;
+    const std::vector<std::function<void()>> calls = {
+        [] { dm->OpenSQT("select * from NO_SUCH_TABLE"); },
+        [] { dm->OpenSQTmp("select * from NO_SUCH_TABLE"); },
+        [&ds] { dm->OpenSds(ds, "select * from NO_SUCH_TABLE"); },
+        [] { dm->Jest("select * from NO_SUCH_TABLE"); },
+        [] { dm->ReadInteger("", "select * from NO_SUCH_TABLE", 0); },
+    };
+    for (const auto& call : calls) {
+        try {
+            call();
+            ADD_FAILURE() << "no error";
+        } catch (const DbError& e) {
+            EXPECT_THAT(e.what(), HasSubstr("Table unknown\n-NO_SUCH_TABLE"));
+        }
+    }
+    EXPECT_FALSE(dm->SQT.Active());
+    EXPECT_FALSE(dm->SQTmp.Active());
+    EXPECT_FALSE(dm->dbQ.Active());
+    EXPECT_FALSE(ds.Active());
+    EXPECT_TRUE(screen.prompts.empty());
+    EXPECT_EQ(log.Text(), "");
+}
+
+TEST_F(DbHelpers, RunSqlCommitsEachCommand)
+{
+    EXPECT_TRUE(dm->RunSQL("insert into t (i) values (4)"));
+    EXPECT_EQ(Count("from t"), 4);
+    EXPECT_TRUE(dm->RunSQL("commit")); // a command that ends its own transaction
+    EXPECT_EQ(log.Text(), "");
+}
+
+TEST_F(DbHelpers, RunSqlWithEmptyTextLeavesNoTrace)
+{
+    EXPECT_FALSE(dm->RunSQL(""));
+    EXPECT_TRUE(sent.empty());
+    EXPECT_EQ(log.Text(), "");
+}
+
+TEST_F(DbHelpers, RunSqlLogsAFailureOnOneLine)
+{
+    const std::string command = "insert into NO_SUCH_TABLE values (1)";
+    std::string message; // the server's message for this command, as a query would raise it
+    try {
+        dm->OpenSQT(command);
+    } catch (const DbError& e) {
+        message = e.what();
+    }
+    ASSERT_GE(std::count(message.begin(), message.end(), '\n'), 2) << "a multi-line server message";
+
+    EXPECT_FALSE(dm->RunSQL(command));
+    std::string expected = message;
+    std::replace(expected.begin(), expected.end(), '\n', ' ');
+    EXPECT_EQ(log.Lines(), (std::vector<std::string>{expected + " :: " + command}));
+    EXPECT_TRUE(screen.prompts.empty());
+}
+
+TEST_F(DbHelpers, BatchIsAllOrNothing)
+{
+    EXPECT_FALSE(dm->RunSQLBatch({"insert into t (i) values (10)", "insert into NO_SUCH_TABLE values (1)"}));
+    EXPECT_EQ(Count("from t"), 3);
+    EXPECT_THAT(log.Text(), HasSubstr(" :: insert into NO_SUCH_TABLE values (1)"));
+    EXPECT_TRUE(dm->RunSQLBatch({"insert into t (i) values (10)", "", "update t set v = 'x' where i = 10"}));
+    EXPECT_EQ(Count("from t where v = 'x'"), 1);
+}
+
+TEST_F(DbHelpers, JestAppendsItsRowLimit)
+{
+    EXPECT_TRUE(dm->Jest("select i from t where i = 2"));
+    EXPECT_FALSE(dm->Jest("select i from t where i = 99"));
+    EXPECT_EQ(sent.back().sql, "select i from t where i = 99 rows 1");
+    EXPECT_THROW(dm->Jest("select i from t rows 1"), DbError); // a second limit is a syntax error
+    EXPECT_FALSE(dm->dbQ.Active());
+}
+
+TEST_F(DbHelpers, ReadIntegerReadsTheFirstRow)
+{
+    struct Case {
+        std::string field;
+        std::string sql;
+        int64_t expected;
+        std::string sent;
+    };
+    const Case cases[] = {
+        {"il", "select count(*) as il from t", 3, "select count(*) as il from t ROWS 1"},
+        {"", "select i from t where i = 2", 2, "select i from t where i = 2 ROWS 1"}, // field: second word
+        {"", "select i from t rows 10", 1, "select i from t rows 10"},                // "ROWS 1" already there
+        {"i", "select first 1 i from t order by i desc", 3, "select first 1 i from t order by i desc"},
+        {"i", "select i from t where i > 100", -7, "select i from t where i > 100 ROWS 1"}, // no row: default
+        {"v", "select v from t where i = 3", 0, "select v from t where i = 3 ROWS 1"},      // NULL reads 0
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(dm->ReadInteger(c.field, c.sql, -7), c.expected) << c.sql;
+        EXPECT_EQ(dm->dbQ.SQL, c.sent);
+        EXPECT_FALSE(dm->dbQ.Active());
+    }
+}
+
+TEST_F(DbHelpers, AskAbortEndsTheProgramOnYes)
+{
+    for (bool answer : {false, true}) {
+        LoginAborted = false;
+        screen.terminateRequests = 0;
+        screen.answers = {answer};
+        dm->AskAbort("tekst");
+        EXPECT_EQ(screen.prompts.back().caption, "Przerwa\xE6 program?");
+        EXPECT_EQ(screen.prompts.back().text, "tekst");
+        EXPECT_EQ(LoginAborted, answer);
+        EXPECT_EQ(screen.terminateRequests, answer ? 1 : 0);
+    }
+    EXPECT_EQ(log.Text(), ""); // the prompt writes nothing itself
+}
+
+TEST_F(DbHelpers, UnreachableServerIsReportedByDbConnect)
+{
+    DbPath = "127.0.0.1/1:/nowhere/baza.fdb"; // nothing listens on port 1
+    EXPECT_FALSE(dm->dbConnect());
+    EXPECT_EQ(ConnectStatus, -1);
+    EXPECT_FALSE(dm->Connected());
+    const std::string text = log.Text();
+    EXPECT_EQ(text.rfind("dbConnect\r\n", 0), 0u) << text;
+    EXPECT_THAT(text, HasSubstr("127.0.0.1"));
+    ASSERT_EQ(screen.prompts.size(), 1u);
+    EXPECT_EQ(screen.prompts[0].text + "\r\n", text);
+    for (size_t i = text.find('\n'); i != std::string::npos; i = text.find('\n', i + 1))
+        EXPECT_EQ(text[i - 1], '\r') << "line feeds become CR LF";
+    // A query without a connection raises instead of crashing.
+    EXPECT_THROW(dm->OpenSQT("select 1 from rdb$database"), DbError);
+}
+
+} // namespace

@@ -1,0 +1,267 @@
+// Schema verification and upgrade (TestStru and its parts) and the two script runners.
+#include "DbTestFixture.h"
+#include "db/USql.h"
+
+#include <gmock/gmock.h>
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+namespace
+{
+
+class DbSchema : public DbFixture
+{
+protected:
+    bool IndexExists(const std::string& index) { return dm->JestIndeks("", index); }
+};
+
+TEST_F(DbSchema, EmptyDatabaseGetsEveryTableInOrder)
+{
+    dm->TestStru(false);
+    EXPECT_THAT(log.Lines(), ElementsAre("Pusta listaScr  ", "Dopisana tabela BLOK_CEN", "Pusta listaScr  ",
+                                         "Dopisana tabela COM_DEF", "Pusta listaScr  ", "Dopisana tabela HIST_PAR",
+                                         "Dopisana tabela ODCZYT", "Dopisana tabela PARAGONY"));
+    std::vector<std::string> created;
+    for (const std::string& command : Commands())
+        created.push_back(command.substr(0, command.find('(')));
+    EXPECT_THAT(created, ElementsAre("CREATE TABLE BLOK_CEN", "CREATE TABLE COM_DEF", "CREATE TABLE HIST_PAR ",
+                                     "CREATE TABLE ODCZYT", "CREATE INDEX ODCZYT0 ON ODCZYT", "CREATE TABLE PARAGONY",
+                                     "CREATE INDEX PARAGONY00 ON PARAGONY", "CREATE INDEX PARAGONY01 ON PARAGONY",
+                                     "CREATE INDEX PARAGONY03 ON PARAGONY", "CREATE INDEX PARAGONY04 ON PARAGONY"));
+    // A table script goes as one statement: its non-empty lines, each ended by CR LF, ";" included.
+    EXPECT_EQ(Commands()[0], "CREATE TABLE BLOK_CEN(\r\nASORT         VARCHAR(20) NOT NULL,\r\nBLOK          INTEGER,"
+                             "\r\nWYBOR         INTEGER,\r\nCONSTRAINT BLOK_CEN PRIMARY KEY(ASORT)\r\n);\r\n");
+    // The line runner sends index lines without their ";".
+    EXPECT_EQ(Commands()[4], "CREATE INDEX ODCZYT0 ON ODCZYT(PLIK,DATA)");
+    for (const char* table : {"BLOK_CEN", "COM_DEF", "HIST_PAR", "ODCZYT", "PARAGONY"})
+        EXPECT_TRUE(dm->JestTabela(table)) << table;
+    for (const char* index : {"ODCZYT0", "PARAGONY00", "PARAGONY01", "PARAGONY03", "PARAGONY04"})
+        EXPECT_TRUE(IndexExists(index)) << index;
+    EXPECT_THAT(dm->ListaPol("com_def", false, false).back(), "NRKASYSYSTEM");
+    EXPECT_EQ(screen.busyOn, 1);
+    EXPECT_EQ(screen.busyOff, 1);
+    EXPECT_TRUE(screen.prompts.empty());
+}
+
+TEST_F(DbSchema, SecondRunSendsOnlyQueries)
+{
+    dm->TestStru(false);
+    log.Clear();
+    sent.clear();
+    dm->TestStru(false);
+    EXPECT_FALSE(sent.empty());
+    EXPECT_TRUE(Commands().empty());
+    EXPECT_EQ(log.Text(), "");
+}
+
+TEST_F(DbSchema, MissingColumnsAreAddedAndOthersKept)
+{
+    struct Case {
+        std::string table;
+        std::string existing; // DDL of the older table
+        std::string alter;    // the one statement expected
+    };
+    const Case cases[] = {
+        {"BLOK_CEN", "create table BLOK_CEN (ASORT varchar(20) not null primary key, BLOK integer, EXTRA integer)",
+         "ALTER TABLE BLOK_CEN\r\nADD WYBOR         INTEGER\r\n;\r\n"},
+        {"ODCZYT", "create table ODCZYT (PLIK varchar(40))",
+         "ALTER TABLE ODCZYT\r\nADD ID            INTEGER NOT NULL,\r\nADD LINIA         VARCHAR(150),\r\n"
+         "ADD DATA          TIMESTAMP\r\n;\r\n"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(dm->RunSQL(c.existing));
+        sent.clear();
+        dm->DopiszPola("C_" + c.table, c.table);
+        EXPECT_THAT(Commands(), ElementsAre(c.alter));
+    }
+    EXPECT_THAT(dm->ListaPol("BLOK_CEN", false, true), ElementsAre("ASORT", "BLOK", "EXTRA", "WYBOR"));
+    // The older column keeps its type: PLIK stays VARCHAR(40).
+    EXPECT_THAT(dm->ListaPol("ODCZYT", true, false)[0], HasSubstr("Varchar(40)"));
+    EXPECT_EQ(log.Text(), "");
+}
+
+TEST_F(DbSchema, OlderComDefGetsTheRegisterSystemNumber)
+{
+    std::vector<std::string> older;
+    for (const std::string& line : GetSqlScript("C_COM_DEF"))
+        if (line.rfind("NRKASYSYSTEM", 0) != 0)
+            older.push_back(line == "TIMEOUT2     INTEGER DEFAULT 0," ? "TIMEOUT2     INTEGER DEFAULT 0" : line);
+    ASSERT_TRUE(dm->RunScript(older, "", false));
+    sent.clear();
+    dm->TestStru(false);
+    EXPECT_THAT(Commands(), ::testing::Contains("ALTER TABLE COM_DEF\r\nADD NRKASYSYSTEM INTEGER\r\n;\r\n"));
+    EXPECT_THAT(log.Text(), ::testing::Not(HasSubstr("Dopisana tabela COM_DEF")));
+}
+
+TEST_F(DbSchema, DroppedIndexIsCreatedAgain)
+{
+    dm->TestStru(false);
+    ASSERT_TRUE(dm->RunSQL("drop index PARAGONY03"));
+    sent.clear();
+    dm->TestStru(false);
+    EXPECT_THAT(Commands(), ElementsAre("CREATE INDEX PARAGONY03 ON PARAGONY(DATASPRZ,KASA,NUMER);"));
+    EXPECT_TRUE(IndexExists("PARAGONY03"));
+    EXPECT_TRUE(dm->JestIndeks("paragony", "paragony03"));
+    EXPECT_FALSE(dm->JestIndeks("ODCZYT", "PARAGONY03"));
+}
+
+TEST_F(DbSchema, RecreateFlagRebuildsEveryIndex)
+{
+    dm->TestStru(false);
+    log.Clear();
+    sent.clear();
+    dm->TestStru(true);
+    EXPECT_THAT(Commands(), ElementsAre("drop index ODCZYT0", "CREATE INDEX ODCZYT0 ON ODCZYT(PLIK,DATA);",
+                                        "drop index PARAGONY00", GetSqlScript("C_PARAGONY_IDX")[0],
+                                        "drop index PARAGONY01", GetSqlScript("C_PARAGONY_IDX")[1],
+                                        "drop index PARAGONY03", GetSqlScript("C_PARAGONY_IDX")[2],
+                                        "drop index PARAGONY04", GetSqlScript("C_PARAGONY_IDX")[3]));
+    EXPECT_EQ(log.Text(), "");
+}
+
+TEST_F(DbSchema, TableWithoutScriptIsNotReportedCreated)
+{
+    EXPECT_EQ(dm->DopiszTabele("KARTAS2024"), -1);
+    EXPECT_EQ(log.Text(), "Pusta listaScr  \r\n");
+    EXPECT_TRUE(Commands().empty());
+}
+
+TEST_F(DbSchema, FieldListWithDefinitions)
+{
+    dm->TestStru(false);
+    auto fields = dm->ListaPol("paragony", true, false);
+    ASSERT_EQ(fields.size(), 23u);
+    // Names padded to the longest (STAWKA_VAT) + 2, then the definition, which begins with a blank.
+    EXPECT_EQ(fields[0], "ID           Integer NOT NULL");
+    EXPECT_EQ(fields[1], "ODCZYT       Varchar(12)");
+    EXPECT_EQ(fields[2], "DATASPRZ     TimeStamp");
+    EXPECT_EQ(fields[3], "DATA         Date");
+    EXPECT_EQ(fields[11], "STAWKA_VAT   Numeric(5,2)");
+    EXPECT_EQ(fields[12], "ILOSC        Numeric(15,4)");
+    EXPECT_EQ(fields[22], "KOMPLET      Smallint");
+    EXPECT_THAT(dm->ListaPol("BLOK_CEN", false, false), ElementsAre("ASORT", "BLOK", "WYBOR"));
+    EXPECT_TRUE(dm->ListaPol("NO_SUCH_TABLE", false, true).empty());
+    dm->CloseConnection();
+    EXPECT_TRUE(dm->ListaPol("PARAGONY", false, true).empty());
+}
+
+TEST_F(DbSchema, FailuresAreReportedAndTheTestGoesOn)
+{
+    // HIST_PAR cannot be created (a procedure holds the name); ODCZYT0 cannot index a blob column.
+    ASSERT_TRUE(dm->RunSQL("create procedure HIST_PAR as begin end"));
+    ASSERT_TRUE(dm->RunSQL("create table ODCZYT (ID integer not null, PLIK blob, LINIA varchar(150), DATA timestamp)"));
+    dm->TestStru(false);
+
+    ASSERT_EQ(screen.prompts.size(), 1u); // the table script prompts, the index command only logs
+    const std::string& prompt = screen.prompts[0].text;
+    EXPECT_EQ(prompt.rfind("CREATE TABLE HIST_PAR (\r\nID         INTEGER NOT NULL,\r\n", 0), 0u) << prompt;
+    const std::string text = log.Text();
+    EXPECT_THAT(text, HasSubstr(prompt + "\r\n"));
+    EXPECT_THAT(text, ::testing::Not(HasSubstr("Dopisana tabela HIST_PAR")));
+    EXPECT_THAT(text, HasSubstr(" :: CREATE INDEX ODCZYT0 ON ODCZYT(PLIK,DATA);\r\n"));
+    EXPECT_THAT(text, HasSubstr("Dopisana tabela PARAGONY"));
+    EXPECT_TRUE(IndexExists("PARAGONY04"));
+}
+
+TEST_F(DbSchema, ErrorOfTheExistenceQueryEndsTheTest)
+{
+    dm->CloseConnection();
+    EXPECT_THROW(dm->TestStru(false), DbError);
+    EXPECT_EQ(screen.busyOn, screen.busyOff);
+}
+
+class DbRunners : public DbFixture
+{
+protected:
+    void SetUp() override
+    {
+        DbFixture::SetUp();
+        ASSERT_TRUE(dm->RunSQL("create table r (a integer)"));
+        sent.clear();
+    }
+};
+
+TEST_F(DbRunners, LineRunnerTrimsAndDropsItsMarks)
+{
+    EXPECT_TRUE(dm->RunScr({"  insert into r values (1);#", "insert into r values (2)# ", "", "  ",
+                            "-- nothing to commit here", "insert into r values (3);"},
+                           "tytul", false));
+    EXPECT_THAT(Commands(),
+                ElementsAre("insert into r values (1)", "insert into r values (2)", "insert into r values (3)"));
+    EXPECT_EQ(Count("from r"), 3);
+}
+
+TEST_F(DbRunners, LineRunnerUndoesTheWholeScriptOnError)
+{
+    EXPECT_FALSE(dm->RunScr({"insert into r values (1)", "insert into NO_SUCH values (2);", "insert into r values (3)"},
+                            "skrypt", false));
+    EXPECT_EQ(Commands().size(), 2u);
+    EXPECT_EQ(Count("from r"), 0);
+    const std::string text = log.Text();
+    EXPECT_EQ(text.rfind("insert into NO_SUCH values (2)\r\nskrypt\r\nDynamic SQL Error\r\n-", 0), 0u) << text;
+    ASSERT_EQ(screen.prompts.size(), 1u);
+    EXPECT_EQ(screen.prompts[0].text + "\r\n", text);
+}
+
+TEST_F(DbRunners, StatementRunnerGoesOnAfterAFailure)
+{
+    EXPECT_FALSE(dm->RunScript({"insert into r values (1)#", "insert into NO_SUCH", "values (2)#", "", "insert into r",
+                                "values (3)#", "", "COMMIT;"},
+                               "skrypt", true));
+    EXPECT_THAT(Commands(), ElementsAre("insert into r values (1)\r\n", "insert into NO_SUCH\r\nvalues (2)\r\n",
+                                        "insert into r\r\nvalues (3)\r\n"));
+    EXPECT_EQ(Count("from r"), 2);
+    EXPECT_EQ(log.Text().rfind("insert into NO_SUCH\r\nvalues (2)\r\n\r\nskrypt\r\nDynamic SQL Error\r\n", 0), 0u);
+    EXPECT_TRUE(screen.prompts.empty()); // silent
+}
+
+TEST_F(DbRunners, EmptyScriptsAreLoggedAsEmpty)
+{
+    EXPECT_TRUE(dm->RunScr({}, "A", false));
+    EXPECT_TRUE(dm->RunScript({}, "B", false));
+    EXPECT_EQ(log.Text(), "Pusta listaScr  A\r\nPusta listaScr  B\r\n");
+    EXPECT_TRUE(sent.empty());
+}
+
+TEST_F(DbRunners, CatalogueGeneratorsAndTriggersNumberTheRows)
+{
+    dm->TestStru(false);
+    ASSERT_TRUE(dm->RunScr(GetSqlScript("G_ID_PARAGONY"), "G_ID_PARAGONY", false));
+    for (const char* trigger : {"TRI_HIST_PAR", "TRI_PARAGONY"})
+        ASSERT_TRUE(dm->RunScript(GetSqlScript(trigger), trigger, false)) << log.Text();
+    ASSERT_TRUE(
+        dm->RunSQLBatch({"insert into PARAGONY (ID, NUMER) values (100, 1)", "insert into PARAGONY (NUMER) values (2)",
+                         "insert into PARAGONY (NUMER) values (3)", "insert into HIST_PAR (OPIS) values ('opis')",
+                         "insert into PARAGONY (NUMER) values (4)"}));
+    EXPECT_EQ(dm->ReadInteger("id", "select id from HIST_PAR", -1), 3);
+    EXPECT_EQ(dm->ReadInteger("id", "select id from PARAGONY where NUMER = 4", -1), 4);
+    EXPECT_EQ(dm->ReadInteger("id", "select id from PARAGONY where NUMER = 1", -1), 0);
+    EXPECT_EQ(Count("from HIST_PAR where DATA_WPISU is not null"), 1);
+}
+
+class DbDemoDatabase : public DbFixture
+{
+protected:
+    DbDemoDatabase() : DbFixture(demodb::Content::Demo) {}
+};
+
+TEST_F(DbDemoDatabase, SchemaTestCompletesTheDemoDatabase)
+{
+    dm->TestStru(false);
+    EXPECT_THAT(log.Lines(),
+                ElementsAre("Pusta listaScr  ", "Dopisana tabela BLOK_CEN", "Pusta listaScr  ",
+                            "Dopisana tabela HIST_PAR", "Dopisana tabela ODCZYT", "Dopisana tabela PARAGONY"));
+    EXPECT_EQ(Count("from COM_DEF where NRKASYSYSTEM is not null"), 3);
+    const std::string goods = demodb::GoodsTableName(Today().year);
+    EXPECT_GT(Count("from " + goods), 200);
+    EXPECT_EQ(Count("from " + goods + " where asort = '123'"), 1);
+    EXPECT_EQ(Count("from " + goods + " where asort = 'D''ARBO1'"), 1);
+    EXPECT_GT(Count("from " + demodb::GoodsTableName(Today().year - 1)), 200);
+    DataSet ds;
+    dm->OpenSds(ds, "select nazwa, cena_1 from " + goods + " where asort = '101'");
+    EXPECT_EQ(ds.FieldByName("nazwa").AsString(), "Chleb \xBFytni na zakwasie 500g"); // Windows-1250 bytes
+    EXPECT_EQ(ds.FieldByName("cena_1").AsString(), "6.9900");
+}
+
+} // namespace
