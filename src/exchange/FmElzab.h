@@ -4,11 +4,13 @@
 #include <string>
 #include <vector>
 
-class WinIPLibrary;   // exchange/WinIP.h: the loaded communication library
-class IExchangeView;  // exchange/ExchangeView.h: the readout and register-goods pages, the deletion grid
-class IExportPage;    // exchange/ExportView.h: the goods export page's choices
+class WinIPLibrary;             // exchange/WinIP.h: the loaded communication library
+enum class WinIPFunction : int; // exchange/WinIP.h: the eight library functions
+class IExchangeView;            // exchange/ExchangeView.h: the readout and register-goods pages, the deletion grid
+class IExportPage;              // exchange/ExportView.h: the goods export page's choices
 
-class TfmE {
+class TfmE
+{
 public:
     TfmE();
     ~TfmE();
@@ -26,6 +28,19 @@ public:
     void ErrAnnouncement(const std::string& operation);
     void ErrAnnouncement2(const std::string& operation);
     std::vector<std::string> RequestLines;
+    // Writes RequestLines to RequestFile, each line ended by CR LF, replacing the file (failures are silent).
+    void WriteRequestFile();
+    // The library call: RequestFile (and ResponseFile for the three read functions) handed to the function, its
+    // result stored in ExchangeResult at once. When the call cannot be made (library or function missing, path
+    // too long) ExchangeResult gets WinIPNotLoaded or WinIPFileNameError (exchange/WinIP.h) and the
+    // announcement that follows says why.
+    void CallLibrary(WinIPFunction function);
+    // The result description of the announcements: the line of ResultTexts for the code (key: the code padded
+    // with blanks to three characters, then a tab); for the codes of our own (WinIPNotLoaded, WinIPBadGoodsCode)
+    // the reason the last call was not made.
+    std::string ResultText(unsigned code) const;
+    // "Czas transmisji: " + whole seconds since OpStartTime + " sek."
+    std::string TransmissionTimeLine() const;
 
     // ---- sales readout, counter reset, report
     void ElzabSprz();
@@ -47,6 +62,7 @@ public:
 
 private:
     std::unique_ptr<WinIPLibrary> library_;
+    std::string callProblem_; // why the last call was not made, for the codes of our own
 };
 
 extern std::unique_ptr<TfmE> fmE;

@@ -1,0 +1,236 @@
+// The sales readout and its report priced against the goods catalogue of a throw-away database.
+#include "SimulatorHelpers.h"
+
+#include "TestSupport.h"
+#include "db/dbDDM.h"
+
+#include <filesystem>
+
+namespace
+{
+
+namespace fs = std::filesystem;
+
+const std::string Missing = " !!! Brak odpowiednika w kartotece asort.";
+const std::string Header = "Kasa nr 1\r\nOdczyt\r\nKod\tIlosc\tWartosc\tNazwa\r\n";
+
+struct CatalogueGood {
+    std::string asort;
+    std::string nazwa; // "" stores NULL
+    std::string jm;
+};
+
+class ReadoutTest : public ExchangeTest
+{
+protected:
+    void SetUp() override
+    {
+        ExchangeTest::SetUp();
+        ASSERT_TRUE(testsupport::ConnectDm(database.Path()));
+    }
+    void TearDown() override
+    {
+        dm.reset();
+        ExchangeTest::TearDown();
+    }
+
+    void AddGoods(const std::vector<CatalogueGood>& goods)
+    {
+        std::vector<std::string> commands;
+        for (const auto& g : goods)
+            commands.push_back("insert into " + GoodsTable + " (asort,nazwa,jm) values (" +
+                               SqlQuoteItem(g.asort, false) +
+                               (g.nazwa.empty() ? "null," : SqlQuoteItem(g.nazwa, false)) +
+                               (g.jm.empty() ? "null" : SqlQuote(g.jm)) + ")");
+        ASSERT_TRUE(dm->RunSQLBatch(commands)) << FileText(WorkLog->FileName);
+    }
+
+    std::string ReadingName(int sequence) const
+    {
+        return DayDir + "001_" + DateText(Today()) + "_" + IntToStrPad(sequence, 3, "0") + ".txt";
+    }
+
+    testsupport::TempDatabase database{demodb::Content::Schema};
+};
+
+TEST_F(ReadoutTest, ReportLinesAreBuiltByteForByte)
+{
+    AddGoods({{"00123", "Chleb", "szt"},
+              {"45", "Ser", "kg"},
+              {"0009", "Mleko", "l"},
+              {"8", "", "szt"},
+              {"X1", "Kawa", "op"},
+              {"D'ARBO1",
+               "D\xBF"
+               "em",
+               "sl"},
+              {"0", "Gratis", "szt"}});
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"$00123\t2\t250", "   1  001232.000  szt2.50  Chleb"},
+        // the register's code for catalogue symbol 45, as the export writes it
+        {"$00045\t1,5\t1000", "   2  000451.500   kg10.00  Ser"},
+        {"$9\t1.5\t99", "   3      91.500    l0.99  Mleko"},
+        {"$8\t1\t100", "   4      81.000  szt1.00  " + Missing},
+        {"$99999\t3\t300\tNieznany", "   5  999993.000     3.00  " + Missing},
+        {"$D'ARBO1\t1\t100", "   6D'ARBO11.000   sl1.00  D\xBF"
+                             "em"},
+        {"#ABCDEFGHIJ", "   7DEFGHIJ0.000     0.00  " + Missing},
+        {"", "   8       0.000     0.00  " + Missing},
+        {"$00123\t1234567\t123456789", "   9  001231234 567.000  szt1234 567.89  Chleb"},
+        {"$000\t1\t1", "  10    0001.000  szt0.01  Gratis"},
+        {"$X1 \t1\t100", "  11    X1 1.000   op1.00  Kawa"},
+    };
+    std::string file = Header;
+    std::vector<std::string> expected;
+    for (const auto& [line, report] : cases) {
+        file += line + "\r\n";
+        expected.push_back(report);
+    }
+    SaveText(file, root + "/odczyt.txt");
+    view.memo = {"stary raport"};
+
+    module.WCzytaj(root + "/odczyt.txt");
+
+    EXPECT_EQ(view.memo, expected);
+}
+
+// The report as one query per readout line would give it: the good of that symbol; for a code of digits, else the
+// good of its integer value, else the smallest symbol of digits with leading zeros of that value.
+std::vector<std::string> ReportLineByLine(const std::vector<std::string>& lines)
+{
+    std::vector<std::string> report;
+    for (std::size_t i = 3; i < lines.size(); ++i) {
+        const std::string code = TailFrom(TabField(lines[i], 1), 2);
+        const std::string head = "select first 1 jm,nazwa from " + GoodsTable + " where ";
+        dm->OpenSQT(head + "asort=" + SqlQuote(code));
+        if (dm->SQT.Eof() && !code.empty() && code.find_first_not_of("0123456789") == std::string::npos) {
+            const auto nonZero = code.find_first_not_of('0');
+            const std::string value = nonZero == std::string::npos ? "" : code.substr(nonZero);
+            dm->OpenSQT(head + "asort=" + SqlQuote(value.empty() ? "0" : value));
+            if (dm->SQT.Eof())
+                dm->OpenSQT(head + "asort starting with '0' and trim(trailing from asort) similar to '[0-9]+' and " +
+                            "trim(leading '0' from trim(trailing from asort)) = " + SqlQuote(value) +
+                            " order by asort");
+        }
+        const std::string unit = dm->SQT.FieldByName("jm").AsString();
+        std::string name = dm->SQT.FieldByName("nazwa").AsString();
+        dm->SQT.Close();
+        report.push_back(IntToStrPad(static_cast<int64_t>(i) - 2, 4, " ") + PadLeft(code, 7, " ") +
+                         FormatFloat("##### ##0.000", TextToFloat(TabField(lines[i], 2), 0)) + PadLeft(unit, 5, " ") +
+                         FormatFloat("##### ##0.00", TextToFloat(TabField(lines[i], 3), 0) / 100) + "  " +
+                         (name.empty() ? Missing : name));
+    }
+    return report;
+}
+
+TEST_F(ReadoutTest, BatchedLookupGivesTheLineByLineReport)
+{
+    std::vector<CatalogueGood> goods;
+    for (int i = 1; i <= 300; ++i) {
+        const std::string n = std::to_string(i);
+        const std::string name = i % 11 == 0 ? "" : "Towar " + n;
+        const std::string unit = i % 3 == 0 ? "" : i % 3 == 1 ? "szt" : "kg";
+        const std::string symbols[] = {IntToStrPad(i, 5, "0"), n, "0" + n, "A" + n, " " + n};
+        goods.push_back({symbols[i % 5], name, unit});
+        if (i % 7 == 0) // several symbols of the same integer value
+            goods.push_back({"0000" + n, name + " bis", unit});
+    }
+    goods.push_back({"O'Brien", "Whisky", "but"});
+    AddGoods(goods);
+
+    std::string file = Header;
+    for (int k = 0; k < 1000; ++k) {
+        const std::string n = std::to_string((k * 37) % 400);
+        const std::string codes[] = {IntToStrPad((k * 37) % 400, 5, "0"), n, "A" + n, n + " ", " " + n, "O'Brien", ""};
+        file += "$" + codes[k % 7] + "\t" + std::to_string(k % 9) + ",5\t" + std::to_string(k * 13) + "\r\n";
+    }
+    SaveText(file, root + "/odczyt.txt");
+    std::vector<std::string> lines;
+    ReadLines(root + "/odczyt.txt", lines);
+
+    int queries = 0;
+    dm->OnStatement = [&queries](const std::string&, bool query) { queries += query ? 1 : 0; };
+    module.WCzytaj(root + "/odczyt.txt");
+    dm->OnStatement = nullptr;
+
+    EXPECT_EQ(view.memo, ReportLineByLine(lines));
+    // 1000 lines: at most two queries per 400 lines and one for the zero-padded symbols, not one per line.
+    EXPECT_LE(queries, 7);
+}
+
+TEST_F(ReadoutTest, SalesRungUpAtTheRegisterAreReadAndStored)
+{
+    AddGoods({{"123", "Chleb", "szt"}});
+    ASSERT_EQ(LoadGoods(module, {GoodsRecord(123, "Chleb", 1, 250), GoodsRecord(7, "Mleko", 2, 319)}), 0);
+    ASSERT_EQ(Sim("sell 1 123 2"), 0);
+    ASSERT_EQ(Sim("sell 1 123 1"), 0);
+    ASSERT_EQ(Sim("sell 1 7 2"), 0);
+    status.shown.clear();
+
+    module.ElzabSprz();
+
+    EXPECT_EQ(ExchangeResult, 0);
+    // The register reports its goods in code order.
+    EXPECT_EQ(view.memo,
+              (std::vector<std::string>{"   1  000072.000     6.38  " + Missing, "   2  001233.000  szt7.50  Chleb"}));
+    EXPECT_EQ(ReadingFile, ReadingName(1));
+    EXPECT_EQ(FileText(ReadingFile), FileText(app + "/Out/OTSpMax.out"));
+    EXPECT_EQ(FileText(app + "/In/OTSpMax.in"), "#1\r\n#\r\n#\r\n");
+    EXPECT_TRUE(status.Errors().empty());
+    EXPECT_EQ(status.Last().text, "");
+    EXPECT_EQ(view.readButtons, (std::vector<bool>{false, true}));
+}
+
+TEST_F(ReadoutTest, ReadoutIsStoredUnderTheNextFreeName)
+{
+    SaveText("pierwszy", ReadingName(1));
+    SaveText("trzeci", ReadingName(3));
+    ASSERT_EQ(LoadGoods(module, {GoodsRecord(123, "Chleb", 1, 250)}), 0);
+    ASSERT_EQ(Sim("sell 1 123 2"), 0);
+
+    module.ElzabSprz();
+
+    EXPECT_EQ(ReadingFile, ReadingName(4));
+    EXPECT_EQ(FileText(ReadingFile), FileText(app + "/Out/OTSpMax.out"));
+    EXPECT_EQ(FileText(ReadingName(3)), "trzeci");
+    EXPECT_EQ(view.memo.size(), 1u);
+}
+
+TEST_F(ReadoutTest, TestDatReplaysTheLastResponseWithoutACall)
+{
+    AddGoods({{"00123", "Chleb", "szt"}});
+    // Without the library any call would fail.
+    fs::remove(app + "/libWinIP.so");
+    SaveText("", work + "/TEST.DAT");
+    const std::string response = Header + "$00123\t2\t250\r\n";
+    SaveText(response, app + "/Out/OTSpMax.out");
+
+    module.ElzabSprz();
+
+    EXPECT_EQ(ExchangeResult, 0);
+    EXPECT_EQ(view.memo, std::vector<std::string>{"   1  001232.000  szt2.50  Chleb"});
+    EXPECT_EQ(FileText(ReadingName(1)), response);
+    EXPECT_TRUE(status.Errors().empty());
+}
+
+TEST_F(ReadoutTest, OperationsRunWithoutAWindow)
+{
+    module.view = nullptr;
+    AddGoods({{"123", "Chleb", "szt"}});
+    ASSERT_EQ(LoadGoods(module, {GoodsRecord(123, "Chleb", 1, 250)}), 0);
+    ASSERT_EQ(Sim("sell 1 123 2"), 0);
+
+    module.ElzabSprz();
+    EXPECT_EQ(ExchangeResult, 0);
+    EXPECT_EQ(FileText(ReadingName(1)), FileText(app + "/Out/OTSpMax.out"));
+    module.aZerujLicznikiExecute();
+    EXPECT_EQ(ExchangeResult, 0);
+    module.WczytajTowary();
+    EXPECT_EQ(ExchangeResult, 0);
+    module.aKasujTowarExecute();
+    EXPECT_EQ(status.Last().text, "Brak zaznaczonych pozycji");
+    module.aKasujWszystkieTowaryExecute();
+    EXPECT_EQ(ExchangeResult, 0);
+}
+
+} // namespace

@@ -1,0 +1,271 @@
+// Register operations against the stand-in library that need no database: the goods list, deletion of goods,
+// the counter reset and the readout's failures.
+#include "SimulatorHelpers.h"
+
+#include <filesystem>
+
+namespace
+{
+
+namespace fs = std::filesystem;
+
+bool Exists(const std::string& path)
+{
+    return fs::exists(path);
+}
+
+int FilesIn(const std::string& directory)
+{
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(directory))
+        ++count;
+    return count;
+}
+
+// ---- register goods list
+
+TEST_F(ExchangeTest, GoodsListShowsTheResponseUnchanged)
+{
+    ASSERT_EQ(LoadGoods(module, {GoodsRecord(1, "Chleb", 1, 250), GoodsRecord(7, "Mleko", 2, 319)}), 0);
+    status.shown.clear();
+    CreateErrorReport();
+
+    module.WczytajTowary();
+
+    EXPECT_EQ(ExchangeResult, 0);
+    std::vector<std::string> response;
+    ASSERT_TRUE(ReadLines(app + "/Out/TowarMax.out", response));
+    EXPECT_EQ(view.memo1, response);
+    ASSERT_GE(response.size(), 2u);
+    EXPECT_NE(response[response.size() - 2].find("Chleb"), std::string::npos);
+    EXPECT_NE(response.back().find("Mleko"), std::string::npos);
+    EXPECT_EQ(status.shown.front().text, "Wczytywanie danych");
+    EXPECT_EQ(status.Last().text, "");
+    EXPECT_TRUE(status.Errors().empty());
+    EXPECT_TRUE(ErrorReportLines().empty());
+    EXPECT_EQ(FileText(app + "/In/TowarMax.in"), "#1\r\n#\r\n#\r\n");
+}
+
+TEST_F(ExchangeTest, FailedGoodsListKeepsThePreviousListAndClearsTheLine)
+{
+    ASSERT_EQ(Sim("fail 1 TowarMax 23"), 0);
+    CreateErrorReport();
+
+    module.WczytajTowary();
+
+    EXPECT_EQ(ExchangeResult, 23);
+    EXPECT_EQ(view.memo1, std::vector<std::string>{"poprzedni wykaz"});
+    ASSERT_EQ(status.Errors().size(), 1u);
+    EXPECT_EQ(status.Errors()[0].text, AnnouncedError("TowarMax", 23));
+    EXPECT_EQ(status.Last().text, "");
+    ASSERT_EQ(ErrorReportLines().size(), 1u);
+    EXPECT_TRUE(ErrorReportLines()[0].ends_with(": " + AnnouncedError("TowarMax", 23)));
+}
+
+// ---- deletion
+
+TEST_F(ExchangeTest, DeletionWithNothingPickedMakesNoCall)
+{
+    module.aKasujTowarExecute();
+    EXPECT_EQ(status.Last().text, "Brak zaznaczonych pozycji");
+    EXPECT_TRUE(status.Last().error);
+    EXPECT_FALSE(Exists(app + "/In/KTowar.in"));
+    EXPECT_EQ(view.deleteButtons, (std::vector<bool>{false, true}));
+}
+
+TEST_F(ExchangeTest, DeletionStopsAtTheFirstError)
+{
+    ASSERT_EQ(LoadGoods(module, {GoodsRecord(1, "Chleb", 1, 250), GoodsRecord(3, "Ser", 1, 990)}), 0);
+    CreateErrorReport();
+    // The register does not hold good 2.
+    view.picked = {{0, "1"}, {1, "2"}, {2, "3"}};
+
+    module.aKasujTowarExecute();
+
+    EXPECT_NE(ExchangeResult, 0);
+    ASSERT_EQ(view.picked.size(), 2u);
+    EXPECT_EQ(view.picked[0].row, 1);
+    EXPECT_EQ(view.picked[1].row, 2);
+    EXPECT_EQ(FileText(app + "/In/KTowar.in"), "#1\r\n#\r\n#\r\n$00002\r\n");
+    EXPECT_EQ(ErrorReportLines().size(), 1u);
+    EXPECT_EQ(view.deleteButtons, (std::vector<bool>{false, true}));
+
+    module.WczytajTowary();
+    ASSERT_GE(view.memo1.size(), 1u);
+    EXPECT_EQ(view.memo1.back().substr(0, 6), "$00003");
+    EXPECT_EQ(view.memo1[view.memo1.size() - 2].substr(0, 3), "Kod");
+}
+
+TEST_F(ExchangeTest, DeletionOfAGoodWithoutANumberMakesNoCall)
+{
+    view.picked = {{4, "12A"}};
+    module.aKasujTowarExecute();
+    EXPECT_EQ(ExchangeResult, WinIPBadGoodsCode);
+    EXPECT_EQ(status.Last().text, "[KTowar] Error 251 : Kod towaru nie jest liczb\xB9: 12A");
+    EXPECT_EQ(view.picked.size(), 1u);
+    EXPECT_EQ(FileText(app + "/In/KTowar.in"), "#1\r\n#\r\n#\r\n");
+}
+
+TEST_F(ExchangeTest, DeletionOfAllGoodsIsOneCallWithTheHeaderOnly)
+{
+    ASSERT_EQ(LoadGoods(module, {GoodsRecord(1, "Chleb", 1, 250)}), 0);
+    module.aKasujWszystkieTowaryExecute();
+    EXPECT_EQ(ExchangeResult, 0);
+    EXPECT_EQ(FileText(app + "/In/KTowMax.in"), "#1\r\n#\r\n#\r\n");
+    EXPECT_EQ(status.Last().text, "[KTowMax] - Transmisja bez b\xB3\xEA"
+                                  "d\xF3w");
+    EXPECT_FALSE(status.Last().error);
+
+    module.WczytajTowary();
+    EXPECT_EQ(view.memo1.back().substr(0, 3), "Kod");
+}
+
+// ---- counter reset
+
+TEST_F(ExchangeTest, CounterResetClearsTheTotals)
+{
+    ASSERT_EQ(LoadGoods(module, {GoodsRecord(123, "Chleb", 1, 250)}), 0);
+    ASSERT_EQ(Sim("sell 1 123 2"), 0);
+    status.shown.clear();
+    CreateErrorReport();
+
+    module.aZerujLicznikiExecute();
+
+    EXPECT_EQ(ExchangeResult, 0);
+    ASSERT_EQ(view.memo.size(), 2u);
+    EXPECT_EQ(view.memo[0], "Czas transmisji: 0 sek.");
+    EXPECT_EQ(view.memo[1], "Start:" + LongTimeText(OpStartTime));
+    EXPECT_EQ(status.Last().text, "");
+    EXPECT_TRUE(status.Errors().empty());
+    EXPECT_TRUE(ErrorReportLines().empty());
+
+    module.aOtSpMaxExecute();
+    std::vector<std::string> totals;
+    ASSERT_TRUE(ReadLines(ResponseFile, totals));
+    EXPECT_EQ(totals.size(), 3u) << "no sales after the reset";
+}
+
+struct ResetFailureCase {
+    const char* function;
+    int code;
+    bool secondCall;
+};
+
+class CounterResetFailureTest : public ExchangeTest, public ::testing::WithParamInterface<ResetFailureCase>
+{
+};
+
+TEST_P(CounterResetFailureTest, KeepsTheTotals)
+{
+    const auto& c = GetParam();
+    ASSERT_EQ(LoadGoods(module, {GoodsRecord(123, "Chleb", 1, 250)}), 0);
+    ASSERT_EQ(Sim("sell 1 123 2"), 0);
+    ASSERT_EQ(Sim(std::string("fail 1 ") + c.function + " " + std::to_string(c.code)), 0);
+    status.shown.clear();
+    CreateErrorReport();
+
+    module.aZerujLicznikiExecute();
+
+    EXPECT_EQ(ExchangeResult, c.code);
+    const std::string announced = AnnouncedError(c.function, c.code);
+    ASSERT_EQ(status.Errors().size(), 1u);
+    EXPECT_EQ(status.Errors()[0].text, announced);
+    ASSERT_EQ(ErrorReportLines().size(), 1u);
+    EXPECT_TRUE(ErrorReportLines()[0].ends_with(": " + announced));
+    EXPECT_EQ(Exists(app + "/In/KSprOp.in"), c.secondCall);
+    const std::string start = "Start:" + LongTimeText(OpStartTime);
+    const std::vector<std::string> expectedMemo =
+        c.secondCall ? std::vector<std::string>{"Czas transmisji: 0 sek.", start} : std::vector<std::string>{start};
+    EXPECT_EQ(view.memo, expectedMemo);
+
+    module.aOtSpMaxExecute();
+    std::vector<std::string> totals;
+    ASSERT_TRUE(ReadLines(ResponseFile, totals));
+    EXPECT_EQ(totals.size(), 4u) << "the sale is still there";
+}
+
+void PrintTo(const ResetFailureCase& c, std::ostream* os)
+{
+    *os << c.function << " " << c.code;
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, CounterResetFailureTest,
+                         ::testing::Values(ResetFailureCase{"OSprzed", 3, false}, ResetFailureCase{"KSprOp", 24, true}),
+                         [](const auto& info) { return std::string(info.param.function); });
+
+// ---- readout failures
+
+TEST_F(ExchangeTest, FailedReadoutStoresNothingAndKeepsTheStartLine)
+{
+    ASSERT_EQ(Sim("fail 1 OTSpMax 23"), 0);
+    CreateErrorReport();
+
+    module.ElzabSprz();
+
+    EXPECT_EQ(ExchangeResult, 23);
+    ASSERT_EQ(view.memo.size(), 2u);
+    EXPECT_EQ(view.memo[0], "Czas transmisji: 0 sek.");
+    EXPECT_EQ(view.memo[1], "Start " + LongTimeText(OpStartTime));
+    EXPECT_TRUE(status.Last().error);
+    EXPECT_EQ(ErrorReportLines().size(), 1u);
+    EXPECT_EQ(FilesIn(DayDir), 0);
+    EXPECT_EQ(view.readButtons, (std::vector<bool>{false, true}));
+}
+
+TEST_F(ExchangeTest, ReplayWithoutAResponseDoesNothing)
+{
+    SaveText("", work + "/test.DAT");
+    view.memo = {"stary raport"};
+
+    module.ElzabSprz();
+
+    EXPECT_EQ(ExchangeResult, 0);
+    EXPECT_TRUE(view.memo.empty());
+    EXPECT_EQ(FilesIn(DayDir), 0);
+    EXPECT_FALSE(Exists(app + "/In/OTSpMax.in")) << "no call";
+}
+
+TEST_F(ExchangeTest, ReplayOfThreeLinesStoresTheFileWithAnEmptyReport)
+{
+    // Without the library any call would fail: the replay makes none.
+    fs::remove(app + "/libWinIP.so");
+    SaveText("", work + "/TEST.DAT");
+    const std::string response = "Kasa nr 1\r\nOdczyt\r\nKod\tIlosc\r\n";
+    SaveText(response, app + "/Out/OTSpMax.out");
+
+    module.ElzabSprz();
+
+    EXPECT_EQ(ExchangeResult, 0);
+    EXPECT_TRUE(view.memo.empty());
+    EXPECT_EQ(ReadingFile, DayDir + "001_" + DateText(Today()) + "_001.txt");
+    EXPECT_EQ(FileText(ReadingFile), response);
+    EXPECT_EQ(FileText(app + "/Out/OTSpMax.out"), response);
+}
+
+TEST_F(ExchangeTest, ReportOfAFileThatCannotBeReadIsAnError)
+{
+    try {
+        module.WCzytaj(root + "/brak.txt");
+        ADD_FAILURE() << "no error";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()), "Nie mo\xBFna odczyta\xE6 pliku " + root + "/brak.txt");
+    }
+}
+
+TEST_F(ExchangeTest, ReadoutButtonsComeBackAfterAnUnexpectedError)
+{
+    view.failMemoInsert = true;
+    EXPECT_THROW(module.ElzabSprz(), std::runtime_error);
+    EXPECT_EQ(view.readButtons, (std::vector<bool>{false, true}));
+}
+
+TEST_F(ExchangeTest, GoodsListClosesTheReportAndClearsTheLineAfterAnUnexpectedError)
+{
+    CreateErrorReport();
+    view.failRegisterGoods = true;
+    EXPECT_THROW(module.WczytajTowary(), std::runtime_error);
+    EXPECT_EQ(ErrorReport.handle, nullptr);
+    EXPECT_EQ(status.Last().text, "");
+}
+
+} // namespace
