@@ -6,12 +6,22 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
-class IGoodsPage;     // catalogue/CatalogueView.h: the goods export page as the catalogue sees it
-class ISettingsPage;  // catalogue/CatalogueView.h: the parameters page's fields
-class IReadoutPanel;  // catalogue/CatalogueView.h: what a register change clears on the readout page
+class IGoodsPage;    // catalogue/CatalogueView.h: the goods export page as the catalogue sees it
+class ISettingsPage; // catalogue/CatalogueView.h: the parameters page's fields
+class IReadoutPanel; // catalogue/CatalogueView.h: what a register change clears on the readout page
 
-class Tdmu {
+// The bulk price-lock commands of the export page (" Blokowanie cen w wykazie").
+enum class LockCommand {
+    LockAll,   // "blokuj wszystkie "
+    UnlockAll, // "odblokuj wszystkie"
+    Invert     // "odwróć blokadę"
+};
+
+class Tdmu
+{
 public:
     void DataModuleCreate();
 
@@ -24,22 +34,68 @@ public:
     DataSet sdsWK;     // the register list
 
     // ---- catalogue
+    // Adds a BLOK_CEN row (both flags 0) for every active good that has none, in one set-based command.
     void SyncPriceLocks();
+    // (Re)opens SDSTowary: the active goods of GoodsTable joined with BLOK_CEN, with the filters GroupFilter,
+    // LockFilter and SelectionFilter appended, and points the page's price column at PriceField. Raises
+    // FieldError when PriceField names no field of the view (after the view has been opened).
     void OpenGoods();
+    // The query OpenGoods runs for the current filters.
+    static std::string GoodsQuery();
+    // Re-reads SDSTowary with the query it was last opened with.
+    void ReReadGoods();
+    // Fills the goods group list: "grupa nazwa" per row of GrupyAs.
     void LoadGroups();
+    std::vector<std::string> GroupItems; // the list as last loaded
+    // Display text of a price: picture "## ##0.00".
     std::string PriceGetText(const Value& price) const;
+
+    // Row of SDSTowary holding the good `asort` (exact match), -1 when the view lacks it.
+    int GoodsRowOf(const std::string& asort);
+    // Re-reads the one good `asort` with the view's query and replaces its row in place, or takes the row out of
+    // the view when the good no longer matches the filters. A good outside the view stays outside.
+    void RefreshGoodsRow(const std::string& asort);
+    // Flips the flag "wybor" or "blok" of the good at `row` of SDSTowary in BLOK_CEN and refreshes that row.
+    // False when the command failed (logged) or the row or field is not one of these.
+    bool ToggleFlag(int row, const std::string& field);
+    // Sets the price locks of all goods in view (the filters the view was opened with) in one command. The
+    // caller re-reads the view afterwards. False when the command failed (logged).
+    bool LockGoodsInView(LockCommand command);
 
     // ---- registers and parameters
     void LoadRegisterSettings(int registerId);
+    // Writes the register group to COM_DEF. The three number fields must hold whole numbers; otherwise, or when
+    // the database rejects the command, a red status message says why, nothing changes and false is returned.
+    // The globals take the new values once the row is saved.
     bool SaveRegisterSettings(int registerId);
     void LoadParameters();
+    // Writes the general group to the parameter store; false (and a red status message) when a value is not
+    // acceptable or a write failed. The globals take the new values once everything is saved.
     bool SaveParameters();
+    std::vector<std::string> PriceFieldItems; // the items of cmbCena as last loaded
     std::string RegisterCodeGetText(const Value& registerCode) const;
+    // The register change: runs whenever sdsWK arrives at a row.
     void sdsWKAfterScroll();
+    // Opens the register list ("select id,kod_kasa from com_def order by id") and makes its first row current.
+    void OpenRegisters();
+    // Moves the register list to row `index` and makes that register current; false when there is no such row.
+    bool MoveToRegister(int index);
 
     // ---- reports and hand-over
+    // Writes the goods whose first 19 name characters collide to DataDir + "Error.txt" (ErrorReportFile).
     void ReportDuplicateNames();
     void SendReadingToTrade(const std::string& path);
+
+private:
+    // Where each good of SDSTowary stands, keyed by "asort"; rebuilt when the view was reopened.
+    std::unordered_map<std::string, int> goodsIndex_;
+    std::string goodsIndexQuery_;
+    int goodsIndexRows_ = -1;
+    // The filter conditions (each with " and " in front) of the query SDSTowary was opened with.
+    std::string viewFilters_;
+
+    void RebuildGoodsIndex();
+    void RemoveGoodsRow(int row);
 };
 
 extern std::unique_ptr<Tdmu> dmu;

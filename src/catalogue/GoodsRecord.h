@@ -1,0 +1,36 @@
+#pragma once
+// The goods record line that the export sends to a register (one request per good) and writes to the Eureka
+// file: ten tab-separated fields built from one catalogue row and the two numbering lists of the parameter store.
+#include "db/DataSet.h"
+#include "util/Decimal.h"
+
+#include <cstdint>
+#include <string>
+
+// A register keeps the first 19 characters of a goods name.
+inline constexpr int RegisterNameLength = 19;
+
+// The catalogue values of one good, as the record needs them.
+struct GoodsRecordInput {
+    int64_t code = 0;      // "asort" as a whole number
+    std::string name;      // "nazwa", Windows-1250
+    Decimal vatRate;       // "stawka_vat"
+    std::string unit;      // "jm" as stored
+    int64_t priceLock = 0; // "blok"
+    Decimal price;         // the price field
+};
+
+// The record line, without line end:
+// "$" + code (5 digits) TAB name (code page 852, 19 characters) TAB VAT number TAB "1" TAB "3" TAB unit number
+// TAB price lock TAB "0000000000000" TAB price in hundredths (cut toward zero) TAB "0".
+// The VAT number is the position of the rate, written "0.00", in `rateList`; the unit number the position of the
+// unit in `unitList` (both ";"-ended lists, letter case ignored); 0 when absent.
+std::string BuildGoodsRecordLine(const GoodsRecordInput& good, const std::string& rateList,
+                                 const std::string& unitList);
+
+// The values of row `row` of a catalogue result holding "asort", "nazwa", "stawka_vat", "jm", "blok" and the field
+// `priceField`. Raises FieldError (Polish message) when a field is missing or "asort" is not a whole number.
+GoodsRecordInput GoodsRecordFromRow(const DataSet& goods, int row, const std::string& priceField);
+
+// The unit list of the export: the first 32 characters of the parameter "ELZB_JM".
+std::string ExportUnitList(const std::string& elzbJm);

@@ -1,0 +1,22 @@
+#pragma once
+// The goods export page as the export operations (TfmE::aExpoTowarExecute, TfmE::aExpoTowarEureka) see it. The Qt
+// window implements it; tests fake it. Texts are Windows-1250 bytes.
+#include <string>
+
+class IExportPage
+{
+public:
+    virtual ~IExportPage() = default;
+
+    // rgDane " Dane o towarach ": false for the first item "częściowe (cena)" (__ZCTowar), true for "pełne "
+    // (__ZTowar).
+    virtual bool FullData() const = 0;
+    // cbStopExpo "Zatrzymaj eksport po pierwszym błędzie".
+    virtual bool StopOnFirstError() const = 0;
+    // lbePlikE "Nazwa pliku " of the Eureka panel.
+    virtual std::string EurekaFileName() const = 0;
+    // Progress while exporting: `text` is "n / m", n goods handled of m selected.
+    virtual void ShowProgress(const std::string& text) = 0;
+    // Unticks every entry of the goods group list cbGrupy.
+    virtual void UntickGroups() = 0;
+};

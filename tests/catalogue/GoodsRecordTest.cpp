@@ -1,0 +1,153 @@
+// The goods record line that the export sends to a register and writes to the Eureka file.
+#include "catalogue/GoodsRecord.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+const std::string Rates = "23.00;8.00;5.00;0.00;0.00;0.00;-1.00;";
+const std::string Units = "SZT;KG;L;OPAK;M;;;;szt;kg;l;op;m;;;;";
+
+GoodsRecordInput Bread()
+{
+    GoodsRecordInput good;
+    good.code = 123;
+    good.name = "Chleb";
+    good.vatRate = Decimal{800, 2};
+    good.unit = "KG";
+    good.priceLock = 1;
+    good.price = Decimal{25000, 4};
+    return good;
+}
+
+std::vector<std::string> Fields(const std::string& line)
+{
+    std::vector<std::string> fields;
+    std::stringstream in(line);
+    for (std::string field; std::getline(in, field, '\t');)
+        fields.push_back(field);
+    return fields;
+}
+
+TEST(GoodsRecordLine, HasTenTabSeparatedFieldsByteForByte)
+{
+    EXPECT_EQ(BuildGoodsRecordLine(Bread(), Rates, ExportUnitList(Units)),
+              "$00123\tChleb              \t2\t1\t3\t2\t1\t0000000000000\t250\t0");
+}
+
+// One changed input and the field it shows in (1-based).
+struct FieldCase {
+    const char* what;
+    void (*change)(GoodsRecordInput&, std::string& rates, std::string& units);
+    int field;
+    std::string expected;
+};
+
+void PrintTo(const FieldCase& c, std::ostream* os)
+{
+    *os << c.what;
+}
+
+class GoodsRecordField : public ::testing::TestWithParam<FieldCase>
+{
+};
+
+TEST_P(GoodsRecordField, Shows)
+{
+    GoodsRecordInput good = Bread();
+    std::string rates = Rates;
+    std::string units = ExportUnitList(Units);
+    GetParam().change(good, rates, units);
+    std::vector<std::string> fields = Fields(BuildGoodsRecordLine(good, rates, units));
+    ASSERT_EQ(fields.size(), 10u);
+    EXPECT_EQ(fields[GetParam().field - 1], GetParam().expected) << GetParam().what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, GoodsRecordField,
+    ::testing::Values(FieldCase{"code 7", [](auto& g, auto&, auto&) { g.code = 7; }, 1, "$00007"},
+                      FieldCase{"code 1234567 keeps its last five digits",
+                                [](auto& g, auto&, auto&) { g.code = 1234567; }, 1, "$34567"},
+                      FieldCase{"long name cut after the conversion",
+                                [](auto& g, auto&, auto&) {
+                                    g.name = "Serek \xA3"
+                                             "aciaty t\xB3usty 200g";
+                                },
+                                2,
+                                "Serek \x9D"
+                                "aciaty t\x88ust"},
+                      FieldCase{"Polish letters in code page 852",
+                                [](auto& g, auto&, auto&) {
+                                    g.name = "\xA3\xF3"
+                                             "d\x9F";
+                                },
+                                2,
+                                "\x9D\xA2"
+                                "d\xAB"
+                                "               "},
+                      FieldCase{"price 0.999 cut to hundredths",
+                                [](auto& g, auto&, auto&) {
+                                    g.price = Decimal{999, 3};
+                                },
+                                9, "99"},
+                      FieldCase{"price 10",
+                                [](auto& g, auto&, auto&) {
+                                    g.price = Decimal{10, 0};
+                                },
+                                9, "1000"},
+                      FieldCase{"rate 8 against a list with decimals",
+                                [](auto& g, auto&, auto&) {
+                                    g.vatRate = Decimal{8, 0};
+                                },
+                                3, "2"},
+                      FieldCase{"rate 8 against a list without decimals",
+                                [](auto& g, auto& rates, auto&) {
+                                    g.vatRate = Decimal{8, 0};
+                                    rates = "23;8;5;0;";
+                                },
+                                3, "0"},
+                      FieldCase{"rate last in a list without a closing separator",
+                                [](auto& g, auto& rates, auto&) {
+                                    g.vatRate = Decimal{500, 2};
+                                    rates = "23.00;8.00;5.00";
+                                },
+                                3, "0"},
+                      FieldCase{"unit in lower case", [](auto& g, auto&, auto&) { g.unit = "szt"; }, 6, "1"},
+                      FieldCase{"unit with a trailing blank", [](auto& g, auto&, auto&) { g.unit = "szt "; }, 6, "0"},
+                      FieldCase{"unit after an empty row",
+                                [](auto&, auto&, auto& units) { units = ExportUnitList("SZT;;KG;;;;;;szt;;kg;;;;;;"); },
+                                6, "3"},
+                      FieldCase{"price free", [](auto& g, auto&, auto&) { g.priceLock = 0; }, 7, "0"}));
+
+DataSet CatalogueRow(const std::string& asort)
+{
+    DataSet goods;
+    goods.Assign("", FieldList{{"BLOK", "WYBOR", "ASORT", "NAZWA", "JM", "STAWKA_VAT", "CENA_2"}},
+                 {Row{Value(int64_t{0}), Value(int64_t{1}), Value(asort), Value(std::string("Bu\xB3ka")),
+                      Value(std::string("SZT")), Value(Decimal{2300, 2}), Value(Decimal{12349, 4})}});
+    return goods;
+}
+
+TEST(GoodsRecordFromRow, TakesTheCatalogueFieldsAndTheNamedPrice)
+{
+    GoodsRecordInput good = GoodsRecordFromRow(CatalogueRow("00042"), 0, "cena_2");
+    EXPECT_EQ(good.code, 42);
+    EXPECT_EQ(good.name, "Bu\xB3ka");
+    EXPECT_EQ(good.unit, "SZT");
+    EXPECT_EQ(good.priceLock, 0);
+    EXPECT_EQ(BuildGoodsRecordLine(good, Rates, ExportUnitList(Units)),
+              "$00042\tBu\x88ka              \t1\t1\t3\t1\t0\t0000000000000\t123\t0");
+}
+
+TEST(GoodsRecordFromRow, RefusesASymbolThatIsNoNumberAndAMissingPriceField)
+{
+    EXPECT_THROW(GoodsRecordFromRow(CatalogueRow("D'ARBO1"), 0, "CENA_2"), FieldError);
+    EXPECT_THROW(GoodsRecordFromRow(CatalogueRow("42"), 0, "CENA_3"), FieldError);
+}
+
+} // namespace

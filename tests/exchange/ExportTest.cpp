@@ -1,0 +1,229 @@
+// The goods export to the register (through the stand-in library) and to the Eureka file.
+#include "catalogue/CatalogueFixture.h"
+#include "exchange/ExchangeFixture.h"
+
+#include "catalogue/GoodsRecord.h"
+#include "exchange/ExportView.h"
+
+#include <cstdlib>
+#include <set>
+
+namespace
+{
+
+const std::string Skipped = " nieaktywny lub brak w kartotece - pomini\xEAty";
+
+class FakeExportPage : public IExportPage
+{
+public:
+    bool FullData() const override { return fullData; }
+    bool StopOnFirstError() const override { return stopOnFirstError; }
+    std::string EurekaFileName() const override { return eurekaFile; }
+    void ShowProgress(const std::string& text) override { progress.push_back(text); }
+    void UntickGroups() override { ++unticked; }
+
+    bool fullData = true;
+    bool stopOnFirstError = false;
+    std::string eurekaFile;
+    std::vector<std::string> progress;
+    int unticked = 0;
+};
+
+class ExportTest : public ExchangeTest
+{
+protected:
+    void SetUp() override
+    {
+        ExchangeTest::SetUp();
+        log = std::make_unique<testsupport::WorkLogCapture>();
+        ASSERT_TRUE(testsupport::ConnectDm(db.Path()));
+        dm->TestStru(false);
+        GroupFilter.clear();
+        LockFilter.clear();
+        SelectionFilter.clear();
+        PriceField = "CENA_1";
+        PriceColumn = 2;
+        dmu = std::make_unique<Tdmu>();
+        dmu->goodsPage = &goodsPage;
+        module.exportPage = &exportPage;
+        CreateErrorReport();
+    }
+
+    void TearDown() override
+    {
+        dmu.reset();
+        dm->CloseConnection();
+        log.reset();
+        ExchangeTest::TearDown();
+    }
+
+    // Goods 1..count of groups A (odd) and B (even), selected in this order.
+    void SelectGoods(int count)
+    {
+        for (int i = 1; i <= count; ++i) {
+            InsertGood(std::to_string(i), "Towar " + std::to_string(i), i % 2 ? "A" : "B", 0,
+                       std::to_string(i) + ".50");
+            InsertLock(std::to_string(i), 0, 1);
+        }
+    }
+
+    // The goods records the simulated register 1 holds.
+    std::vector<std::string> RegisterGoods() const
+    {
+        std::vector<std::string> lines;
+        ReadLines(root + "/sym/kasa01/towary.txt", lines);
+        return lines;
+    }
+    std::set<std::string> RegisterCodes() const
+    {
+        std::set<std::string> codes;
+        for (const std::string& line : RegisterGoods())
+            codes.insert(line.substr(0, line.find('\t')));
+        return codes;
+    }
+    std::vector<std::string> ErrorLinesWith(const std::string& text) const
+    {
+        std::vector<std::string> found;
+        for (const std::string& line : ErrorReportLines())
+            if (line.find(text) != std::string::npos)
+                found.push_back(line);
+        return found;
+    }
+
+    testsupport::TempDatabase db{demodb::Content::Schema};
+    testsupport::FakeScreen screen;
+    std::unique_ptr<testsupport::WorkLogCapture> log;
+    FakeGoodsPage goodsPage;
+    FakeExportPage exportPage;
+};
+
+TEST_F(ExportTest, EverySelectedGoodIsSentFromItsOwnRowOneRecordPerCall)
+{
+    SelectGoods(3);
+    InsertGood("4", "Nie wybrany", "B");
+    InsertLock("4", 0, 0);
+    InsertGood("9", "Nieaktywny", "A", 1);
+    InsertLock("9", 0, 1);
+    InsertLock("777", 0, 1); // not in the catalogue at all
+    GroupFilter = " ( k.grupa='A' )";
+    dmu->OpenGoods(); // the view shows goods 1 and 3; good 2 is hidden by the group filter
+
+    module.aExpoTowarExecute();
+
+    EXPECT_EQ(RegisterCodes(), (std::set<std::string>{"$00001", "$00002", "$00003"}));
+    const std::vector<std::string> held = RegisterGoods();
+    ASSERT_EQ(held.size(), 3u);
+    EXPECT_EQ(held[1], "$00002\tTowar 2            \t1\t1\t3\t1\t0\t0000000000000\t250\t0");
+    for (const char* symbol : {"1", "2", "3", "9", "777"})
+        EXPECT_EQ(LockFlags(symbol), "0,0") << symbol;
+    EXPECT_EQ(LockFlags("4"), "0,0");
+
+    // Each request held the header and its own good only.
+    std::vector<std::string> request;
+    ASSERT_TRUE(ReadLines(RequestFile, request));
+    EXPECT_EQ(RequestFile, app + "/In/ZTowar.in");
+    ASSERT_EQ(request.size(), 4u);
+    EXPECT_EQ(request[0], "#1");
+    EXPECT_EQ(request[3], "$00003\tTowar 3            \t1\t1\t3\t1\t0\t0000000000000\t350\t0"); // the last one sent
+
+    EXPECT_EQ(ErrorLinesWith("Towar 9" + Skipped).size(), 1u);
+    EXPECT_EQ(ErrorLinesWith("Towar 777" + Skipped).size(), 1u);
+    EXPECT_EQ(status.Errors().size(), 2u);
+    EXPECT_EQ(exportPage.progress.back(), "5 / 5");
+    EXPECT_EQ(exportPage.unticked, 1);
+    EXPECT_EQ(GroupFilter, "");
+
+    // The view follows in place: the rows shown lose their mark, nothing is re-read.
+    EXPECT_EQ(goodsPage.reopened, 1);
+    EXPECT_EQ(goodsPage.changed.size(), 2u);
+    for (int row = 0; row < dmu->SDSTowary.RecordCount(); ++row)
+        EXPECT_EQ(dmu->SDSTowary.At(row, "wybor").AsInteger(), 0);
+}
+
+struct StopCase {
+    const char* name;
+    bool stop;
+    const char* fault; // planned with winip-sim, or empty
+    std::set<std::string> held;
+    std::vector<std::string> flags; // of goods 1..5 afterwards
+    size_t errorLines;
+};
+
+void PrintTo(const StopCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class ExportStops : public ExportTest, public ::testing::WithParamInterface<StopCase>
+{
+};
+
+TEST_P(ExportStops, AtTheFirstErrorOnlyWhenAsked)
+{
+    SelectGoods(5);
+    ASSERT_TRUE(dm->RunSQL("update " + GoodsTable + " set stawka_vat=7 where asort='2'")); // no VAT number
+    if (*GetParam().fault) {
+        ASSERT_EQ(std::system((BinDir() + "/winip-sim fail 1 " + GetParam().fault + " >/dev/null").c_str()), 0);
+    }
+    exportPage.stopOnFirstError = GetParam().stop;
+    exportPage.fullData = true;
+
+    module.aExpoTowarExecute();
+
+    EXPECT_EQ(RegisterCodes(), GetParam().held);
+    std::vector<std::string> flags;
+    for (const char* symbol : {"1", "2", "3", "4", "5"})
+        flags.push_back(LockFlags(symbol));
+    EXPECT_EQ(flags, GetParam().flags);
+    EXPECT_EQ(ErrorLinesWith("[ZTowar] Error").size(), GetParam().errorLines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, ExportStops,
+    ::testing::Values(
+        StopCase{"stop", true, "", {"$00001"}, {"0,0", "0,1", "0,1", "0,1", "0,1"}, 1},
+        StopCase{"go on", false, "", {"$00001", "$00003", "$00004", "$00005"}, {"0,0", "0,0", "0,0", "0,0", "0,0"}, 1},
+        StopCase{"every call failing", false, "ZTowar 24 zawsze", {}, {"0,0", "0,0", "0,0", "0,0", "0,0"}, 5}));
+
+TEST_F(ExportTest, EurekaFileHoldsTheRecordsOnlyAndClearsTheSelection)
+{
+    SelectGoods(3);
+    InsertGood("9", "Nieaktywny", "A", 1);
+    InsertLock("9", 0, 1);
+    GroupFilter = " ( k.grupa='B' )";
+    dmu->OpenGoods();
+    exportPage.eurekaFile = DataDir + "Towary.txt";
+
+    module.aExpoTowarEureka();
+
+    std::string content;
+    ASSERT_TRUE(ReadWholeFile(exportPage.eurekaFile, content));
+    EXPECT_EQ(content, "$00001\tTowar 1            \t1\t1\t3\t1\t0\t0000000000000\t150\t0\r\n"
+                       "$00002\tTowar 2            \t1\t1\t3\t1\t0\t0000000000000\t250\t0\r\n"
+                       "$00003\tTowar 3            \t1\t1\t3\t1\t0\t0000000000000\t350\t0\r\n");
+    EXPECT_EQ(screen.messages, std::vector<std::string>{"powsta\xB3 plik " + exportPage.eurekaFile});
+    EXPECT_EQ(dm->ReadParS("PLIK_EUREKA", "", "GLOBAL", "TARLA"), exportPage.eurekaFile);
+    for (const char* symbol : {"1", "2", "3", "9"})
+        EXPECT_EQ(LockFlags(symbol), "0,0") << symbol;
+    EXPECT_EQ(ErrorLinesWith("Towar 9" + Skipped).size(), 1u);
+    EXPECT_EQ(exportPage.unticked, 1);
+    EXPECT_EQ(goodsPage.reopened, 1);
+}
+
+TEST_F(ExportTest, EurekaFileThatCannotBeWrittenChangesNothing)
+{
+    SelectGoods(2);
+    dm->WriteParS("PLIK_EUREKA", "stary.txt", "GLOBAL", "TARLA");
+    exportPage.eurekaFile = root + "/brak/Towary.txt";
+
+    module.aExpoTowarEureka();
+
+    EXPECT_EQ(status.Errors().size(), 1u);
+    EXPECT_TRUE(screen.messages.empty());
+    EXPECT_EQ(dm->ReadParS("PLIK_EUREKA", "", "GLOBAL", "TARLA"), "stary.txt");
+    EXPECT_EQ(LockFlags("1"), "0,1");
+    EXPECT_EQ(LockFlags("2"), "0,1");
+    EXPECT_EQ(exportPage.unticked, 0);
+}
+
+} // namespace
