@@ -233,12 +233,21 @@ private:
     std::optional<std::map<std::string, CatalogueGood>> zeroPadded_;
 };
 
+// A number in its picture, right-aligned in the picture's width so that the report's columns stand one under the
+// other and a code is never read together with the quantity beside it. A number wider than its picture is
+// written whole.
+std::string InPictureWidth(const std::string& picture, double value)
+{
+    const std::string text = FormatFloat(picture, value);
+    return text.size() < picture.size() ? std::string(picture.size() - text.size(), ' ') + text : text;
+}
+
 std::string ReportLine(int number, const ReadoutLine& line, const CatalogueGood* good)
 {
     const std::string unit = good ? good->unit : std::string();
     const std::string name = good && !good->name.empty() ? good->name : MissingGoodName;
-    return IntToStrPad(number, 4, " ") + PadLeft(line.code, 7, " ") + FormatFloat("##### ##0.000", line.quantity) +
-           PadLeft(unit, 5, " ") + FormatFloat("##### ##0.00", line.value) + "  " + name;
+    return IntToStrPad(number, 4, " ") + PadLeft(line.code, 7, " ") + InPictureWidth("##### ##0.000", line.quantity) +
+           PadLeft(unit, 5, " ") + InPictureWidth("##### ##0.00", line.value) + "  " + name;
 }
 
 } // namespace

@@ -66,19 +66,19 @@ TEST_F(ReadoutTest, ReportLinesAreBuiltByteForByte)
                "sl"},
               {"0", "Gratis", "szt"}});
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"$00123\t2\t250", "   1  001232.000  szt2.50  Chleb"},
+        {"$00123\t2\t250", "   1  00123        2.000  szt        2.50  Chleb"},
         // the register's code for catalogue symbol 45, as the export writes it
-        {"$00045\t1,5\t1000", "   2  000451.500   kg10.00  Ser"},
-        {"$9\t1.5\t99", "   3      91.500    l0.99  Mleko"},
-        {"$8\t1\t100", "   4      81.000  szt1.00  " + Missing},
-        {"$99999\t3\t300\tNieznany", "   5  999993.000     3.00  " + Missing},
-        {"$D'ARBO1\t1\t100", "   6D'ARBO11.000   sl1.00  D\xBF"
+        {"$00045\t1,5\t1000", "   2  00045        1.500   kg       10.00  Ser"},
+        {"$9\t1.5\t99", "   3      9        1.500    l        0.99  Mleko"},
+        {"$8\t1\t100", "   4      8        1.000  szt        1.00  " + Missing},
+        {"$99999\t3\t300\tNieznany", "   5  99999        3.000             3.00  " + Missing},
+        {"$D'ARBO1\t1\t100", "   6D'ARBO1        1.000   sl        1.00  D\xBF"
                              "em"},
-        {"#ABCDEFGHIJ", "   7DEFGHIJ0.000     0.00  " + Missing},
-        {"", "   8       0.000     0.00  " + Missing},
-        {"$00123\t1234567\t123456789", "   9  001231234 567.000  szt1234 567.89  Chleb"},
-        {"$000\t1\t1", "  10    0001.000  szt0.01  Gratis"},
-        {"$X1 \t1\t100", "  11    X1 1.000   op1.00  Kawa"},
+        {"#ABCDEFGHIJ", "   7DEFGHIJ        0.000             0.00  " + Missing},
+        {"", "   8               0.000             0.00  " + Missing},
+        {"$00123\t1234567\t123456789", "   9  00123 1234 567.000  szt 1234 567.89  Chleb"},
+        {"$000\t1\t1", "  10    000        1.000  szt        0.01  Gratis"},
+        {"$X1 \t1\t100", "  11    X1         1.000   op        1.00  Kawa"},
     };
     std::string file = Header;
     std::vector<std::string> expected;
@@ -116,9 +116,10 @@ std::vector<std::string> ReportLineByLine(const std::vector<std::string>& lines)
         std::string name = dm->SQT.FieldByName("nazwa").AsString();
         dm->SQT.Close();
         report.push_back(IntToStrPad(static_cast<int64_t>(i) - 2, 4, " ") + PadLeft(code, 7, " ") +
-                         FormatFloat("##### ##0.000", TextToFloat(TabField(lines[i], 2), 0)) + PadLeft(unit, 5, " ") +
-                         FormatFloat("##### ##0.00", TextToFloat(TabField(lines[i], 3), 0) / 100) + "  " +
-                         (name.empty() ? Missing : name));
+                         PadLeft(FormatFloat("##### ##0.000", TextToFloat(TabField(lines[i], 2), 0)), 13, " ") +
+                         PadLeft(unit, 5, " ") +
+                         PadLeft(FormatFloat("##### ##0.00", TextToFloat(TabField(lines[i], 3), 0) / 100), 12, " ") +
+                         "  " + (name.empty() ? Missing : name));
     }
     return report;
 }
@@ -171,8 +172,8 @@ TEST_F(ReadoutTest, SalesRungUpAtTheRegisterAreReadAndStored)
 
     EXPECT_EQ(ExchangeResult, 0);
     // The register reports its goods in code order.
-    EXPECT_EQ(view.memo,
-              (std::vector<std::string>{"   1  000072.000     6.38  " + Missing, "   2  001233.000  szt7.50  Chleb"}));
+    EXPECT_EQ(view.memo, (std::vector<std::string>{"   1  00007        2.000             6.38  " + Missing,
+                                                   "   2  00123        3.000  szt        7.50  Chleb"}));
     EXPECT_EQ(ReadingFile, ReadingName(1));
     EXPECT_EQ(FileText(ReadingFile), FileText(app + "/Out/OTSpMax.out"));
     EXPECT_EQ(FileText(app + "/In/OTSpMax.in"), "#1\r\n#\r\n#\r\n");
@@ -208,7 +209,7 @@ TEST_F(ReadoutTest, TestDatReplaysTheLastResponseWithoutACall)
     module.ElzabSprz();
 
     EXPECT_EQ(ExchangeResult, 0);
-    EXPECT_EQ(view.memo, std::vector<std::string>{"   1  001232.000  szt2.50  Chleb"});
+    EXPECT_EQ(view.memo, std::vector<std::string>{"   1  00123        2.000  szt        2.50  Chleb"});
     EXPECT_EQ(FileText(ReadingName(1)), response);
     EXPECT_TRUE(status.Errors().empty());
 }
