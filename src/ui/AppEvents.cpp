@@ -1,0 +1,42 @@
+#include "ui/AppEvents.h"
+
+#include "app/ConstUnit.h"
+#include "ui/UiText.h"
+
+#include <QMessageBox>
+
+#include <exception>
+
+namespace
+{
+bool errorBoxShown = true;
+} // namespace
+
+void SetErrorBoxShown(bool shown)
+{
+    errorBoxShown = shown;
+}
+
+void ApplicationEventsException(QObject* /*sender*/, const std::string& message)
+{
+    LogLine("FORM :   \r\n!!!!!!!!!!! " + message);
+    if (errorBoxShown)
+        QMessageBox::critical(QApplication::activeWindow(), QStringLiteral("Błąd"), FromCp1250(message));
+}
+
+TarloApplication::TarloApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("Tarlo_db"));
+}
+
+bool TarloApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        ApplicationEventsException(receiver, e.what());
+    } catch (...) {
+        ApplicationEventsException(receiver, ToCp1250(QStringLiteral("Nieznany błąd")));
+    }
+    return false;
+}

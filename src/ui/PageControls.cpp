@@ -1,0 +1,58 @@
+#include "ui/PageControls.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QRadioButton>
+
+RadioGroup::RadioGroup(const QString& title, const QStringList& items, QWidget* parent, int columns)
+    : QGroupBox(title, parent), buttons_(new QButtonGroup(this))
+{
+    auto* layout = new QGridLayout(this);
+    layout->setContentsMargins(6, 4, 6, 4);
+    layout->setVerticalSpacing(2);
+    for (int i = 0; i < items.size(); ++i) {
+        auto* button = new QRadioButton(items[i], this);
+        buttons_->addButton(button, i);
+        layout->addWidget(button, i / columns, i % columns);
+    }
+}
+
+int RadioGroup::ItemIndex() const
+{
+    return buttons_->checkedId();
+}
+
+void RadioGroup::SetItemIndex(int index)
+{
+    if (index >= 0 && index < Count()) {
+        buttons_->button(index)->setChecked(true);
+        return;
+    }
+    // An exclusive group keeps one button checked; it lets go only while it is not exclusive.
+    if (QAbstractButton* checked = buttons_->checkedButton()) {
+        buttons_->setExclusive(false);
+        checked->setChecked(false);
+        buttons_->setExclusive(true);
+    }
+}
+
+QRadioButton* RadioGroup::Item(int index) const
+{
+    return static_cast<QRadioButton*>(buttons_->button(index));
+}
+
+int RadioGroup::Count() const
+{
+    return static_cast<int>(buttons_->buttons().size());
+}
+
+void RadioGroup::OnClick(std::function<void(int)> handler)
+{
+    connect(buttons_, &QButtonGroup::idClicked, this, [handler = std::move(handler)](int id) { handler(id); });
+}
+
+QValidator::State UpperCaseValidator::validate(QString& input, int& /*pos*/) const
+{
+    input = input.toUpper();
+    return Acceptable;
+}

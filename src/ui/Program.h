@@ -1,0 +1,18 @@
+#pragma once
+// The program body, in its start-up order.
+
+// The whole program: working directory, environment, application object, modules and windows, event loop.
+// Returns the process's exit code.
+int RunApplication(int argc, char** argv);
+
+// Makes the executable's directory the process's current directory, so that files such as "koment.txt" and
+// "KONFIG.txt" are found and written beside the program.
+void EnterExecutableDirectory();
+
+// With the application object in place: creates dm, dmu and the main window (whose creation shows the log-in
+// window), then the hidden auxiliary windows. False when the log-in was abandoned; the program must then end
+// without running its event loop.
+bool CreateModulesAndWindows();
+
+// Destroys what CreateModulesAndWindows and the event loop created, windows first, the modules last.
+void DestroyModulesAndWindows();

@@ -1,0 +1,229 @@
+#include "ui/ReadoutPage.h"
+
+#include "app/ConstUnit.h"
+#include "catalogue/Dmutils.h"
+#include "exchange/FmElzab.h"
+#include "ui/PageControls.h"
+#include "ui/UiText.h"
+#include "util/MyUtil.h"
+
+#include <QFontDatabase>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QTextCursor>
+#include <QVBoxLayout>
+
+#include <filesystem>
+
+ReadoutPage::ReadoutPage(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("tbsOdczyt"));
+
+    btnRead = new QPushButton(QStringLiteral("Odczyt"), this);
+    btnRead->setObjectName(QStringLiteral("btnRead"));
+    btnOdczyty = new QPushButton(QStringLiteral("Pokaż odczyty"), this);
+    btnOdczyty->setObjectName(QStringLiteral("btnOdczyty"));
+    btnNumReset = new QPushButton(QStringLiteral("Zerowanie liczników sprzedaży"), this);
+    btnNumReset->setObjectName(QStringLiteral("btnNumReset"));
+    btnSendData = new QPushButton(QStringLiteral("Prześlij dane do Wolnar"), this);
+    btnSendData->setObjectName(QStringLiteral("btnSendData"));
+    for (QPushButton* button : {btnRead, btnOdczyty, btnNumReset, btnSendData})
+        button->setAutoDefault(false);
+    connect(btnRead, &QPushButton::clicked, this, &ReadoutPage::btnReadClick);
+    connect(btnOdczyty, &QPushButton::clicked, this, &ReadoutPage::btnOdczytyClick);
+    connect(btnNumReset, &QPushButton::clicked, this, &ReadoutPage::btnNumResetClick);
+    connect(btnSendData, &QPushButton::clicked, this, &ReadoutPage::btnSendDataClick);
+
+    Memo = new QPlainTextEdit(this);
+    Memo->setObjectName(QStringLiteral("Memo"));
+    Memo->setReadOnly(true);
+    Memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    pnlWkz = new QFrame(this);
+    pnlWkz->setObjectName(QStringLiteral("pnlWkz"));
+    pnlWkz->setFrameShape(QFrame::StyledPanel);
+    pnlWkz->setFixedWidth(230);
+    BtnCloseWKZ = new QPushButton(QStringLiteral("Zamknij wykaz"), pnlWkz);
+    BtnCloseWKZ->setObjectName(QStringLiteral("BtnCloseWKZ"));
+    BtnCloseWKZ->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    BtnCloseWKZ->setAutoDefault(false);
+    connect(BtnCloseWKZ, &QPushButton::clicked, this, &ReadoutPage::BtnCloseWKZClick);
+    lbOdczyty = new QListWidget(pnlWkz);
+    lbOdczyty->setObjectName(QStringLiteral("lbOdczyty"));
+    lbOdczyty->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lbOdczyty, &QListWidget::itemClicked, this, &ReadoutPage::lbOdczytyClick);
+    connect(lbOdczyty, &QListWidget::itemActivated, this, &ReadoutPage::lbOdczytyClick);
+    auto* listLayout = new QVBoxLayout(pnlWkz);
+    listLayout->setContentsMargins(4, 4, 4, 4);
+    listLayout->addWidget(BtnCloseWKZ);
+    listLayout->addWidget(lbOdczyty, 1);
+    lbOdczyty->hide();
+    pnlWkz->hide();
+
+    pmOdczyty = new QMenu(lbOdczyty);
+    pmOdczyty->setObjectName(QStringLiteral("pmOdczyty"));
+    // The entry under the mouse pointer is handed over, as the button hands over the chosen one.
+    pmOdczyty->addAction(QStringLiteral("Prześlij dane do Wolnar"), this, [this] {
+        if (menuItem_ != nullptr)
+            SendReading(DayDir + ToCp1250(menuItem_->text()));
+    });
+    pmOdczyty->addAction(QStringLiteral("Zamknij wykaz"), this, &ReadoutPage::BtnCloseWKZClick);
+    connect(lbOdczyty, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        menuItem_ = lbOdczyty->itemAt(pos);
+        if (menuItem_ == nullptr)
+            menuItem_ = lbOdczyty->currentItem();
+        pmOdczyty->popup(lbOdczyty->viewport()->mapToGlobal(pos));
+    });
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(btnRead);
+    buttons->addWidget(btnOdczyty);
+    buttons->addWidget(btnNumReset);
+    buttons->addWidget(btnSendData);
+    buttons->addStretch(1);
+    auto* body = new QHBoxLayout;
+    body->addWidget(pnlWkz);
+    body->addWidget(Memo, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addLayout(buttons);
+    layout->addLayout(body, 1);
+}
+
+// ---- readout
+
+void ReadoutPage::btnReadClick()
+{
+    // The readout itself keeps "Odczyt" disabled while it works and enables it at its end, also after an error.
+    UpdateWorkPaths();
+    btnRead->setEnabled(false);
+    const OnScopeExit enable([this] { btnRead->setEnabled(true); });
+    MemoClear();
+    Komunikat("", false);
+    fmE->ElzabSprz();
+}
+
+// ---- stored readouts
+
+void ReadoutPage::btnOdczytyClick()
+{
+    // The paths follow the date picker, which may have changed since they were last computed.
+    UpdateWorkPaths();
+    MemoClear();
+    ShowReadouts();
+}
+
+void ReadoutPage::ShowReadouts()
+{
+    lbOdczyty->clear();
+    std::vector<std::string> files;
+    ListFiles(files, DayDir, "*.txt");
+    if (files.empty()) {
+        MemoInsertFirst("Brak odczyt\xF3w z kasy " + RegisterCode + " z dnia " + ShortDateText(SalesDate));
+        return;
+    }
+    pnlWkz->show();
+    btnOdczyty->hide();
+    for (const std::string& path : files)
+        lbOdczyty->addItem(FromCp1250(std::filesystem::path(path).filename().string()));
+    lbOdczyty->setCurrentRow(0);
+    lbOdczyty->show();
+    btnSendData->setEnabled(false);
+}
+
+void ReadoutPage::lbOdczytyClick(QListWidgetItem* item)
+{
+    if (item == nullptr)
+        return;
+    ReadingFile = DayDir + ToCp1250(item->text());
+    fmE->WCzytaj(ReadingFile);
+    btnSendData->setEnabled(true);
+    pnlWkz->hide();
+    btnOdczyty->show();
+}
+
+void ReadoutPage::BtnCloseWKZClick()
+{
+    pnlWkz->hide();
+    btnOdczyty->show();
+}
+
+// ---- counters and hand-over
+
+void ReadoutPage::btnNumResetClick()
+{
+    ResetSalesCounters();
+}
+
+void ReadoutPage::ResetSalesCounters()
+{
+    Komunikat("", false);
+    SetReadButtonsEnabled(false);
+    const OnScopeExit enable([this] { SetReadButtonsEnabled(true); });
+    fmE->aZerujLicznikiExecute();
+}
+
+void ReadoutPage::btnSendDataClick()
+{
+    SendReading(ReadingFile);
+}
+
+void ReadoutPage::SendReading(const std::string& path)
+{
+    btnSendData->setEnabled(false);
+    const OnScopeExit enable([this] { btnSendData->setEnabled(true); });
+    dmu->SendReadingToTrade(path);
+    MemoClear();
+}
+
+// ---- the text area
+
+void ReadoutPage::MemoClear()
+{
+    Memo->clear();
+}
+
+void ReadoutPage::MemoInsertFirst(const std::string& line)
+{
+    if (Memo->document()->isEmpty()) {
+        Memo->setPlainText(FromCp1250(line));
+        return;
+    }
+    QTextCursor cursor(Memo->document());
+    cursor.movePosition(QTextCursor::Start);
+    cursor.insertText(FromCp1250(line) + QLatin1Char('\n'));
+}
+
+void ReadoutPage::MemoAppend(const std::vector<std::string>& lines)
+{
+    if (lines.empty())
+        return;
+    QStringList text;
+    text.reserve(static_cast<qsizetype>(lines.size()));
+    for (const std::string& line : lines)
+        text << FromCp1250(line);
+    Memo->appendPlainText(text.join(QLatin1Char('\n')));
+}
+
+void ReadoutPage::SetReadButtonsEnabled(bool enabled)
+{
+    btnRead->setEnabled(enabled);
+    btnNumReset->setEnabled(enabled);
+}
+
+void ReadoutPage::ClearReadoutText()
+{
+    MemoClear();
+}
+
+void ReadoutPage::CloseReadoutList()
+{
+    BtnCloseWKZClick();
+}

@@ -1,0 +1,446 @@
+#include "ui/UMain.h"
+
+#include "catalogue/Dmutils.h"
+#include "db/dbDDM.h"
+#include "ui/DeletionPage.h"
+#include "ui/ErrorReportPage.h"
+#include "ui/ExportPage.h"
+#include "ui/HelpWindow.h"
+#include "ui/KeyPreview.h"
+#include "ui/PageViews.h"
+#include "ui/ParamsPage.h"
+#include "ui/ProgramIcon.h"
+#include "ui/ReadoutPage.h"
+#include "ui/RegisterGoodsPage.h"
+#include "ui/RegisterListModel.h"
+#include "ui/UiText.h"
+#include "ui/finfprog.h"
+#include "ui/flog.h"
+#include "util/Screen.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDateEdit>
+#include <QFocusEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScopedValueRollback>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+
+TFrm* Frm = nullptr;
+
+namespace
+{
+// The light "money" green of the window's background.
+const QColor MoneyGreen(0xC0, 0xDC, 0xC0);
+
+QDate ToQDate(const Date& d)
+{
+    return QDate(d.year, d.month, d.day);
+}
+} // namespace
+
+TFrm::TFrm(QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("Frm"));
+    setWindowIcon(QIcon(ProgramPixmap(64, 64)));
+    resize(1024, 700);
+
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("pnlMain"));
+    central->setAutoFillBackground(true);
+    QPalette green = central->palette();
+    green.setColor(QPalette::Window, MoneyGreen);
+    central->setPalette(green);
+
+    dbgWK = new QTableView(central);
+    dbgWK->setObjectName(QStringLiteral("dbgWK"));
+    dbgWK->setSelectionBehavior(QAbstractItemView::SelectRows);
+    dbgWK->setSelectionMode(QAbstractItemView::SingleSelection);
+    dbgWK->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    dbgWK->verticalHeader()->hide();
+    dbgWK->horizontalHeader()->setStretchLastSection(true);
+    dbgWK->setFixedWidth(110);
+    registerModel_ = new RegisterListModel(
+        dmu->sdsWK, [](const Value& code) { return dmu->RegisterCodeGetText(code); }, this);
+    dbgWK->setModel(registerModel_);
+
+    BuildPages();
+    new PageViews(*this); // the pages reach the modules and the modules the pages
+
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(dbgWK);
+    middle->addWidget(PCtrlMain, 1);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(BuildTopBar());
+    layout->addLayout(middle, 1);
+    layout->addWidget(BuildBottomBar());
+    setCentralWidget(central);
+
+    connect(PCtrlMain, &QTabWidget::currentChanged, this, &TFrm::PCtrlMainChange);
+    connect(PCtrlPraca, &QTabWidget::currentChanged, this, &TFrm::PCtrlPracaChange);
+    connect(dbgWK->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { RegisterRowChanged(current.row()); });
+    connect(btnExit, &QPushButton::clicked, this, &TFrm::btnExitClick);
+    connect(btnHelp, &QPushButton::clicked, this, &TFrm::btnHelpClick);
+    connect(btnHlp, &QPushButton::clicked, this, &TFrm::btnHlpClick);
+    dtpSprz->installEventFilter(this);
+    new KeyPreview(this, [this](QWidget*, QKeyEvent* event) {
+        return event->type() == QEvent::KeyRelease && FormKeyUp(event->key());
+    });
+
+    Frm = this;
+    SetStatusLine(this);
+    SetDatePicker(this);
+    FormCreate();
+}
+
+TFrm::~TFrm()
+{
+    SetStatusLine(nullptr);
+    SetDatePicker(nullptr);
+    if (Frm == this)
+        Frm = nullptr;
+}
+
+QWidget* TFrm::BuildTopBar()
+{
+    auto* bar = new QWidget(this);
+    bar->setObjectName(QStringLiteral("pnlTop"));
+    btnExit = new QPushButton(QStringLiteral("Wyjście z programu "), bar);
+    btnExit->setObjectName(QStringLiteral("btnExit"));
+    btnExit->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    btnExit->setAutoDefault(false);
+
+    dtpSprz = new QDateEdit(bar);
+    dtpSprz->setObjectName(QStringLiteral("dtpSprz"));
+    dtpSprz->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    dtpSprz->setCalendarPopup(true);
+    QFont bold = dtpSprz->font();
+    bold.setBold(true);
+    dtpSprz->setFont(bold);
+
+    auto* lbDate = new QLabel(QStringLiteral("Data sprzedaży"), bar);
+    lbDate->setObjectName(QStringLiteral("lbDataSprz"));
+    lbDate->setFont(bold);
+    lbDate->setBuddy(dtpSprz);
+
+    btnHlp = new QPushButton(bar);
+    btnHlp->setObjectName(QStringLiteral("btnHlp"));
+    btnHlp->setIcon(QIcon(HelpPixmap(HelpPicture::Contents, 32)));
+    btnHlp->setIconSize(QSize(24, 24));
+    btnHlp->setToolTip(QStringLiteral("Spis treści pomocy"));
+    btnHlp->setAutoDefault(false);
+
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(btnExit);
+    row->addSpacing(16);
+    row->addWidget(dtpSprz);
+    row->addWidget(lbDate);
+    row->addStretch(1);
+    row->addWidget(btnHlp);
+    return bar;
+}
+
+QWidget* TFrm::BuildBottomBar()
+{
+    auto* panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("pnlErr"));
+    edErr = new QLineEdit(panel);
+    edErr->setObjectName(QStringLiteral("edErr"));
+    edErr->setReadOnly(true);
+    edErr->setFocusPolicy(Qt::NoFocus);
+    QFont bold = edErr->font();
+    bold.setBold(true);
+    edErr->setFont(bold);
+
+    btnHelp = new QPushButton(panel);
+    btnHelp->setObjectName(QStringLiteral("btnHelp"));
+    btnHelp->setIcon(QIcon(HelpPixmap(HelpPicture::Topic, 32)));
+    btnHelp->setIconSize(QSize(20, 20));
+    btnHelp->setToolTip(QStringLiteral("Pomoc do bieżącej strony"));
+    btnHelp->setAutoDefault(false);
+
+    auto* helpRow = new QHBoxLayout;
+    helpRow->addStretch(1);
+    helpRow->addWidget(btnHelp);
+    auto* column = new QVBoxLayout(panel);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(edErr);
+    column->addLayout(helpRow);
+    return panel;
+}
+
+void TFrm::BuildPages()
+{
+    PCtrlMain = new QTabWidget(this);
+    PCtrlMain->setObjectName(QStringLiteral("PCtrlMain"));
+
+    tbsPraca = new QWidget(PCtrlMain);
+    tbsPraca->setObjectName(QStringLiteral("tbsPraca"));
+    PCtrlPraca = new QTabWidget(tbsPraca);
+    PCtrlPraca->setObjectName(QStringLiteral("PCtrlPraca"));
+    PCtrlPraca->setElideMode(Qt::ElideNone);
+    auto* pracaLayout = new QVBoxLayout(tbsPraca);
+    pracaLayout->setContentsMargins(2, 2, 2, 2);
+    pracaLayout->addWidget(PCtrlPraca);
+
+    tbsOdczyt = new ReadoutPage(PCtrlPraca);
+    tbsTowary = new ExportPage(PCtrlPraca);
+    tbsDel = new DeletionPage(PCtrlPraca);
+    tbsWykazTow = new RegisterGoodsPage(PCtrlPraca);
+    PCtrlPraca->addTab(tbsOdczyt, QStringLiteral("Odczyt sprzedaży i eksport do Wolnar"));
+    PCtrlPraca->addTab(tbsTowary, QStringLiteral("Eksport towarów do kasy"));
+    PCtrlPraca->addTab(tbsDel, QStringLiteral("Kasowanie towarów w kasie"));
+    PCtrlPraca->addTab(tbsWykazTow, QStringLiteral("Wykaz towarów w kasie"));
+
+    tbsParam = new ParamsPage(PCtrlMain);
+    tbsErrLog = new ErrorReportPage(PCtrlMain);
+    tbsOpis = new QWidget(PCtrlMain);
+    tbsOpis->setObjectName(QStringLiteral("tbsOpis"));
+    auto* opisLayout = new QVBoxLayout(tbsOpis);
+    opisLayout->setContentsMargins(0, 0, 0, 0);
+
+    PCtrlMain->addTab(tbsPraca, QStringLiteral("Praca z kasami"));
+    PCtrlMain->addTab(tbsParam, QStringLiteral("Parametry"));
+    PCtrlMain->addTab(tbsErrLog, QStringLiteral("Raport o błędach"));
+    PCtrlMain->addTab(tbsOpis, QStringLiteral("O programie"));
+}
+
+// ---- creation and first show
+
+void TFrm::FormCreate()
+{
+    LoginAborted = false;
+    CurrentRegisterId = -1;
+    ConnectStatus = -1;
+    if (fmLog == nullptr) {
+        TfmLog login;
+        fmLog = &login;
+        login.exec();
+    }
+    if (LoginAborted) {
+        if (dm->Connected())
+            dm->CloseConnection();
+        LogLine("***********  Koniec pracy - rezygnacja z wejscia");
+    }
+}
+
+void TFrm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        FormShow();
+    }
+}
+
+void TFrm::FormShow()
+{
+    PriceColumn = 2;
+    dtpSprz->setDate(ToQDate(Today()));
+    UpdateWorkPaths();
+    tbsTowary->BindGoods();
+    if (!dm->JestTabela("blok_cen"))
+        dm->DopiszTabele("blok_cen");
+    dmu->SyncPriceLocks();
+    dmu->LoadParameters();
+    OpenRegisterList();
+
+    setWindowState(windowState() | Qt::WindowMaximized);
+    setWindowTitle(FromCp1250(AppTitle + " v." + ProgramVersion));
+    {
+        const QSignalBlocker quiet(PCtrlMain);
+        PCtrlMain->setCurrentWidget(tbsPraca);
+    }
+    {
+        const QSignalBlocker quiet(PCtrlPraca);
+        PCtrlPraca->setTabVisible(PCtrlPraca->indexOf(tbsDel), false);
+    }
+    PCtrlMainChange();
+    dmu->LoadGroups();
+    // The help file is looked for beside the executable whenever help is asked for (HelpFilePath).
+
+    helpTopics_ = {{tbsOdczyt, 10}, {tbsTowary, 15}, {tbsDel, 12}, {tbsWykazTow, 0}};
+    HelpContextId = 10;
+
+    auto* about = new TfmInfProg(tbsOpis);
+    tbsOpis->layout()->addWidget(about);
+    fmInfProg = about;
+    ProgramTitle = "Wymiana danych z kasami ELZAB";
+    about->show();
+    about->FormShow();
+
+    {
+        const QSignalBlocker quiet(PCtrlPraca);
+        PCtrlPraca->setCurrentWidget(tbsTowary);
+    }
+    dm->ClearListaScr();
+}
+
+void TFrm::OpenRegisterList()
+{
+    // Opening the list makes its first register current; the grid follows without a second register change.
+    const QScopedValueRollback filling(fillingRegisterList_, true);
+    dmu->OpenRegisters();
+    registerModel_->Reload();
+    if (dmu->sdsWK.RecordCount() > 0)
+        dbgWK->setCurrentIndex(registerModel_->index(0, 0));
+}
+
+void TFrm::RegisterRowChanged(int row)
+{
+    if (fillingRegisterList_ || row < 0 || row == dmu->sdsWK.RecNo())
+        return;
+    dmu->MoveToRegister(row);
+}
+
+// ---- pages
+
+int TFrm::HelpTopicOf(QWidget* subPage) const
+{
+    return helpTopics_.value(subPage, 0);
+}
+
+void TFrm::PCtrlMainChange()
+{
+    HelpContextId = 0;
+    QWidget* page = PCtrlMain->currentWidget();
+    if (page == tbsErrLog)
+        tbsErrLog->ShowErrorReport();
+    else if (page == tbsParam)
+        dmu->LoadRegisterSettings(CurrentRegisterId);
+    else if (page == tbsPraca)
+        PCtrlPracaChange();
+}
+
+void TFrm::PCtrlPracaChange()
+{
+    QWidget* page = PCtrlPraca->currentWidget();
+    HelpContextId = HelpTopicOf(page);
+    if (page == tbsTowary) {
+        Komunikat("", false);
+        if (tbsTowary->GroupListEmpty())
+            dmu->LoadGroups();
+        dmu->OpenGoods();
+        tbsTowary->FocusGoodsGrid();
+    } else if (page == tbsDel) {
+        Komunikat("", false);
+        tbsDel->FocusGrid();
+    }
+}
+
+bool TFrm::FormKeyUp(int key)
+{
+    if (key != Qt::Key_F2)
+        return false;
+    // The search field is on the export sub-page: that page comes to the front first.
+    PCtrlMain->setCurrentWidget(tbsPraca);
+    PCtrlPraca->setCurrentWidget(tbsTowary);
+    tbsTowary->FocusSearch();
+    return true;
+}
+
+// ---- sales date
+
+void TFrm::dtpSprzExit()
+{
+    UpdateWorkPaths();
+}
+
+Date TFrm::PickedDate() const
+{
+    const QDate d = dtpSprz->date();
+    return Date{d.year(), d.month(), d.day()};
+}
+
+bool TFrm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == dtpSprz && event->type() == QEvent::FocusOut) {
+        // Leaving the picker for another control, not a popup or another window taking the keyboard.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            dtpSprzExit();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- status line
+
+void TFrm::ShowStatus(const std::string& text, bool error)
+{
+    QPalette palette = edErr->palette();
+    palette.setColor(QPalette::Text, error ? QColor(0xD0, 0x00, 0x00) : QColor(0x00, 0x80, 0x00));
+    edErr->setPalette(palette);
+    edErr->setText(FromCp1250(text));
+    // Visible at once, also while a long register operation is still running.
+    edErr->repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+// ---- help
+
+std::string TFrm::HelpFilePath() const
+{
+    std::string dir = ExeDir;
+    if (!dir.empty() && dir.back() == '/')
+        dir.pop_back();
+    return FindCaseless(dir, "Tarlo.hlp");
+}
+
+void TFrm::OpenHelp(int topic)
+{
+    const std::string path = HelpFilePath();
+    if (!FileExists(path)) {
+        ShowMessage(ToCp1250(QStringLiteral("Brak pliku z pomocą")));
+        return;
+    }
+    if (helpWindow_ == nullptr)
+        helpWindow_ = new HelpWindow(this);
+    if (!helpWindow_->ShowTopic(QString::fromStdString(path), topic))
+        ShowMessage(ToCp1250(QStringLiteral("Brak pliku z pomocą")));
+}
+
+void TFrm::btnHelpClick()
+{
+    if (HelpContextId != 0)
+        OpenHelp(HelpContextId);
+}
+
+void TFrm::btnHlpClick()
+{
+    OpenHelp(0);
+}
+
+// ---- closing
+
+void TFrm::btnExitClick()
+{
+    LogLine("***********  Koniec pracy - Exit");
+    close();
+}
+
+void TFrm::FormClose()
+{
+    dm->RunSQL("update blok_cen set wybor=0");
+    LogLine("***********  Koniec pracy - Close");
+}
+
+void TFrm::closeEvent(QCloseEvent* event)
+{
+    FormClose();
+    if (helpWindow_ != nullptr)
+        helpWindow_->hide();
+    event->accept();
+    // Closing the main window ends the program.
+    QCoreApplication::quit();
+}

@@ -1,0 +1,121 @@
+// Renders every working page of the main window, started on a demo database with the stand-in communication
+// library, to PNG files in a folder:
+//     QT_QPA_PLATFORM=offscreen TARLO_BIN_DIR=<build>/bin ui_page_screenshots docs/screenshots
+// Not a test: the pictures are for the documentation and for looking at.
+#include "PagesTestSupport.h"
+#include "catalogue/Dmutils.h"
+#include "db/dbDDM.h"
+#include "ui/AppEvents.h"
+#include "ui/ErrorReportPage.h"
+#include "ui/ExportPage.h"
+#include "ui/GoodsModel.h"
+#include "ui/PageControls.h"
+#include "ui/ParamsPage.h"
+#include "ui/ReadoutPage.h"
+#include "ui/RegisterGoodsPage.h"
+#include "ui/UMain.h"
+#include "util/MyUtil.h"
+
+#include <QAction>
+#include <QDir>
+#include <QListWidget>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include <cstdio>
+#include <filesystem>
+
+namespace
+{
+bool Save(const QString& folder, const char* name)
+{
+    QTest::qWait(100);
+    const QString path = folder + QLatin1Char('/') + QLatin1String(name);
+    const bool saved = Frm->grab().save(path);
+    std::fprintf(saved ? stdout : stderr, "%s %s\n", saved ? "zapisano" : "nie zapisano", qPrintable(path));
+    return saved;
+}
+
+void ShowSubPage(QWidget* page)
+{
+    Frm->PCtrlMain->setCurrentWidget(Frm->tbsPraca);
+    Frm->PCtrlPraca->setCurrentWidget(page);
+}
+
+std::string GoodAt(int row)
+{
+    return Frm->tbsTowary->Model()->FieldText(row, "asort");
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: ui_page_screenshots <folder>\n");
+        return 2;
+    }
+    // Taken before the program moves to its own working directory.
+    const QString folder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    TarloApplication app(argc, argv);
+    SetErrorBoxShown(false);
+    bool saved = true;
+    {
+        PagesProgram program;
+        const std::string problem = program.Start();
+        if (!problem.empty()) {
+            std::fprintf(stderr, "%s\n", problem.c_str());
+            return 1;
+        }
+        // A window of a usual desktop size instead of the offscreen screen's.
+        Frm->setWindowState(Qt::WindowNoState);
+        Frm->resize(1200, 760);
+        ExportPage* goods = Frm->tbsTowary;
+
+        // Goods sent to the register earlier, so that it has goods to list and sales to read.
+        for (int row = 0; row < 8; ++row)
+            dm->RunSQL("update blok_cen set wybor=1 where asort=" + SqlQuote(GoodAt(row)));
+        goods->rgDane->SetItemIndex(1);
+        goods->btnEksport->click();
+        goods->rgDane->SetItemIndex(0);
+        std::filesystem::create_directories(program.RegisterFolder(1));
+        SaveText("$00100\t2.000\t900\n$00101\t1.000\t399\n$00102\t3.500\t1225\n$00104\t12.000\t2388\n"
+                 "$00105\t1.000\t1899\n",
+                 program.RegisterFolder(1) + "/sprzedaz.txt");
+
+        // Export page: a few goods selected and a few locked.
+        for (int row = 2; row < 40; row += 5)
+            dm->RunSQL("update blok_cen set wybor=1 where asort=" + SqlQuote(GoodAt(row)));
+        for (int row = 1; row < 40; row += 7)
+            dm->RunSQL("update blok_cen set blok=1 where asort=" + SqlQuote(GoodAt(row)));
+        dmu->OpenGoods();
+        ShowSubPage(goods);
+        Komunikat("", false);
+        goods->cbGrupy->scrollToTop();
+        goods->SetCurrentRow(2);
+        saved = Save(folder, "export.png") && saved;
+
+        ShowSubPage(Frm->tbsOdczyt);
+        Frm->tbsOdczyt->btnRead->click();
+        saved = Save(folder, "readout.png") && saved;
+        Frm->tbsOdczyt->btnOdczyty->click();
+        saved = Save(folder, "readout-list.png") && saved;
+        Frm->tbsOdczyt->lbOdczyty->itemClicked(Frm->tbsOdczyt->lbOdczyty->item(0));
+
+        ShowSubPage(Frm->tbsWykazTow);
+        Frm->tbsWykazTow->btnRefrWykaz->click();
+        saved = Save(folder, "register-goods.png") && saved;
+
+        Frm->PCtrlMain->setCurrentWidget(Frm->tbsParam);
+        saved = Save(folder, "params.png") && saved;
+
+        Frm->PCtrlMain->setCurrentWidget(Frm->tbsErrLog);
+        Frm->tbsErrLog->estowaniekartotekiasortymentowej2->trigger();
+        saved = Save(folder, "error-report.png") && saved;
+
+        Frm->PCtrlMain->setCurrentWidget(Frm->tbsOpis);
+        saved = Save(folder, "about.png") && saved;
+    }
+    return saved ? 0 : 1;
+}
