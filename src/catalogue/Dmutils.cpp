@@ -121,19 +121,9 @@ std::string Tdmu::GoodsQuery()
 void Tdmu::OpenGoods()
 {
     viewFilters_ = FilterTail();
-    try {
-        dm->OpenSds(SDSTowary, GoodsQuery());
-    } catch (...) {
-        RebuildGoodsIndex();
-        if (goodsPage)
-            goodsPage->GoodsViewReopened();
-        throw;
-    }
-    RebuildGoodsIndex();
-    if (goodsPage) {
-        goodsPage->GoodsViewReopened();
+    ReopenGoods(GoodsQuery());
+    if (goodsPage)
         goodsPage->RefreshCount();
-    }
     if (SDSTowary.Fields.IndexOf(PriceField) < 0)
         throw FieldError("Brak pola " + PriceField + " w kartotece towar\xF3w " + GoodsTable); // towarów
     if (goodsPage)
@@ -146,7 +136,13 @@ void Tdmu::ReReadGoods()
         OpenGoods();
         return;
     }
-    std::string query = SDSTowary.CommandText;
+    const std::string query = SDSTowary.CommandText;
+    ReopenGoods(query);
+}
+
+void Tdmu::ReopenGoods(const std::string& query)
+{
+    // The page hears of the reopening also when it failed: the data set was closed either way.
     try {
         dm->OpenSds(SDSTowary, query);
     } catch (...) {

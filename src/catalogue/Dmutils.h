@@ -94,6 +94,8 @@ private:
     // The filter conditions (each with " and " in front) of the query SDSTowary was opened with.
     std::string viewFilters_;
 
+    // Opens SDSTowary on the query and tells the page; the goods index follows the new rows.
+    void ReopenGoods(const std::string& query);
     void RebuildGoodsIndex();
     void RemoveGoodsRow(int row);
 };

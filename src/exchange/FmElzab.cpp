@@ -2,6 +2,7 @@
 
 #include "app/ConstUnit.h"
 #include "db/dbDDM.h"
+#include "exchange/ErrorReportScope.h"
 #include "exchange/ExchangeView.h"
 #include "exchange/WinIP.h"
 #include "util/MyUtil.h"
@@ -44,30 +45,6 @@ public:
 
 private:
     Action action_;
-};
-
-// Opens ErrorReport for appending and closes it when the scope is left, also by an exception. The report is
-// opened only by the outermost scope, so an operation running inside another keeps writing into the same file.
-class ErrorReportScope
-{
-public:
-    ErrorReportScope()
-    {
-        if (!ErrorReport.handle) {
-            OpenTextFile(ErrorReportFile, 0, ErrorReport);
-            owner_ = true;
-        }
-    }
-    ~ErrorReportScope()
-    {
-        if (owner_)
-            CloseTextFile(ErrorReport);
-    }
-    ErrorReportScope(const ErrorReportScope&) = delete;
-    ErrorReportScope& operator=(const ErrorReportScope&) = delete;
-
-private:
-    bool owner_ = false;
 };
 
 void WriteErrorReportLine(const std::string& text)

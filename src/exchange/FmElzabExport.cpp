@@ -7,6 +7,7 @@
 #include "catalogue/Dmutils.h"
 #include "catalogue/GoodsRecord.h"
 #include "db/dbDDM.h"
+#include "exchange/ErrorReportScope.h"
 #include "exchange/ExportView.h"
 #include "exchange/WinIP.h"
 #include "util/MyUtil.h"
@@ -23,29 +24,6 @@ namespace
 
 const std::string ParLocation = "GLOBAL";
 const std::string ParSection = "TARLA";
-
-// Opens ErrorReport for appending for the scope, unless an enclosing operation holds it open already.
-class ExportErrorReport
-{
-public:
-    ExportErrorReport()
-    {
-        if (!ErrorReport.handle) {
-            OpenTextFile(ErrorReportFile, 0, ErrorReport); // a missing report file drops its lines quietly
-            owner_ = true;
-        }
-    }
-    ~ExportErrorReport()
-    {
-        if (owner_)
-            CloseTextFile(ErrorReport);
-    }
-    ExportErrorReport(const ExportErrorReport&) = delete;
-    ExportErrorReport& operator=(const ExportErrorReport&) = delete;
-
-private:
-    bool owner_ = false;
-};
 
 // What every record of one export run shares.
 struct ExportLists {
@@ -168,7 +146,7 @@ void TfmE::aExpoTowarExecute()
     const WinIPFunction function = full ? WinIPFunction::ZTowar : WinIPFunction::ZCTowar;
     const bool stopOnError = exportPage && exportPage->StopOnFirstError();
 
-    ExportErrorReport report;
+    ErrorReportScope report;
     TwInFile(operation);
     const SelectedGoods selected(lists.priceField);
     const size_t total = selected.symbols.size();
@@ -221,7 +199,7 @@ void TfmE::aExpoTowarEureka()
     }
 
     {
-        ExportErrorReport report;
+        ErrorReportScope report;
         const size_t total = selected.symbols.size();
         for (size_t i = 0; i < total; ++i) {
             const std::string& symbol = selected.symbols[i];

@@ -1,0 +1,28 @@
+#pragma once
+// The error report around one register operation.
+#include "app/ConstUnit.h"
+
+// Opens ErrorReport for appending and closes it when the scope is left, also by an exception. The report is
+// opened only by the outermost scope, so an operation running inside another keeps writing into the same file.
+// A missing report file is not created: its lines are dropped quietly.
+class ErrorReportScope
+{
+public:
+    ErrorReportScope()
+    {
+        if (!ErrorReport.handle) {
+            OpenTextFile(ErrorReportFile, 0, ErrorReport);
+            owner_ = true;
+        }
+    }
+    ~ErrorReportScope()
+    {
+        if (owner_)
+            CloseTextFile(ErrorReport);
+    }
+    ErrorReportScope(const ErrorReportScope&) = delete;
+    ErrorReportScope& operator=(const ErrorReportScope&) = delete;
+
+private:
+    bool owner_ = false;
+};
