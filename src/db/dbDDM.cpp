@@ -416,33 +416,30 @@ void Tdm::AskAbort(const std::string& text)
 std::string Tdm::ReadParS(const std::string& name, const std::string& defaultValue, const std::string& location,
                           const std::string& section)
 {
-    if (dbQ.Active()) {
-        AskAbort("ReadParS dbQ.Active");
-        dbQ.Close();
-    }
-    OpenQuery(dbQ, "select pString from PARAMETRY where LOKALIZACJA=" + SqlQuote(UpperCase1250(location)) +
-                       " and Sekcja=" + SqlQuote(UpperCase1250(section)) +
-                       " and NAZWA=" + SqlQuote(UpperCase1250(Trim(name))));
+    OpenParameter("ReadParS", "pString", name, location, section);
     CloseOnExit close(dbQ);
-    if (dbQ.Eof())
-        return defaultValue;
-    return dbQ.FieldByName("pString").AsString();
+    return dbQ.Eof() ? defaultValue : dbQ.FieldByName("pString").AsString();
 }
 
 int64_t Tdm::ReadParI(const std::string& name, int64_t defaultValue, const std::string& location,
                       const std::string& section)
 {
+    OpenParameter("ReadParI", "pInteger", name, location, section);
+    CloseOnExit close(dbQ);
+    return dbQ.Eof() ? defaultValue : dbQ.FieldByName("pInteger").AsInteger();
+}
+
+void Tdm::OpenParameter(const std::string& reader, const std::string& column, const std::string& name,
+                        const std::string& location, const std::string& section)
+{
+    // A lookup still open here means a caller left dbQ in use; say so, then take the query over.
     if (dbQ.Active()) {
-        AskAbort("ReadParI dbQ.Active");
+        AskAbort(reader + " dbQ.Active");
         dbQ.Close();
     }
-    OpenQuery(dbQ, "select pInteger from PARAMETRY where LOKALIZACJA=" + SqlQuote(UpperCase1250(location)) +
+    OpenQuery(dbQ, "select " + column + " from PARAMETRY where LOKALIZACJA=" + SqlQuote(UpperCase1250(location)) +
                        " and Sekcja=" + SqlQuote(UpperCase1250(section)) +
                        " and NAZWA=" + SqlQuote(UpperCase1250(Trim(name))));
-    CloseOnExit close(dbQ);
-    if (dbQ.Eof())
-        return defaultValue;
-    return dbQ.FieldByName("pInteger").AsInteger();
 }
 
 bool Tdm::WriteParS(const std::string& name, const std::string& value, const std::string& location,

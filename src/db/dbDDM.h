@@ -124,6 +124,9 @@ private:
     // Closes the query, sets its text and opens it in a read-committed transaction of its own; the first row is
     // current. On failure the query is left closed and the DbError goes on to the caller.
     void OpenQuery(Query& query, const std::string& sql);
+    // Opens on dbQ the parameter row's value column; `reader` names the caller in the open-lookup warning.
+    void OpenParameter(const std::string& reader, const std::string& column, const std::string& name,
+                       const std::string& location, const std::string& section);
     void Trace(const std::string& sql, bool query);
     void CloseQueries();
 
