@@ -159,7 +159,10 @@ bool SameRegister(const std::string& digits, int number)
     return significant == std::to_string(number);
 }
 
-Result StoreGoods(SimRegister& reg, const Request& request, Outcome& outcome)
+// Parses every goods record of the request and applies it to a copy of the register's goods; the register takes
+// the copy only when every record was accepted, so a refused request changes nothing.
+template <typename Apply>
+Result ApplyGoodsRecords(SimRegister& reg, const Request& request, Outcome& outcome, Apply apply)
 {
     if (request.records.empty())
         return kNoData;
@@ -168,33 +171,33 @@ Result StoreGoods(SimRegister& reg, const Request& request, Outcome& outcome)
         Good good;
         if (const Result r = ParseGoodsRecord(record, good); r != kOk)
             return r;
-        goods[good.code] = good;
+        if (const Result r = apply(goods, good); r != kOk)
+            return r;
     }
-    if (goods.size() > kGoodsCapacity)
-        return kGoodsFull;
     reg.goods = std::move(goods);
     outcome.goodsChanged = true;
     return kOk;
 }
 
+Result StoreGoods(SimRegister& reg, const Request& request, Outcome& outcome)
+{
+    return ApplyGoodsRecords(reg, request, outcome, [](std::map<int, Good>& goods, const Good& good) {
+        goods[good.code] = good;
+        return goods.size() > kGoodsCapacity ? kGoodsFull : kOk;
+    });
+}
+
+// Changes only the price and the price lock of goods the register already holds.
 Result ChangePrices(SimRegister& reg, const Request& request, Outcome& outcome)
 {
-    if (request.records.empty())
-        return kNoData;
-    std::map<int, Good> goods = reg.goods;
-    for (const std::string& record : request.records) {
-        Good good;
-        if (const Result r = ParseGoodsRecord(record, good); r != kOk)
-            return r;
+    return ApplyGoodsRecords(reg, request, outcome, [](std::map<int, Good>& goods, const Good& good) {
         const auto held = goods.find(good.code);
         if (held == goods.end())
             return kUnknownGood;
         held->second.price = good.price;
         held->second.lock = good.lock;
-    }
-    reg.goods = std::move(goods);
-    outcome.goodsChanged = true;
-    return kOk;
+        return kOk;
+    });
 }
 
 Result DeleteGoods(SimRegister& reg, const Request& request, Outcome& outcome)
