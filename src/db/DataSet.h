@@ -10,11 +10,23 @@
 #include <variant>
 #include <vector>
 
-// A database error: the server's whole message (status vector text), lines separated by LF.
+// A database error: the server's whole message (status vector text), lines separated by LF, and the server's
+// error codes (the status vector's "gds" numbers) when it came from the server.
 class DbError : public std::runtime_error
 {
 public:
-    using std::runtime_error::runtime_error;
+    explicit DbError(const std::string& message, std::vector<intptr_t> codes = {})
+        : std::runtime_error(message), codes_(std::move(codes))
+    {
+    }
+    const std::vector<intptr_t>& Codes() const { return codes_; }
+    bool Has(intptr_t code) const;
+    // What the operator is shown: a Polish sentence saying what went wrong and what to do, when the codes tell a
+    // known situation (missing table or column, lost server, locked record...), then the server's message.
+    std::string OperatorText() const;
+
+private:
+    std::vector<intptr_t> codes_;
 };
 
 // Raised when a field name is not in the result.

@@ -111,10 +111,28 @@ Status::~Status()
     dispose();
 }
 
+// The error codes of a status vector, in order.
+std::vector<intptr_t> ErrorCodes(IStatus* status)
+{
+    std::vector<intptr_t> codes;
+    const intptr_t* v = status->getErrors();
+    while (v && *v != isc_arg_end) {
+        const intptr_t kind = *v++;
+        if (kind == isc_arg_cstring) {
+            v += 2; // length and text
+            continue;
+        }
+        if (kind == isc_arg_gds)
+            codes.push_back(*v);
+        ++v;
+    }
+    return codes;
+}
+
 void Status::checkException(Status* status)
 {
     if (status->dirty && (status->getState() & IStatus::STATE_ERRORS))
-        throw DbError(FormatStatus(status->status));
+        throw DbError(FormatStatus(status->status), ErrorCodes(status->status));
 }
 
 void End(IProvider* p) noexcept
@@ -574,4 +592,54 @@ void FbConnection::Execute(fb::Ref<ITransaction>& transaction, const std::string
         transaction.forget();
         transaction.reset(after);
     }
+}
+
+// ---- database errors as the operator sees them
+
+bool DbError::Has(intptr_t code) const
+{
+    return std::find(codes_.begin(), codes_.end(), code) != codes_.end();
+}
+
+std::string DbError::OperatorText() const
+{
+    // Polish texts are Windows-1250 bytes; each escaped literal is followed by its readable form.
+    struct Advice {
+        std::vector<intptr_t> codes;
+        const char* text;
+    };
+    static const std::vector<Advice> advice = {
+        {{isc_dsql_relation_err},
+         "W bazie danych brakuje tabeli. Sprawd\x9F dat\xEA sprzeda\xBFy (kartoteka towar\xF3w jest osobna dla "
+         "ka\xBF"
+         "dego roku) i czy wybrano w\xB3"
+         "a\x9C"
+         "ciw\xB9 baz\xEA."},
+        // "W bazie danych brakuje tabeli. Sprawdź datę sprzedaży (kartoteka towarów jest osobna dla każdego roku)
+        //  i czy wybrano właściwą bazę."
+        {{isc_dsql_field_err},
+         "W tabeli bazy danych brakuje pola. Sprawd\x9F ustawienia programu (np. nazw\xEA pola z cen\xB9)."},
+        // "W tabeli bazy danych brakuje pola. Sprawdź ustawienia programu (np. nazwę pola z ceną)."
+        {{isc_network_error, isc_net_connect_err, isc_net_read_err, isc_net_write_err, isc_conn_lost, isc_att_shutdown,
+          isc_shutdown, isc_bad_db_handle, isc_unavailable},
+         "Utracono po\xB3\xB9"
+         "czenie z serwerem bazy danych. Sprawd\x9F serwer i sie\xE6, a potem uruchom "
+         "program ponownie."},
+        // "Utracono połączenie z serwerem bazy danych. Sprawdź serwer i sieć, a potem uruchom program ponownie."
+        {{isc_lock_conflict, isc_deadlock, isc_update_conflict},
+         "Dane s\xB9 w tej chwili zmieniane przez innego u\xBFytkownika bazy. Spr\xF3"
+         "buj ponownie za chwil\xEA."},
+        // "Dane są w tej chwili zmieniane przez innego użytkownika bazy. Spróbuj ponownie za chwilę."
+        {{isc_no_priv}, "Brak uprawnie\xF1 do tych danych w bazie. Zaloguj si\xEA jako administrator bazy."},
+        // "Brak uprawnień do tych danych w bazie. Zaloguj się jako administrator bazy."
+    };
+    std::string text = "B\xB3\xB9"
+                       "d bazy danych."; // "Błąd bazy danych."
+    for (const Advice& a : advice) {
+        if (std::any_of(a.codes.begin(), a.codes.end(), [this](intptr_t code) { return Has(code); })) {
+            text += std::string(" ") + a.text;
+            break;
+        }
+    }
+    return text + "\n" + what();
 }

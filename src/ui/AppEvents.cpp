@@ -1,6 +1,7 @@
 #include "ui/AppEvents.h"
 
 #include "app/ConstUnit.h"
+#include "db/DataSet.h"
 #include "ui/UiText.h"
 
 #include <QMessageBox>
@@ -33,6 +34,9 @@ bool TarloApplication::notify(QObject* receiver, QEvent* event)
 {
     try {
         return QApplication::notify(receiver, event);
+    } catch (const DbError& e) {
+        // The server's own message is English and technical; the operator reads first what it means.
+        ApplicationEventsException(receiver, e.OperatorText());
     } catch (const std::exception& e) {
         ApplicationEventsException(receiver, e.what());
     } catch (...) {

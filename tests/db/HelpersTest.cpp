@@ -125,6 +125,32 @@ TEST_F(DbHelpers, FailingQueriesRaiseTheServerMessage)
     EXPECT_EQ(log.Text(), "");
 }
 
+TEST_F(DbHelpers, OperatorTextExplainsKnownErrorsInPolish)
+{
+    // What the operator reads first: "Błąd bazy danych." and, for a known situation, what it means.
+    const std::string lead = "B\xB3\xB9"
+                             "d bazy danych.";
+    const struct {
+        std::string sql;
+        std::string advice; // start of the Polish explanation, empty for none
+    } cases[] = {
+        {"select * from NO_SUCH_TABLE", "W bazie danych brakuje tabeli."},
+        {"select no_such_column from rdb$database", "W tabeli bazy danych brakuje pola."},
+        {"select 1/0 from rdb$database", ""},
+    };
+    for (const auto& c : cases) {
+        try {
+            dm->OpenSQT(c.sql);
+            ADD_FAILURE() << c.sql;
+        } catch (const DbError& e) {
+            const std::string text = e.OperatorText();
+            EXPECT_EQ(text.rfind(c.advice.empty() ? lead + "\n" : lead + " " + c.advice, 0), 0u) << text;
+            EXPECT_THAT(text, HasSubstr(std::string("\n") + e.what())) << "the server's message follows";
+        }
+    }
+    EXPECT_EQ(DbError("Brak").OperatorText(), lead + "\nBrak");
+}
+
 TEST_F(DbHelpers, RunSqlCommitsEachCommand)
 {
     EXPECT_TRUE(dm->RunSQL("insert into t (i) values (4)"));

@@ -144,4 +144,22 @@ TEST_F(DbServer, MultiLineServerMessageUsesCrLf)
     EXPECT_EQ(screen.terminateRequests, 1);
 }
 
+TEST_F(DbServer, LostConnectionIsExplainedInPolish)
+{
+    dm->BazaConnect();
+    ASSERT_EQ(ConnectStatus, 0);
+    // The server drops every other attachment, as when it is shut down or the network fails.
+    const std::string kill = "echo 'delete from mon$attachments where mon$attachment_id <> current_connection;' | "
+                             "isql-fb -q -user SYSDBA -password masterkey '" +
+                             remotePath + "' >/dev/null 2>&1";
+    ASSERT_EQ(std::system(kill.c_str()), 0);
+    try {
+        dm->OpenSQT("select 1 from rdb$database");
+        FAIL() << "the query went through a dropped connection";
+    } catch (const DbError& e) {
+        EXPECT_THAT(e.OperatorText(), HasSubstr("Utracono po\xB3\xB9"
+                                                "czenie z serwerem bazy danych."));
+    }
+}
+
 } // namespace
