@@ -1,6 +1,7 @@
 #include "db/Firebird.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 using namespace Firebird;
@@ -450,7 +451,20 @@ void PreparedCommand::Execute(ITransaction* transaction, const Row& parameters)
         case SQL_SHORT:
         case SQL_LONG:
         case SQL_INT64: {
-            int64_t v = value.AsDecimal().Rescaled(-scale).unscaled;
+            // The amount in units of the column's scale, worked out in 128 bits: a number the column cannot hold
+            // is refused instead of being stored wrapped around.
+            const Decimal d = value.AsDecimal();
+            __int128 wide = d.unscaled;
+            for (int s = d.scale; s < -scale; ++s)
+                wide *= 10;
+            for (int s = -scale; s < d.scale; ++s)
+                wide /= 10; // extra decimals are cut toward zero
+            const __int128 limit = type == SQL_SHORT ? INT16_MAX : type == SQL_LONG ? INT32_MAX : INT64_MAX;
+            if (wide > limit || wide < -limit - 1)
+                throw DbError("Liczba nie mie\x9C"
+                              "ci si\xEA w polu: " +
+                              value.AsString()); // "Liczba nie mieści się w polu"
+            const int64_t v = static_cast<int64_t>(wide);
             if (type == SQL_SHORT)
                 Store<int16_t>(p, static_cast<int16_t>(v));
             else if (type == SQL_LONG)

@@ -1,5 +1,6 @@
 // The query and command helpers of the database module on a real (embedded) Firebird database.
 #include "DbTestFixture.h"
+#include "db/Firebird.h"
 
 #include <gmock/gmock.h>
 
@@ -60,6 +61,47 @@ TEST_F(DbHelpers, ValuesComeTyped)
     EXPECT_THROW(q.FieldByName("nope"), FieldError);
     dm->SQT.Next();
     EXPECT_TRUE(dm->SQT.Eof());
+}
+
+TEST_F(DbHelpers, PreparedCommandRefusesNumbersTheColumnCannotHold)
+{
+    ASSERT_TRUE(dm->RunSQL("create table w (s smallint, i integer, n numeric(4,2), b bigint, x numeric(18,4))"));
+    FbConnection connection;
+    fb::ConnectParams params;
+    params.database = db.Path();
+    params.user = "SYSDBA";
+    connection.Open(params);
+    const struct {
+        const char* column;
+        Value value;
+        bool fits;
+    } cases[] = {
+        {"s", Value(int64_t{32767}), true},
+        {"s", Value(int64_t{-32768}), true},
+        {"s", Value(int64_t{40000}), false},
+        {"i", Value(int64_t{3000000000LL}), false},
+        {"n", Value(Decimal{-32768, 2}), true},
+        {"n", Value(Decimal{40000, 2}), false}, // 400.00 is 40000 hundredths: more than a SMALLINT holds
+        {"b", Value(int64_t{INT64_MIN}), true},
+        {"x", Value(Decimal{1000000000000000LL, 0}), false}, // 10^15 with four decimals needs 10^19
+    };
+    for (const auto& c : cases) {
+        auto transaction = connection.StartTransaction();
+        fb::PreparedCommand insert;
+        insert.Prepare(connection, transaction.get(), std::string("insert into w (") + c.column + ") values (?)");
+        if (c.fits) {
+            insert.Execute(transaction.get(), {c.value});
+            fb::Commit(transaction);
+            const std::string sql = std::string("select ") + c.column + " from w where " + c.column + " is not null";
+            dm->OpenSQT(sql);
+            EXPECT_EQ(dm->SQT.FieldByName(c.column).AsString(), c.value.AsString()) << sql;
+            dm->SQT.Close();
+            ASSERT_TRUE(dm->RunSQL("delete from w"));
+        } else {
+            EXPECT_THROW(insert.Execute(transaction.get(), {c.value}), DbError)
+                << c.column << " " << c.value.AsString();
+        }
+    }
 }
 
 TEST_F(DbHelpers, ForwardQueriesWalkTheirRows)
