@@ -64,15 +64,26 @@ namespace
 IDatePicker* datePicker = nullptr;
 IStatusLine* statusLine = nullptr;
 
-// The values of one INI file. Sections and keys are matched whatever their letter case; a missing file or key
-// gives the default; values are taken as written.
+// The values of one INI file, read with inih. Sections and keys are matched whatever their letter case; a missing
+// file or key gives the default; values are taken as written.
 class IniFile
 {
 public:
     explicit IniFile(const std::string& path)
     {
-        if (FileExists(path))
-            ini_parse(path.c_str(), &IniFile::Store, this);
+        std::vector<std::string> lines;
+        if (!FileExists(path) || !ReadLines(path, lines))
+            return;
+        // inih takes an indented line for the continuation of the value above it, while the Windows INI reader that
+        // these files are written for takes it for a key of its own: the lines are handed over without indent.
+        std::string text;
+        for (const std::string& line : lines) {
+            const size_t first = line.find_first_not_of(" \t");
+            if (first != std::string::npos)
+                text.append(line, first);
+            text += '\n';
+        }
+        ini_parse_string(text.c_str(), &IniFile::Store, this);
     }
 
     std::string Read(const std::string& section, const std::string& key, const std::string& defaultValue = {}) const
@@ -166,7 +177,8 @@ void InitEnvironment(const std::string& exePath)
     ReadLines(FindCaseless(ec ? std::string(".") : currentDir, "koment.txt"), ResultTexts);
 
     EnsureDirCaseless(ExeDir, "In");
-    ErrorReportFile = EnsureDirCaseless(ExeDir, "Out") + "/log.txt";
+    // The error report is appended to only when it exists, so an existing one is found whatever its letter case.
+    ErrorReportFile = FindCaseless(EnsureDirCaseless(ExeDir, "Out"), "log.txt");
 }
 
 void SetDatePicker(IDatePicker* picker)

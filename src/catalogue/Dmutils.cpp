@@ -421,6 +421,17 @@ bool Tdmu::SaveParameters()
         return false;
     }
 
+    // Both lists end every entry with ";" and are read by position: a ";" typed into an entry would move the
+    // entries after it to other rates and units.
+    auto hasSeparator = [](const std::string& entry) { return entry.find(';') != std::string::npos; };
+    bool separatorTyped = std::any_of(fields.vatRates.begin(), fields.vatRates.end(), hasSeparator);
+    for (const auto& row : fields.units)
+        separatorTyped = separatorTyped || std::any_of(row.begin(), row.end(), hasSeparator);
+    if (separatorTyped) {
+        Komunikat("Znak \";\" nie jest dozwolony w stawkach VAT ani w jednostkach miary", true);
+        return false;
+    }
+
     std::string rates;
     for (const std::string& rate : fields.vatRates)
         rates += rate + ";";
@@ -457,8 +468,11 @@ std::string Tdmu::RegisterCodeGetText(const Value& registerCode) const
 
 void Tdmu::sdsWKAfterScroll()
 {
-    CurrentRegisterId = static_cast<int>(sdsWK.FieldByName("id").AsInteger());
-    LoadRegisterSettings(CurrentRegisterId);
+    // The register becomes current only once its settings are in the globals, so a failed load leaves the
+    // previous register current together with its settings.
+    const int id = static_cast<int>(sdsWK.FieldByName("id").AsInteger());
+    LoadRegisterSettings(id);
+    CurrentRegisterId = id;
     UpdateWorkPaths();
     if (settingsPage)
         settingsPage->SetRegisterCaption(" Parametry pracy kasy " + RegisterCode + " ");

@@ -320,7 +320,12 @@ void TfmE::ErrAnnouncement2(const std::string& operation)
 
 std::string TfmE::TransmissionTimeLine() const
 {
-    const int seconds = std::abs(MsecOfDay(TimeNow()) - MsecOfDay(OpStartTime)) / 1000;
+    // Only times of day are kept: an operation that ends after midnight has the day's length to add.
+    constexpr int MsecPerDay = 24 * 60 * 60 * 1000;
+    int elapsed = MsecOfDay(TimeNow()) - MsecOfDay(OpStartTime);
+    if (elapsed < 0)
+        elapsed += MsecPerDay;
+    const int seconds = elapsed / 1000;
     return "Czas transmisji: " + std::to_string(seconds) + " sek.";
 }
 

@@ -88,6 +88,14 @@ TEST_F(ConstUnitTest, ExistingDirectoriesAndKomentAreFoundWhateverTheirCase)
                                                                           "d"}));
 }
 
+TEST_F(ConstUnitTest, ExistingErrorReportIsFoundWhateverItsCase)
+{
+    fs::create_directory(exeDir_ + "/out");
+    SaveText("", exeDir_ + "/out/LOG.TXT");
+    Init();
+    EXPECT_EQ(ErrorReportFile, exeDir_ + "/out/LOG.TXT");
+}
+
 TEST_F(ConstUnitTest, OwnExecutableDirectoryByDefault)
 {
     const std::string binDir = fs::read_symlink("/proc/self/exe").parent_path().string() + "/";
@@ -159,6 +167,11 @@ INSTANTIATE_TEST_SUITE_P(
                 "SYSDBA", "pinewoods"},
         IniCase{"NamesIgnoreCase", "[fk]\nserwerbazy=h\nSCIEZKADOBAZY=/d\nbazasql=b.fdb\n[TARLO]\nuser=u\n", nullptr,
                 "h:/d/b.fdb", "u", "pinewoods"},
+        // An indented key is a key of its own, a comment line is skipped, a UTF-8 mark is skipped.
+        IniCase{
+            "IndentedKeys",
+            "\xEF\xBB\xBF[FK]\r\n  SerwerBazy = dbhost\r\n  BazaSQL=FIRMA.FDB\r\n; HLDS=comment\r\n  HLDS=ab;cd\r\n",
+            nullptr, "dbhost:FIRMA.FDB", "SYSDBA", "ab;cd"},
         IniCase{"MalformedLinesAreSkipped", "garbage line\n[FK\nBazaSQL=x.fdb\n[FK]\nBazaSQL=y.fdb\n", nullptr, "y.fdb",
                 "SYSDBA", "pinewoods"}),
     [](const ::testing::TestParamInfo<IniCase>& info) { return std::string(info.param.name); });

@@ -1,6 +1,8 @@
 // The register list with each register's settings and the general exchange parameters.
 #include "CatalogueFixture.h"
 
+#include <functional>
+
 namespace
 {
 
@@ -141,6 +143,17 @@ TEST_F(CatalogueTest, OpeningTheRegisterListMakesTheFirstRegisterCurrentAndMovin
     EXPECT_EQ(CurrentRegisterId, 2);
 }
 
+TEST_F(CatalogueTest, ARegisterWhoseSettingsCannotBeLoadedDoesNotBecomeCurrent)
+{
+    dmu->OpenRegisters();
+    ASSERT_EQ(CurrentRegisterId, 1);
+    // The next load fails (as with a lost server): "Zachowaj" must not write the first register's settings, still
+    // in the globals and on the page, into the second register's row.
+    ASSERT_TRUE(dm->RunSQL("alter table com_def drop NrKasySystem"));
+    EXPECT_ANY_THROW(dmu->MoveToRegister(1));
+    EXPECT_EQ(CurrentRegisterId, 1);
+}
+
 TEST_F(CatalogueTest, AnEmptyRegisterListMakesNoRegisterCurrent)
 {
     ASSERT_TRUE(dm->RunSQL("delete from com_def"));
@@ -242,6 +255,29 @@ TEST_F(CatalogueTest, SavingParametersWritesEveryValueAndRefusesABadSalesRegiste
     EXPECT_EQ(status.errors.size(), 1u);
     EXPECT_EQ(dm->ReadParS("VAT", "", "GLOBAL", "TARLA"), "23.00;7.00;5.00;0.00;0.00;0.00;-1.00;");
     EXPECT_EQ(SalesRegisterNo, 12);
+}
+
+TEST_F(CatalogueTest, ASemicolonInARateOrUnitIsRefusedAndNothingIsSaved)
+{
+    dmu->LoadParameters();
+    const std::string vat = dm->ReadParS("VAT", "", "GLOBAL", "TARLA");
+    const std::string units = dm->ReadParS("ELZB_JM", "", "GLOBAL", "TARLA");
+    const GeneralFields loaded = settingsPage.generalFields;
+    const std::string warehouse = WarehouseNo;
+    const std::vector<std::function<void(GeneralFields&)>> typos = {
+        [](GeneralFields& f) { f.vatRates[0] = "23.00;8.00"; },
+        [](GeneralFields& f) { f.units[0][1] = "szt;"; },
+    };
+    for (size_t i = 0; i < typos.size(); ++i) {
+        settingsPage.generalFields = loaded;
+        settingsPage.generalFields.warehouse = "M9";
+        typos[i](settingsPage.generalFields);
+        EXPECT_FALSE(dmu->SaveParameters()) << i;
+        EXPECT_EQ(status.errors.size(), i + 1);
+        EXPECT_EQ(dm->ReadParS("VAT", "", "GLOBAL", "TARLA"), vat) << i;
+        EXPECT_EQ(dm->ReadParS("ELZB_JM", "", "GLOBAL", "TARLA"), units) << i;
+        EXPECT_EQ(WarehouseNo, warehouse) << i;
+    }
 }
 
 TEST_F(CatalogueTest, AFailedParameterWriteIsReportedAndTheGlobalsStay)

@@ -130,9 +130,21 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ExchangeTest, TransmissionTimeDropsFractionsOfASecond)
 {
-    OpStartTime = {10, 0, 0, 0};
-    SetClock([] { return DateTime{{2024, 3, 26}, {10, 0, 2, 900}}; });
-    EXPECT_EQ(module.TransmissionTimeLine(), "Czas transmisji: 2 sek.");
+    struct Case {
+        TimeOfDay start;
+        DateTime now;
+        const char* line;
+    };
+    const Case cases[] = {
+        {{10, 0, 0, 0}, {{2024, 3, 26}, {10, 0, 2, 900}}, "Czas transmisji: 2 sek."},
+        // A readout started just before midnight ends on the next day.
+        {{23, 59, 59, 0}, {{2024, 3, 27}, {0, 0, 1, 500}}, "Czas transmisji: 2 sek."},
+    };
+    for (const Case& c : cases) {
+        OpStartTime = c.start;
+        SetClock([now = c.now] { return now; });
+        EXPECT_EQ(module.TransmissionTimeLine(), c.line) << LongTimeText(c.start);
+    }
 }
 
 // ---- the communication library
