@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 void QtScreen::SetBusyCursor(bool busy)
 {
@@ -22,8 +23,13 @@ bool QtScreen::AskYesNo(const std::string& caption, const std::string& text)
 {
     // The prompt must be readable even under the database-wait cursor.
     QApplication::setOverrideCursor(Qt::ArrowCursor);
-    const auto answer = QMessageBox::warning(QApplication::activeWindow(), FromCp1250(caption), FromCp1250(text),
-                                             QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+    QMessageBox box(QMessageBox::Warning, FromCp1250(caption), FromCp1250(text), QMessageBox::Yes | QMessageBox::No,
+                    QApplication::activeWindow());
+    box.setDefaultButton(QMessageBox::Yes);
+    // The answers in Polish, whatever translations the system has.
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Tak"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("&Nie"));
+    const int answer = box.exec();
     QApplication::restoreOverrideCursor();
     return answer == QMessageBox::Yes;
 }

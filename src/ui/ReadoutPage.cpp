@@ -7,6 +7,7 @@
 #include "ui/UiText.h"
 #include "util/MyUtil.h"
 
+#include <QApplication>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -135,6 +136,8 @@ void ReadoutPage::ShowReadouts()
         lbOdczyty->addItem(FromCp1250(std::filesystem::path(path).filename().string()));
     lbOdczyty->setCurrentRow(0);
     lbOdczyty->show();
+    // The keyboard follows to the list; it must not pass on to the counter reset beside the hidden button.
+    lbOdczyty->setFocus(Qt::OtherFocusReason);
     btnSendData->setEnabled(false);
 }
 
@@ -145,14 +148,18 @@ void ReadoutPage::lbOdczytyClick(QListWidgetItem* item)
     ReadingFile = DayDir + ToCp1250(item->text());
     fmE->WCzytaj(ReadingFile);
     btnSendData->setEnabled(true);
-    pnlWkz->hide();
-    btnOdczyty->show();
+    BtnCloseWKZClick();
 }
 
 void ReadoutPage::BtnCloseWKZClick()
 {
+    // The keyboard returns from the closing list to "Pokaż odczyty" instead of passing on to the next control
+    // of the window ("Wyjście z programu ").
+    const bool listHadFocus = pnlWkz->isAncestorOf(QApplication::focusWidget());
     pnlWkz->hide();
     btnOdczyty->show();
+    if (listHadFocus)
+        btnOdczyty->setFocus(Qt::OtherFocusReason);
 }
 
 // ---- counters and hand-over
@@ -177,8 +184,10 @@ void ReadoutPage::btnSendDataClick()
 
 void ReadoutPage::SendReading(const std::string& path)
 {
+    // The button comes back as it was: from the list's menu it stays disabled until an entry is chosen.
+    const bool wasEnabled = btnSendData->isEnabled();
     btnSendData->setEnabled(false);
-    const OnScopeExit enable([this] { btnSendData->setEnabled(true); });
+    const OnScopeExit enable([this, wasEnabled] { btnSendData->setEnabled(wasEnabled); });
     dmu->SendReadingToTrade(path);
     MemoClear();
 }

@@ -7,6 +7,7 @@
 #include "ui/ExportPage.h"
 #include "ui/HelpWindow.h"
 #include "ui/KeyPreview.h"
+#include "ui/PageControls.h"
 #include "ui/PageViews.h"
 #include "ui/ParamsPage.h"
 #include "ui/ProgramIcon.h"
@@ -26,6 +27,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
@@ -33,6 +35,9 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <exception>
+#include <functional>
 
 TFrm* Frm = nullptr;
 
@@ -124,6 +129,8 @@ QWidget* TFrm::BuildTopBar()
     dtpSprz->setObjectName(QStringLiteral("dtpSprz"));
     dtpSprz->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     dtpSprz->setCalendarPopup(true);
+    // Month and day names of the calendar in Polish, whatever the system's language.
+    dtpSprz->setLocale(QLocale(QLocale::Polish, QLocale::Poland));
     QFont bold = dtpSprz->font();
     bold.setBold(true);
     dtpSprz->setFont(bold);
@@ -250,11 +257,25 @@ void TFrm::FormShow()
     dtpSprz->setDate(ToQDate(Today()));
     UpdateWorkPaths();
     tbsTowary->BindGoods();
-    if (!dm->JestTabela("blok_cen"))
-        dm->DopiszTabele("blok_cen");
-    dmu->SyncPriceLocks();
-    dmu->LoadParameters();
-    OpenRegisterList();
+    // A step that fails (a lost server, a register naming a price field the catalogue lacks) does not stop the
+    // window from being set up in full: the operator can still pick another register, and the deletion
+    // sub-page stays out of reach. The first error is reported once all steps have run.
+    std::exception_ptr failure;
+    const auto attempt = [&failure](const std::function<void()>& step) {
+        try {
+            step();
+        } catch (...) {
+            if (!failure)
+                failure = std::current_exception();
+        }
+    };
+    attempt([] {
+        if (!dm->JestTabela("blok_cen"))
+            dm->DopiszTabele("blok_cen");
+        dmu->SyncPriceLocks();
+        dmu->LoadParameters();
+    });
+    attempt([this] { OpenRegisterList(); });
 
     setWindowState(windowState() | Qt::WindowMaximized);
     setWindowTitle(FromCp1250(AppTitle + " v." + ProgramVersion));
@@ -266,8 +287,8 @@ void TFrm::FormShow()
         const QSignalBlocker quiet(PCtrlPraca);
         PCtrlPraca->setTabVisible(PCtrlPraca->indexOf(tbsDel), false);
     }
-    PCtrlMainChange();
-    dmu->LoadGroups();
+    attempt([this] { PCtrlMainChange(); });
+    attempt([] { dmu->LoadGroups(); });
     // The help file is looked for beside the executable whenever help is asked for (HelpFilePath).
 
     helpTopics_ = {{tbsOdczyt, 10}, {tbsTowary, 15}, {tbsDel, 12}, {tbsWykazTow, 0}};
@@ -285,16 +306,21 @@ void TFrm::FormShow()
         PCtrlPraca->setCurrentWidget(tbsTowary);
     }
     dm->ClearListaScr();
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void TFrm::OpenRegisterList()
 {
     // Opening the list makes its first register current; the grid follows without a second register change.
     const QScopedValueRollback filling(fillingRegisterList_, true);
+    // The grid shows the list also when making the first register current failed.
+    const OnScopeExit follow([this] {
+        registerModel_->Reload();
+        if (dmu->sdsWK.RecordCount() > 0)
+            dbgWK->setCurrentIndex(registerModel_->index(0, 0));
+    });
     dmu->OpenRegisters();
-    registerModel_->Reload();
-    if (dmu->sdsWK.RecordCount() > 0)
-        dbgWK->setCurrentIndex(registerModel_->index(0, 0));
 }
 
 void TFrm::RegisterRowChanged(int row)

@@ -6,9 +6,7 @@
 #include "ui/UiText.h"
 
 #include <QApplication>
-#include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -111,8 +109,8 @@ void TfmInfProg::FormShow()
     const QString exe = QCoreApplication::applicationFilePath();
     lbExe->setText(QDir::toNativeSeparators(exe));
     lbExe->adjustSize();
-    const QDateTime built = QFileInfo(exe).lastModified();
-    lbData->setText(QStringLiteral("( %1 )").arg(built.date().toString(QStringLiteral("dd.MM.yyyy"))));
+    // The release date of this version (day 86 of 2024, as its mark 24.086 says), not the file's date.
+    lbData->setText(QStringLiteral("( 26.03.2024 )"));
     lbData->adjustSize();
     // The date always starts just after the end of the path, however long the path is.
     lbData->move(lbExe->x() + lbExe->width() + DateGap, lbExe->y());

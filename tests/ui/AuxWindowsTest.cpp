@@ -1,18 +1,20 @@
 // The about window, the message window and the directory chooser.
 #include "app/ConstUnit.h"
 #include "ui/AppEvents.h"
+#include "ui/QtScreen.h"
 #include "ui/SelDir.h"
 #include "ui/Uwaga.h"
 #include "ui/finfprog.h"
 
 #include <QFileSystemModel>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QTreeView>
 
 #include <functional>
@@ -27,6 +29,8 @@ private slots:
     void messageWindowOkKeepsEarlierAnswer();
     void aboutWindowLabels();
     void directoryChooser();
+    void questionAnswersArePolish_data();
+    void questionAnswersArePolish();
 };
 
 // Counts the key strokes that reach a control.
@@ -108,9 +112,7 @@ void AuxWindowsTest::aboutWindowLabels()
         QCOMPARE(window->lwer->text(), QStringLiteral("3.0 [24.086]"));
         QCOMPARE(window->lbBaza->text(), QString::fromStdString(path));
         QVERIFY(window->lbExe->text().endsWith(QStringLiteral("ui_aux_test")));
-        QVERIFY(QRegularExpression(QStringLiteral(R"(^\( \d\d\.\d\d\.\d{4} \)$)"))
-                    .match(window->lbData->text())
-                    .hasMatch());
+        QCOMPARE(window->lbData->text(), QStringLiteral("( 26.03.2024 )"));
         // The build date starts 5 pixels after the end of the path, however long the path is.
         QCOMPARE(window->lbData->x(), window->lbExe->x() + window->lbExe->width() + 5);
 
@@ -144,6 +146,36 @@ void AuxWindowsTest::directoryChooser()
     window.findChild<QPushButton*>(QStringLiteral("btnAnuluj"))->click();
     QVERIFY(!window.isVisible());
     QVERIFY(window.SelectedDir.isEmpty());
+}
+
+void AuxWindowsTest::questionAnswersArePolish_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("Tak") << "Tak" << true;
+    QTest::newRow("Nie") << "Nie" << false;
+}
+
+void AuxWindowsTest::questionAnswersArePolish()
+{
+    QFETCH(QString, answer);
+    QFETCH(bool, yes);
+    QStringList buttons;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box != nullptr);
+        for (QAbstractButton* button : box->buttons())
+            buttons << button->text().remove(QLatin1Char('&'));
+        for (QAbstractButton* button : box->buttons())
+            if (button->text().remove(QLatin1Char('&')) == answer)
+                return button->click();
+        box->reject(); // no such answer: the box must not stay open
+    });
+
+    QtScreen screen;
+    QCOMPARE(screen.AskYesNo("Przerwa\xE6 program?", "dbConnect"), yes);
+    buttons.sort();
+    QCOMPARE(buttons, QStringList({QStringLiteral("Nie"), QStringLiteral("Tak")}));
 }
 
 int main(int argc, char** argv)

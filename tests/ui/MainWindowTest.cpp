@@ -7,6 +7,7 @@
 #include "ui/DeletionPage.h"
 #include "ui/ErrorReportPage.h"
 #include "ui/ExportPage.h"
+#include "ui/GoodsModel.h"
 #include "ui/HelpWindow.h"
 #include "ui/ParamsPage.h"
 #include "ui/Program.h"
@@ -15,11 +16,13 @@
 #include "ui/finfprog.h"
 #include "ui/flog.h"
 
+#include <QCalendarWidget>
 #include <QDateEdit>
 #include <QFile>
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -66,6 +69,8 @@ private slots:
 
     void abandonedLoginEndsWithoutMainWindow();
     void firstShow();
+    void firstShowWithBadPriceField();
+    void firstShowWithoutRegisters();
     void pageChangesSetHelpTopics_data();
     void pageChangesSetHelpTopics();
     void errorReportPageShowsReport();
@@ -140,6 +145,7 @@ void MainWindowTest::firstShow()
 
     // The sales date is today and the paths follow it.
     QCOMPARE(Frm->dtpSprz->date(), QDate::currentDate());
+    QCOMPARE(Frm->dtpSprz->calendarWidget()->locale().language(), QLocale::Polish);
     QCOMPARE(GoodsTable, "Kartas" + std::to_string(QDate::currentDate().year()));
 
     // The about panel fills "O programie".
@@ -147,6 +153,50 @@ void MainWindowTest::firstShow()
     QCOMPARE(ProgramTitle, std::string("Wymiana danych z kasami ELZAB"));
     QCOMPARE(fmInfProg->Label1->text(), QStringLiteral("Wymiana danych z kasami ELZAB"));
     QCOMPARE(fmInfProg->lbBaza->text(), QString::fromStdString(DbPath));
+}
+
+void MainWindowTest::firstShowWithBadPriceField()
+{
+    // The first register names a price field the catalogue does not have: opening its goods fails.
+    session_ = std::make_unique<UiSession>(demodb::Content::Demo);
+    session_->OnNextLogin([] {
+        fmLog->btnPotwClick();
+        dm->RunSQL("update com_def set cena='BRAK_POLA' where id=1");
+    });
+    QVERIFY(CreateModulesAndWindows());
+    Frm->show();
+
+    // The error is reported once; the window is still set up in full and the operator can pick another register.
+    QVERIFY(session_->log->Text().find("!!!!!!!!!!! Brak pola BRAK_POLA") != std::string::npos);
+    QVERIFY(!Frm->PCtrlPraca->isTabVisible(Frm->PCtrlPraca->indexOf(Frm->tbsDel)));
+    QCOMPARE(HelpContextId, 10);
+    QVERIFY(Frm->windowTitle().endsWith(QStringLiteral("v.3.0 [24.086]")));
+    QVERIFY(fmInfProg != nullptr && fmInfProg->parentWidget() == Frm->tbsOpis);
+    QVERIFY(Frm->tbsTowary->cbGrupy->count() > 0);
+    QCOMPARE(Frm->dbgWK->model()->rowCount(), 3);
+    Frm->dbgWK->setCurrentIndex(Frm->dbgWK->model()->index(1, 0));
+    QCOMPARE(CurrentRegisterId, 2);
+    QVERIFY(Frm->tbsTowary->Model()->rowCount() > 0);
+}
+
+void MainWindowTest::firstShowWithoutRegisters()
+{
+    session_ = std::make_unique<UiSession>(demodb::Content::Demo);
+    session_->OnNextLogin([] {
+        fmLog->btnPotwClick();
+        dm->RunSQL("delete from com_def");
+    });
+    QVERIFY(CreateModulesAndWindows());
+    Frm->show();
+
+    // No register becomes current; the pages that need none still work.
+    QCOMPARE(CurrentRegisterId, -1);
+    QCOMPARE(Frm->dbgWK->model()->rowCount(), 0);
+    QVERIFY(!Frm->PCtrlPraca->isTabVisible(Frm->PCtrlPraca->indexOf(Frm->tbsDel)));
+    Frm->PCtrlMain->setCurrentWidget(Frm->tbsParam);
+    QVERIFY(Frm->tbsParam->lbeNrKasySystem->text().isEmpty());
+    Frm->PCtrlMain->setCurrentWidget(Frm->tbsErrLog);
+    QCOMPARE(Frm->tbsErrLog->Memo2->toPlainText(), QStringLiteral("Brak raportu"));
 }
 
 void MainWindowTest::pageChangesSetHelpTopics_data()

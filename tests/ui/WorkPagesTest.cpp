@@ -227,8 +227,12 @@ void WorkPagesTest::storedReadouts()
     StoreReadout(names[1], "00101");
     StoreReadout(names[2], "00102");
 
-    Readout()->btnOdczyty->click();
+    QVERIFY(QTest::qWaitForWindowActive(Frm));
+    Readout()->btnOdczyty->setFocus();
+    QTest::keyClick(Readout()->btnOdczyty, Qt::Key_Space);
 
+    // The keyboard goes to the list, not on to the counter reset, which asks no question.
+    QCOMPARE(QApplication::focusWidget(), Readout()->lbOdczyty);
     QVERIFY(!Readout()->pnlWkz->isHidden());
     QVERIFY(!Readout()->lbOdczyty->isHidden());
     QVERIFY(Readout()->btnOdczyty->isHidden());
@@ -245,6 +249,7 @@ void WorkPagesTest::storedReadouts()
                       Readout()->lbOdczyty->visualItemRect(second).center());
 
     QCOMPARE(ReadingFile, DayDir + names[1]);
+    QCOMPARE(QApplication::focusWidget(), Readout()->btnOdczyty);
     QCOMPARE(Lines(Readout()->Memo).size(), 1);
     QVERIFY(Lines(Readout()->Memo)[0].contains(QStringLiteral("00101")));
     QVERIFY(Readout()->btnSendData->isEnabled());
@@ -268,7 +273,10 @@ void WorkPagesTest::storedReadouts()
     Readout()->pmOdczyty->close();
     items[0]->trigger();
     QCOMPARE(Readout()->Memo->toPlainText(), QString());
+    QVERIFY(!Readout()->btnSendData->isEnabled()); // the list is still open and no entry has been chosen
+    Readout()->lbOdczyty->setFocus();
     items[1]->trigger();
+    QCOMPARE(QApplication::focusWidget(), Readout()->btnOdczyty);
     QVERIFY(Readout()->pnlWkz->isHidden());
     QVERIFY(!Readout()->btnOdczyty->isHidden());
 }
