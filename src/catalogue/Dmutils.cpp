@@ -125,7 +125,10 @@ void Tdmu::OpenGoods()
     if (goodsPage)
         goodsPage->RefreshCount();
     if (SDSTowary.Fields.IndexOf(PriceField) < 0)
-        throw FieldError("Brak pola " + PriceField + " w kartotece towar\xF3w " + GoodsTable); // towarów
+        throw FieldError(PriceField.empty()
+                             // "Kasa 02 nie ma wskazanego pola z ceną (kolumna CENA w COM_DEF)"
+                             ? "Kasa " + RegisterCode + " nie ma wskazanego pola z cen\xB9 (kolumna CENA w COM_DEF)"
+                             : "Brak pola " + PriceField + " w kartotece towar\xF3w " + GoodsTable); // towarów
     if (goodsPage)
         goodsPage->SetPriceColumn(PriceColumn, PriceField);
 }

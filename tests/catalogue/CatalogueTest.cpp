@@ -79,9 +79,22 @@ TEST_F(CatalogueTest, OpenGoodsPointsThePriceColumnAtThePriceField)
     EXPECT_EQ(goodsPage.priceField, "CENA_2");
     EXPECT_EQ(dmu->PriceGetText(dmu->SDSTowary.At(0, PriceField)), "4.25");
 
-    PriceField = "CENA_9";
-    EXPECT_THROW(dmu->OpenGoods(), FieldError);
-    EXPECT_EQ(goodsPage.reopened, 2); // the grid still learns that the view was reopened
+    // A field the catalogue lacks, and a register with no price field at all, are named in the message.
+    RegisterCode = "02";
+    const std::pair<std::string, std::string> missing[] = {
+        {"CENA_9", "Brak pola CENA_9 w kartotece towar\xF3w " + GoodsTable},
+        {"", "Kasa 02 nie ma wskazanego pola z cen\xB9 (kolumna CENA w COM_DEF)"},
+    };
+    for (const auto& [field, message] : missing) {
+        PriceField = field;
+        try {
+            dmu->OpenGoods();
+            ADD_FAILURE() << field;
+        } catch (const FieldError& e) {
+            EXPECT_EQ(e.what(), message);
+        }
+    }
+    EXPECT_EQ(goodsPage.reopened, 3); // the grid still learns that the view was reopened
 }
 
 TEST_F(CatalogueTest, PriceTextHasAThousandsBlankAndIsExact)
