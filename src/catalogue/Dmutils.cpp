@@ -444,12 +444,15 @@ bool Tdmu::SaveParameters()
             units += row[column] + ";";
     }
 
-    bool saved = dm->WriteParS("VAT", rates, ParLocation, ParSection) &&
-                 dm->WriteParI("REJESTR", salesRegister, ParLocation, ParSection) &&
-                 dm->WriteParS("KIERSPRZ", fields.salesDirection, ParLocation, ParSection) &&
-                 dm->WriteParS("NRMAG", fields.warehouse, ParLocation, ParSection) &&
-                 dm->WriteParS("TYPDOKUM", fields.documentType, ParLocation, ParSection) &&
-                 dm->WriteParS("ELZB_JM", units, ParLocation, ParSection);
+    // All or nothing: the six values are written in one transaction.
+    const bool saved = dm->RunSQLBatch({
+        Tdm::WriteParSCommand("VAT", rates, ParLocation, ParSection),
+        Tdm::WriteParICommand("REJESTR", salesRegister, ParLocation, ParSection),
+        Tdm::WriteParSCommand("KIERSPRZ", fields.salesDirection, ParLocation, ParSection),
+        Tdm::WriteParSCommand("NRMAG", fields.warehouse, ParLocation, ParSection),
+        Tdm::WriteParSCommand("TYPDOKUM", fields.documentType, ParLocation, ParSection),
+        Tdm::WriteParSCommand("ELZB_JM", units, ParLocation, ParSection),
+    });
     if (!saved) {
         // Nie zapisano parametrów ogólnych - baza danych odrzuciła polecenie (szczegóły w historii pracy)
         Komunikat("Nie zapisano parametr\xF3w og\xF3lnych - baza danych odrzuci\xB3"

@@ -445,16 +445,28 @@ void Tdm::OpenParameter(const std::string& reader, const std::string& column, co
 bool Tdm::WriteParS(const std::string& name, const std::string& value, const std::string& location,
                     const std::string& section)
 {
-    return RunSQL("update or insert into PARAMETRY (LOKALIZACJA,SEKCJA,NAZWA,pSTRING) Values(" +
-                  SqlQuoteItem(UpperCase1250(location), false) + SqlQuoteItem(UpperCase1250(section), false) +
-                  SqlQuoteItem(UpperCase1250(Trim(name)), false) + SqlQuote(value) + ") ");
+    return RunSQL(WriteParSCommand(name, value, location, section));
 }
 
 bool Tdm::WriteParI(const std::string& name, int64_t value, const std::string& location, const std::string& section)
 {
-    return RunSQL("update or insert into PARAMETRY (LOKALIZACJA,SEKCJA,NAZWA,pINTEGER) Values(" +
-                  SqlQuoteItem(UpperCase1250(location), false) + SqlQuoteItem(UpperCase1250(section), false) +
-                  SqlQuoteItem(UpperCase1250(Trim(name)), false) + SqlInt(value) + ") ");
+    return RunSQL(WriteParICommand(name, value, location, section));
+}
+
+std::string Tdm::WriteParSCommand(const std::string& name, const std::string& value, const std::string& location,
+                                  const std::string& section)
+{
+    return "update or insert into PARAMETRY (LOKALIZACJA,SEKCJA,NAZWA,pSTRING) Values(" +
+           SqlQuoteItem(UpperCase1250(location), false) + SqlQuoteItem(UpperCase1250(section), false) +
+           SqlQuoteItem(UpperCase1250(Trim(name)), false) + SqlQuote(value) + ") ";
+}
+
+std::string Tdm::WriteParICommand(const std::string& name, int64_t value, const std::string& location,
+                                  const std::string& section)
+{
+    return "update or insert into PARAMETRY (LOKALIZACJA,SEKCJA,NAZWA,pINTEGER) Values(" +
+           SqlQuoteItem(UpperCase1250(location), false) + SqlQuoteItem(UpperCase1250(section), false) +
+           SqlQuoteItem(UpperCase1250(Trim(name)), false) + SqlInt(value) + ") ";
 }
 
 // ---- schema verification and upgrade

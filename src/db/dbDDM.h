@@ -99,6 +99,12 @@ public:
     bool WriteParS(const std::string& name, const std::string& value, const std::string& location,
                    const std::string& section);
     bool WriteParI(const std::string& name, int64_t value, const std::string& location, const std::string& section);
+    // The commands the two writes run, for callers that write several parameters in one transaction
+    // (RunSQLBatch).
+    static std::string WriteParSCommand(const std::string& name, const std::string& value, const std::string& location,
+                                        const std::string& section);
+    static std::string WriteParICommand(const std::string& name, int64_t value, const std::string& location,
+                                        const std::string& section);
 
     // ---- schema verification and upgrade against the catalogue of USql.h. Existence and field-list queries
     // raise DbError; failing scripts are logged and prompted for, failing index commands only logged.

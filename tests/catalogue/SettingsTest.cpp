@@ -283,10 +283,13 @@ TEST_F(CatalogueTest, ASemicolonInARateOrUnitIsRefusedAndNothingIsSaved)
 TEST_F(CatalogueTest, AFailedParameterWriteIsReportedAndTheGlobalsStay)
 {
     dmu->LoadParameters();
+    const std::string storedRates = dm->ReadParS("VAT", "", "GLOBAL", "TARLA");
+    settingsPage.generalFields.vatRates[0] = "99.00";
     settingsPage.generalFields.salesDirection = std::string(2000, 'W'); // wider than the column
     EXPECT_FALSE(dmu->SaveParameters());
     EXPECT_EQ(status.errors.size(), 1u);
     EXPECT_EQ(SalesDirection, "");
+    EXPECT_EQ(dm->ReadParS("VAT", "", "GLOBAL", "TARLA"), storedRates); // nothing of the failed save is stored
 }
 
 } // namespace
