@@ -141,22 +141,29 @@ std::string CodeText(int code)
     return text;
 }
 
-std::string QuantityText(long long thousandths)
+namespace
+{
+
+// A whole number of the smallest units as text with `decimals` decimals: 2500 with 3 gives "2.500".
+std::string FixedPointText(long long units, long long scale, int decimals)
 {
     char text[32];
-    const char* sign = thousandths < 0 ? "-" : "";
-    const long long a = thousandths < 0 ? -thousandths : thousandths;
-    std::snprintf(text, sizeof text, "%s%lld.%03lld", sign, a / 1000, a % 1000);
+    const char* sign = units < 0 ? "-" : "";
+    const long long a = units < 0 ? -units : units;
+    std::snprintf(text, sizeof text, "%s%lld.%0*lld", sign, a / scale, decimals, a % scale);
     return text;
+}
+
+} // namespace
+
+std::string QuantityText(long long thousandths)
+{
+    return FixedPointText(thousandths, 1000, 3);
 }
 
 std::string MoneyText(long long hundredths)
 {
-    char text[32];
-    const char* sign = hundredths < 0 ? "-" : "";
-    const long long a = hundredths < 0 ? -hundredths : hundredths;
-    std::snprintf(text, sizeof text, "%s%lld.%02lld", sign, a / 100, a % 100);
-    return text;
+    return FixedPointText(hundredths, 100, 2);
 }
 
 bool ParseQuantity(const std::string& text, long long& thousandths)
