@@ -24,9 +24,6 @@ const FunctionInfo& Info(WinIPFunction function)
     return Functions[static_cast<int>(function)];
 }
 
-using OnePathFunction = unsigned char (*)(char*);
-using TwoPathFunction = unsigned char (*)(char*, char*);
-
 const std::string LibraryFileName = "libWinIP.so";
 
 // Windows-1250 texts: "Nie można załadować biblioteki komunikacyjnej ",
@@ -123,6 +120,6 @@ uint8_t WinIPLibrary::Call(WinIPFunction function, const std::string& requestPat
     if (!address)
         return WinIPNotLoaded;
     if (withResponse)
-        return reinterpret_cast<TwoPathFunction>(address)(request, response);
-    return reinterpret_cast<OnePathFunction>(address)(request);
+        return reinterpret_cast<WinIPTwoPathFunction>(address)(request, response);
+    return reinterpret_cast<WinIPOnePathFunction>(address)(request);
 }
