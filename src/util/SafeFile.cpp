@@ -123,7 +123,7 @@ bool WriteFile(const std::string& path, const std::string& content, Placement pl
     struct stat existing {
     };
     if (placement == Placement::NoOverwrite && lstat(path.c_str(), &existing) == 0) {
-        reason = ExistsText;
+        reason = S_ISDIR(existing.st_mode) ? SystemErrorText(EISDIR) : ExistsText;
         return false;
     }
     std::string directory, name;

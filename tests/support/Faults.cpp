@@ -12,8 +12,11 @@
 namespace testsupport
 {
 
-void PutFileWhereFolderMustBe(const std::string& path)
+void PutFileWhereFolderMustBe(const std::string& folder)
 {
+    std::string path = folder;
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
     std::error_code ec;
     std::filesystem::remove_all(path, ec);
     std::ofstream(path, std::ios::binary) << "nie folder\n";

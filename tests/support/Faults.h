@@ -23,7 +23,7 @@
 namespace testsupport
 {
 
-void PutFileWhereFolderMustBe(const std::string& path);
+void PutFileWhereFolderMustBe(const std::string& folder); // a trailing "/" is allowed
 
 class FileSizeLimit
 {
