@@ -518,8 +518,10 @@ void ExportPage::ToggleRow(int row, const std::string& field, bool moveDown)
     if (dataRow < 0)
         return;
     const int rowsBefore = model_->rowCount();
-    // The good's row is refreshed in place; it leaves the list when it no longer matches the filters.
-    dmu->ToggleFlag(dataRow, field);
+    // The good's row is refreshed in place; it leaves the list when it no longer matches the filters. A mark the
+    // database refused is announced, and the cursor stays on the good.
+    if (!dmu->ToggleFlag(dataRow, field))
+        return;
     const bool left = model_->rowCount() < rowsBefore;
     // The next good is one row down, or already in this row when the toggled good has left the list.
     SetCurrentRow(moveDown && !left ? row + 1 : row);
@@ -621,7 +623,7 @@ void ExportPage::rgWyborClick()
 void ExportPage::btnSelAllClick()
 {
     XDBG->selectAll();
-    dm->RunSQL("update blok_cen set wybor=1");
+    dmu->SelectGoods(SelectionCommand::SelectAll);
     dmu->ReReadGoods();
     IIfno();
 }
@@ -629,7 +631,7 @@ void ExportPage::btnSelAllClick()
 void ExportPage::BtnUnSelAllClick()
 {
     XDBG->clearSelection();
-    dm->RunSQL("update blok_cen set wybor=0");
+    dmu->SelectGoods(SelectionCommand::UnselectAll);
     dmu->ReReadGoods();
     IIfno();
 }
@@ -641,7 +643,7 @@ void ExportPage::BtnInvertClick()
                                  model_->index(model_->rowCount() - 1, GoodsModel::ColumnCount - 1));
         XDBG->selectionModel()->select(all, QItemSelectionModel::Toggle);
     }
-    dm->RunSQL("update blok_cen set wybor=iif(wybor=1,0,1)");
+    dmu->SelectGoods(SelectionCommand::Invert);
     dmu->ReReadGoods();
     IIfno();
 }
@@ -649,7 +651,7 @@ void ExportPage::BtnInvertClick()
 void ExportPage::BitBtn1Click()
 {
     dmu->SyncPriceLocks();
-    dm->RunSQL("update blok_cen set wybor=0");
+    dmu->SelectGoods(SelectionCommand::UnselectAll);
     dmu->OpenGoods();
 }
 
@@ -725,8 +727,7 @@ void ExportPage::btnEksportClick()
     });
     if (rgKasa->isChecked()) {
         fmE->aExpoTowarExecute();
-        // Goods kept selected by a stop after an error are cleared too.
-        BtnUnSelAllClick();
+        // Goods that were not sent keep their selection, so that they can be sent again.
         dmu->OpenGoods();
         IIfno();
     } else {
