@@ -367,6 +367,10 @@ QWidget* ExportPage::BuildRightSide()
     btnStop->setIcon(style()->standardIcon(QStyle::SP_BrowserStop));
     btnStop->setToolTip(QStringLiteral("Zatrzymuje eksport po bieżącym towarze (Esc)"));
     btnStop->setAutoDefault(false);
+    // Its room stays, so that the grid does not move when an export begins and ends.
+    QSizePolicy stopPolicy = btnStop->sizePolicy();
+    stopPolicy.setRetainSizeWhenHidden(true);
+    btnStop->setSizePolicy(stopPolicy);
     btnStop->hide();
     connect(btnStop, &QPushButton::clicked, this, &ExportPage::btnStopClick);
     auto* progressRow = new QHBoxLayout(pnlPostep);
