@@ -14,6 +14,7 @@
 #include "util/SafeFile.h"
 #include "util/Screen.h"
 
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -123,6 +124,8 @@ public:
             firstError_ = code;
     }
     void Stopped() { stopped_ = true; }
+    // The operator asked to stop before the good at `handled` (counted from 0).
+    void StoppedByOperator(size_t handled) { stoppedByOperatorAt_ = handled; }
     // The code of the first failed good, 0 when no call failed and no good was refused.
     uint8_t FirstError() const { return firstError_; }
 
@@ -130,6 +133,12 @@ public:
     // that failed or were skipped and the error report's name, and the same line in the error report.
     void Announce() const
     {
+        if (stoppedByOperatorAt_ && notSent_.empty()) {
+            // Eksport zatrzymany: n / m; every good handled was sent, the rest keep their selection.
+            Komunikat("Eksport zatrzymany: " + std::to_string(*stoppedByOperatorAt_) + " / " + std::to_string(total_),
+                      true);
+            return;
+        }
         std::string text = "Eksport zako\xF1"
                            "czony: wys\xB3"
                            "ano " +
@@ -148,6 +157,8 @@ public:
                 text += (i ? ", " : "") + notSent_[i];
             text += notSent_.size() > Named ? ", ...)" : ")";
         }
+        if (stoppedByOperatorAt_)
+            text += ", zatrzymany przez operatora";
         if (stopped_)
             text += ", zatrzymany po b\xB3\xEA"
                     "dzie"; // zatrzymany po błędzie
@@ -165,6 +176,7 @@ private:
     std::vector<std::string> notSent_;
     uint8_t firstError_ = 0;
     bool stopped_ = false;
+    std::optional<size_t> stoppedByOperatorAt_;
 };
 
 // The page's grid follows the export: its cursor stands on the good being handled.
@@ -230,6 +242,10 @@ void TfmE::aExpoTowarExecute()
     const size_t total = selected.symbols.size();
     ExportTally tally(total);
     for (size_t i = 0; i < total; ++i) {
+        if (exportPage && exportPage->StopRequested()) {
+            tally.StoppedByOperator(i);
+            break;
+        }
         const std::string& symbol = selected.symbols[i];
         std::string line, refusal;
         const auto record = selected.RecordLine(symbol, lists, line, refusal);

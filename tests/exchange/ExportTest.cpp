@@ -5,6 +5,7 @@
 #include "Faults.h"
 
 #include "catalogue/GoodsRecord.h"
+#include "exchange/CallRunner.h"
 #include "exchange/ExportView.h"
 
 #include <cstdlib>
@@ -30,6 +31,8 @@ public:
     }
     void ShowProgress(const std::string& text) override { progress.push_back(text); }
     void UntickGroups() override { ++unticked; }
+    // The operator stops the export once this many goods have been handled.
+    bool StopRequested() const override { return stopAfter >= 0 && progress.size() >= size_t(stopAfter); }
 
     bool fullData = true;
     bool stopOnFirstError = false;
@@ -37,6 +40,19 @@ public:
     std::function<void()> onFileName; // runs when the export asks for the file name, right before writing it
     std::vector<std::string> progress;
     int unticked = 0;
+    int stopAfter = -1;
+};
+
+// Runs each library call directly and counts the calls.
+class CountingRunner : public ICallRunner
+{
+public:
+    void Run(const std::function<void()>& call) override
+    {
+        ++runs;
+        call();
+    }
+    int runs = 0;
 };
 
 class ExportTest : public ExchangeTest
@@ -352,6 +368,25 @@ TEST_F(ExportTest, EurekaFileOnAFullDiskKeepsThePreviousFile)
     EXPECT_TRUE(screen.messages.empty());
     for (const char* symbol : {"1", "2", "3"})
         EXPECT_EQ(LockFlags(symbol), "0,1") << symbol;
+}
+
+TEST_F(ExportTest, OperatorStopEndsTheExportBetweenTwoGoods)
+{
+    SelectGoods(5);
+    CountingRunner runner;
+    module.callRunner = &runner;
+    exportPage.stopAfter = 2;
+
+    module.aExpoTowarExecute();
+
+    EXPECT_EQ(runner.runs, 2); // every library call went through the runner
+    EXPECT_EQ(RegisterCodes(), (std::set<std::string>{"$00001", "$00002"}));
+    std::vector<std::string> flags;
+    for (const char* symbol : {"1", "2", "3", "4", "5"})
+        flags.push_back(LockFlags(symbol));
+    EXPECT_EQ(flags, (std::vector<std::string>{"0,0", "0,0", "0,1", "0,1", "0,1"}));
+    EXPECT_EQ(status.Last().text, "Eksport zatrzymany: 2 / 5");
+    EXPECT_TRUE(status.Last().error);
 }
 
 TEST_F(ExportTest, EurekaFileHoldsTheRecordsOnlyAndClearsTheSelection)
