@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # A private Firebird server for the server tests, independent of the system service:
 #   fbserver.sh start DIR   configuration, security database (SYSDBA / masterkey), lock and temp directories all
-#                           under DIR; listens on 127.0.0.1 on a free port, written to DIR/port
+#                           under DIR; listens on 127.0.0.1 on a free port, written to DIR/port. Also prepares
+#                           DIR/idle, the same set-up naming another free port where no server listens.
 #   fbserver.sh stop DIR    stops that server (by its recorded process id) and removes DIR
+# DIR/root and DIR/idle/root are Firebird root directories: a client process with FIREBIRD set to one of them looks
+# for "the server on this machine" (the Loopback provider) on the port that it names.
 # The bind address is the literal 127.0.0.1, so neither an IPv6 "localhost" in /etc/hosts nor a missing
 # /etc/hosts changes where the server listens.
 set -euo pipefail
@@ -50,7 +53,7 @@ if [ "$action" = stop ]; then
     stop_server
     exit 0
 fi
-[ "$action" = start ] || { echo "usage: $0 start|stop DIR" >&2; exit 2; }
+[ "$action" = start ] || [ "$action" = idle ] || { echo "usage: $0 start|stop DIR" >&2; exit 2; }
 
 [ -x "$server" ] || { echo "Firebird server binary $server not found (package firebird3.0-server)" >&2; exit 1; }
 fbroot=
@@ -89,6 +92,12 @@ TempDirectories = $dir/tmp
 ServerMode = Super
 CONF
 printf 'security.db = %s/security3.fdb\n' "$dir" >"$root/databases.conf"
+if [ "$action" = idle ]; then
+    echo "$port" >"$dir/port"
+    exit 0
+fi
+# The idle set-up first, so that its port is not the one the server is about to take.
+bash "$0" idle "$dir/idle"
 
 export FIREBIRD="$root" FIREBIRD_LOCK="$dir/lock" FIREBIRD_TMP="$dir/tmp"
 
