@@ -276,12 +276,13 @@ namespace
 const std::string RouteLine = "Po\xB3\xB9"
                               "czenie z baz\xB9: ";
 
-// Opens the connection the way its path asks for; the work history's line about the way taken.
+// Opens the connection the way its path asks for. For a path without a server name, the work history's line
+// about the way taken; nothing otherwise (the path names the way).
 std::string OpenByRoute(FbConnection& connection, fb::ConnectParams params)
 {
     if (HasServerName(params.database)) {
         connection.Open(params);
-        return RouteLine + "serwer wskazany w " + params.database;
+        return {};
     }
     if (EmbeddedEngine) {
         params.providers = "Engine12";
@@ -326,7 +327,9 @@ bool Tdm::dbConnect()
     params.charset = "WIN1250";
     params.role = RoleName;
     try {
-        LogLine(OpenByRoute(*SQLC, params));
+        const std::string route = OpenByRoute(*SQLC, params);
+        if (!route.empty())
+            LogLine(route);
         ConnectStatus = 0;
         return true;
     } catch (const std::exception& e) {
