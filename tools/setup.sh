@@ -7,14 +7,15 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-"$here/build"}
 
 # Build tools; Qt 6 Widgets (libgl-dev for its OpenGL headers); Firebird 3 client, embedded engine, isql-fb and
-# the server the tests start on loopback; GoogleTest and GoogleMock; Xvfb with xauth (xvfb-run),
-# ImageMagick and a font for looking at the windows without a desktop.
+# the server the tests start on loopback; GoogleTest and GoogleMock; Xvfb with xauth (xvfb-run), ImageMagick and
+# a font for looking at the windows without a desktop; Qt's own texts in Polish.
 packages=(
   build-essential cmake pkg-config ninja-build
   qt6-base-dev libgl-dev
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils firebird3.0-server
   googletest libgtest-dev libgmock-dev
   xvfb xauth imagemagick fonts-dejavu-core
+  qt6-translations-l10n
 )
 
 say() { printf '==> %s\n' "$*"; }

@@ -303,6 +303,12 @@ std::string OpenByRoute(FbConnection& connection, fb::ConnectParams params)
     return RouteLine + "wbudowany silnik Firebird (serwer Firebird na tym komputerze nie odpowiada)";
 }
 
+// A database error with its explanation for the operator in front of the server's own (English) text.
+std::string ExplainedError(const std::exception& e)
+{
+    const auto* dbError = dynamic_cast<const DbError*>(&e);
+    return dbError != nullptr ? dbError->OperatorText() : std::string(e.what());
+}
 } // namespace
 
 void Tdm::BazaConnect()
@@ -334,7 +340,7 @@ bool Tdm::dbConnect()
         return true;
     } catch (const std::exception& e) {
         ConnectStatus = -1;
-        std::string text = "dbConnect\r\n" + WithCrLf(e.what());
+        std::string text = "dbConnect\r\n" + WithCrLf(ExplainedError(e));
         LogLine(text);
         AskAbort(text);
         return false;
@@ -351,7 +357,7 @@ bool Tdm::TestRolaName()
         ConnectStatus = 0;
         return true;
     } catch (const std::exception& e) {
-        std::string text = "TestRolaName\r\n" + WithCrLf(e.what());
+        std::string text = "TestRolaName\r\n" + WithCrLf(ExplainedError(e));
         LogLine(text);
         AskAbort(text);
         return false;
