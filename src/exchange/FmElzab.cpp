@@ -1,6 +1,7 @@
 #include "exchange/FmElzab.h"
 
 #include "app/ConstUnit.h"
+#include "catalogue/SentStore.h"
 #include "db/dbDDM.h"
 #include "exchange/ErrorReportScope.h"
 #include "exchange/ExchangeView.h"
@@ -462,6 +463,14 @@ void TfmE::WczytajTowary()
         view->SetRegisterGoods(lines);
 }
 
+// The register no longer holds the good of `code` (every good for -1): the memory of sent goods forgets it.
+void TfmE::ForgetSent(int code)
+{
+    if (!SentTableExists())
+        return;
+    dm->RunSQL(code < 0 ? SentClearCommand(CurrentRegisterId) : SentDeleteCommand(CurrentRegisterId, code));
+}
+
 void TfmE::aKasujTowarExecute()
 {
     if (view)
@@ -497,6 +506,7 @@ void TfmE::aKasujTowarExecute()
         ErrAnnouncement2("KTowar");
         if (ExchangeResult != 0)
             break;
+        ForgetSent(std::stoi(digits.substr(digits.size() > 5 ? digits.size() - 5 : 0)));
         if (view)
             view->UnpickRow(good.row);
         ProcessMessages();
@@ -510,4 +520,6 @@ void TfmE::aKasujWszystkieTowaryExecute()
     CallLibrary(WinIPFunction::KTowMax);
     ErrorReportScope report;
     ErrAnnouncement2("KTowMax");
+    if (ExchangeResult == 0)
+        ForgetSent(-1);
 }
