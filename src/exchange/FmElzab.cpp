@@ -466,7 +466,7 @@ void TfmE::WczytajTowary()
 // The register no longer holds the good of `code` (every good for -1): the memory of sent goods forgets it.
 void TfmE::ForgetSent(int code)
 {
-    if (!SentTableExists())
+    if (!dm || !dm->Connected() || !SentTableExists())
         return;
     dm->RunSQL(code < 0 ? SentClearCommand(CurrentRegisterId) : SentDeleteCommand(CurrentRegisterId, code));
 }
