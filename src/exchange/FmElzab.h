@@ -63,6 +63,7 @@ public:
     // goods the register lacks and those that differ), ready to be selected for export.
     std::vector<std::string> comparisonReport;
     std::vector<std::string> comparisonToSend;
+    int comparisonRegisterId = -1; // CurrentRegisterId of the last comparison
     // Writes the last report to ComparisonReportPath() through a temporary file; false (red message) on failure.
     bool ZapiszPorownanie();
     // DataDir + "Porownanie_kasa" + RegisterCode + ".txt"

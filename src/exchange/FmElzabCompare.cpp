@@ -66,6 +66,7 @@ bool TfmE::PorownajZKasa()
     comparisonReport = comparison.ReportLines("Por\xF3wnanie z kas\xB9 " + RegisterCode + " - " + DateTimeText(Now()) +
                                               ", kartoteka " + GoodsTable + ", pole ceny " + lists.priceField);
     comparisonToSend = comparison.ToSend();
+    comparisonRegisterId = CurrentRegisterId;
     if (view)
         view->SetRegisterGoods(comparisonReport);
 
