@@ -76,10 +76,10 @@ bool Report(const std::string& what, double ours, double reference, double goal)
 }
 
 // The memory as if every good of `goods` (the first `limit` sendable ones) had been sent as it is today.
-SentMemory MemoryOf(const std::vector<CatalogueGood>& goods, std::size_t limit)
+SentMemory MemoryOf(const std::vector<SendableGood>& goods, std::size_t limit)
 {
     SentMemory memory;
-    for (const CatalogueGood& good : goods)
+    for (const SendableGood& good : goods)
         if (good.active && good.sendable && memory.size() < limit)
             memory[good.record.code] = {good.asort, StoredLine(good.record)};
     return memory;
@@ -132,7 +132,7 @@ int main(int argc, char** argv)
 
         const double openGoods = Median([] { return Seconds([] { dmu->OpenGoods(); }); });
         const RecordLists lists = CurrentRecordLists();
-        const std::vector<CatalogueGood> goods = CatalogueGoods(dmu->SDSTowary, lists);
+        const std::vector<SendableGood> goods = CatalogueGoods(dmu->SDSTowary, lists);
         std::printf("Katalog %s: %d towarów w widoku\n", GoodsTable.c_str(), dmu->SDSTowary.RecordCount());
         bool ok = true;
 
@@ -156,7 +156,7 @@ int main(int argc, char** argv)
 
         // A register holding 4000 goods of the catalogue, ten of them with another price.
         std::vector<std::string> records;
-        for (const CatalogueGood& good : goods) {
+        for (const SendableGood& good : goods) {
             if (!good.active || !good.sendable || records.size() == RegisterGoods)
                 continue;
             RegisterGood held = good.record;
@@ -173,7 +173,7 @@ int main(int argc, char** argv)
         Check(ExchangeResult == 0, "kasa przyjęła 4000 towarów");
         const double compare = Median([] { return Seconds([] { fmE->PorownajZKasa(); }); });
         std::size_t sendable = 0;
-        for (const CatalogueGood& good : goods)
+        for (const SendableGood& good : goods)
             sendable += good.active && good.sendable;
         Check(fmE->comparisonToSend.size() == sendable - RegisterGoods + DifferingInRegister, "brak w kasie + różne");
         Check(LoadSentMemory(1).size() == RegisterGoods, "pamięć = zawartość kasy");

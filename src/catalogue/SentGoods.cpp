@@ -148,28 +148,28 @@ bool ReadListLine(const std::string& raw, RegisterGood& good)
 }
 
 // The symbols of goods that share a code, and whether the register (or memory) names one of them.
-std::string CollisionLine(int code, const std::vector<const CatalogueGood*>& goods)
+std::string CollisionLine(int code, const std::vector<const SendableGood*>& goods)
 {
     std::vector<std::string> symbols;
-    for (const CatalogueGood* good : goods)
+    for (const SendableGood* good : goods)
         symbols.push_back(good->asort);
     return CodeText(code) + ": " + Joined(symbols);
 }
 
 // Active sendable goods by register code, in row order within each code.
-std::map<int, std::vector<const CatalogueGood*>> ByCode(const std::vector<CatalogueGood>& goods)
+std::map<int, std::vector<const SendableGood*>> ByCode(const std::vector<SendableGood>& goods)
 {
-    std::map<int, std::vector<const CatalogueGood*>> byCode;
-    for (const CatalogueGood& good : goods)
+    std::map<int, std::vector<const SendableGood*>> byCode;
+    for (const SendableGood& good : goods)
         if (good.active && good.sendable)
             byCode[good.record.code].push_back(&good);
     return byCode;
 }
 
-std::vector<std::string> Unsendable(const std::vector<CatalogueGood>& goods)
+std::vector<std::string> Unsendable(const std::vector<SendableGood>& goods)
 {
     std::vector<std::string> names;
-    for (const CatalogueGood& good : goods)
+    for (const SendableGood& good : goods)
         if (good.active && !good.sendable)
             names.push_back(good.asort + " (" + good.problem + ")");
     return names;
@@ -239,7 +239,7 @@ bool RememberSent(SentMemory& memory, const std::string& asort, const std::strin
     return true;
 }
 
-std::vector<CatalogueGood> CatalogueGoods(const DataSet& rows, const RecordLists& lists)
+std::vector<SendableGood> CatalogueGoods(const DataSet& rows, const RecordLists& lists)
 {
     for (const char* name : {"asort", "nazwa", "stawka_vat", "jm", "blok"})
         if (rows.Fields.IndexOf(name) < 0)
@@ -249,10 +249,10 @@ std::vector<CatalogueGood> CatalogueGoods(const DataSet& rows, const RecordLists
     const int asortColumn = rows.Fields.IndexOf("asort");
     const int inactiveColumn = rows.Fields.IndexOf("nieaktywny");
 
-    std::vector<CatalogueGood> goods;
+    std::vector<SendableGood> goods;
     goods.reserve(rows.Rows.size());
     for (int row = 0; row < rows.RecordCount(); ++row) {
-        CatalogueGood good;
+        SendableGood good;
         good.asort = rows.Rows[row][asortColumn].AsString();
         if (inactiveColumn >= 0) {
             // The catalogue view's condition nieaktywny<>1 leaves out NULL too.
@@ -279,17 +279,17 @@ std::vector<CatalogueGood> CatalogueGoods(const DataSet& rows, const RecordLists
     return goods;
 }
 
-ChangedGoods FindChangedGoods(const std::vector<CatalogueGood>& goods, const SentMemory& memory)
+ChangedGoods FindChangedGoods(const std::vector<SendableGood>& goods, const SentMemory& memory)
 {
     ChangedGoods result;
     result.noMemory = memory.empty();
     result.unsendable = Unsendable(goods);
 
-    auto changed = [&](const CatalogueGood& good) {
+    auto changed = [&](const SendableGood& good) {
         const auto it = memory.find(good.record.code);
         return it == memory.end() || it->second.asort != good.asort || it->second.line != StoredLine(good.record);
     };
-    std::unordered_map<const CatalogueGood*, bool> chosen;
+    std::unordered_map<const SendableGood*, bool> chosen;
     for (const auto& [code, sharing] : ByCode(goods)) {
         if (sharing.size() == 1) {
             if (changed(*sharing.front()))
@@ -299,11 +299,11 @@ ChangedGoods FindChangedGoods(const std::vector<CatalogueGood>& goods, const Sen
         // Only the good the register holds under the code may go; sending another would replace it.
         result.collisions.push_back(CollisionLine(code, sharing));
         const auto it = memory.find(code);
-        for (const CatalogueGood* good : sharing)
+        for (const SendableGood* good : sharing)
             if (it != memory.end() && it->second.asort == good->asort && changed(*good))
                 chosen[good] = true;
     }
-    for (const CatalogueGood& good : goods)
+    for (const SendableGood& good : goods)
         if (chosen.count(&good))
             result.selected.push_back(good.asort);
     return result;
@@ -385,7 +385,7 @@ std::vector<std::string> RegisterComparison::ReportLines(const std::string& titl
 }
 
 RegisterComparison CompareWithRegister(const std::vector<RegisterGood>& held,
-                                       const std::vector<CatalogueGood>& catalogue, const SentMemory& previous,
+                                       const std::vector<SendableGood>& catalogue, const SentMemory& previous,
                                        int unreadableLines)
 {
     RegisterComparison result;
@@ -397,7 +397,7 @@ RegisterComparison CompareWithRegister(const std::vector<RegisterGood>& held,
         heldByCode[good.code] = &good;
     const auto active = ByCode(catalogue);
     std::map<int, std::vector<std::string>> inactive;
-    for (const CatalogueGood& good : catalogue)
+    for (const SendableGood& good : catalogue)
         if (!good.active && good.sendable)
             inactive[good.record.code].push_back(good.asort);
 
@@ -410,7 +410,7 @@ RegisterComparison CompareWithRegister(const std::vector<RegisterGood>& held,
                                         (inRegister ? " (w kasie: " + inRegister->name + ")" : " (brak w kasie)"));
             continue;
         }
-        const CatalogueGood& good = *sharing.front();
+        const SendableGood& good = *sharing.front();
         if (!inRegister)
             result.missing.emplace_back(good.asort, good.record);
         else if (*inRegister == good.record)
@@ -436,11 +436,11 @@ RegisterComparison CompareWithRegister(const std::vector<RegisterGood>& held,
         } else {
             // Of goods sharing the code, the register holds the one it agrees with, else the one last sent.
             const auto before = previous.find(good.code);
-            for (const CatalogueGood* candidate : sharing->second)
+            for (const SendableGood* candidate : sharing->second)
                 if (candidate->record == good)
                     asort = candidate->asort;
             if (asort.empty() && before != previous.end())
-                for (const CatalogueGood* candidate : sharing->second)
+                for (const SendableGood* candidate : sharing->second)
                     if (candidate->asort == before->second.asort)
                         asort = candidate->asort;
         }

@@ -48,7 +48,7 @@ bool RememberSent(SentMemory& memory, const std::string& asort, const std::strin
                   SentEntry& stored, int& code);
 
 // What the export of one catalogue row would send, or why it cannot be sent.
-struct CatalogueGood {
+struct SendableGood {
     std::string asort;
     bool active = true;
     bool sendable = false;
@@ -65,7 +65,7 @@ struct RecordLists {
 
 // Every row of `rows` (fields "asort", "nazwa", "stawka_vat", "jm", "blok", the price field; "nieaktywny" when
 // present) as the export would send it. Raises FieldError when a field is missing.
-std::vector<CatalogueGood> CatalogueGoods(const DataSet& rows, const RecordLists& lists);
+std::vector<SendableGood> CatalogueGoods(const DataSet& rows, const RecordLists& lists);
 
 // "Changed since the last export".
 struct ChangedGoods {
@@ -78,7 +78,7 @@ struct ChangedGoods {
 // Goods of `goods` (active ones) whose line today differs from the remembered one, or that were never sent, or
 // whose code the memory gives to another good. Goods that share a code are not selected, except the one the
 // memory says the register holds; the others are named in `collisions`.
-ChangedGoods FindChangedGoods(const std::vector<CatalogueGood>& goods, const SentMemory& memory);
+ChangedGoods FindChangedGoods(const std::vector<SendableGood>& goods, const SentMemory& memory);
 
 // The comparison of a register's goods with what the catalogue would send it.
 struct GoodsDifference {
@@ -103,7 +103,7 @@ struct RegisterComparison {
 };
 
 RegisterComparison CompareWithRegister(const std::vector<RegisterGood>& held,
-                                       const std::vector<CatalogueGood>& catalogue, const SentMemory& previous,
+                                       const std::vector<SendableGood>& catalogue, const SentMemory& previous,
                                        int unreadableLines);
 
 // The highest price a record can carry: nine digits of hundredths.

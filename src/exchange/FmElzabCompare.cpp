@@ -57,7 +57,7 @@ bool TfmE::PorownajZKasa()
     int unreadable = 0;
     const std::vector<RegisterGood> held = ParseRegisterGoodsList(listLines, unreadable);
     const RecordLists lists = CurrentRecordLists();
-    const std::vector<CatalogueGood> catalogue = CatalogueGoods(ReadCatalogue(lists.priceField), lists);
+    const std::vector<SendableGood> catalogue = CatalogueGoods(ReadCatalogue(lists.priceField), lists);
     const bool memoryTable = SentTableExists();
     const SentMemory previous = memoryTable ? LoadSentMemory(CurrentRegisterId) : SentMemory();
     const RegisterComparison comparison = CompareWithRegister(held, catalogue, previous, unreadable);

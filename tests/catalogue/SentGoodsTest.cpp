@@ -42,23 +42,23 @@ DataSet Rows(const std::vector<Good>& goods)
     return rows;
 }
 
-std::vector<CatalogueGood> Catalogue(const std::vector<Good>& goods, const std::string& rates = Rates,
-                                     const std::string& units = Units)
+std::vector<SendableGood> Catalogue(const std::vector<Good>& goods, const std::string& rates = Rates,
+                                    const std::string& units = Units)
 {
     return CatalogueGoods(Rows(goods), {rates, units, "CENA_1"});
 }
 
 // What the register holds when it took every good of the catalogue as it is.
-std::vector<RegisterGood> Held(const std::vector<CatalogueGood>& goods)
+std::vector<RegisterGood> Held(const std::vector<SendableGood>& goods)
 {
     std::vector<RegisterGood> held;
-    for (const CatalogueGood& good : goods)
+    for (const SendableGood& good : goods)
         held.push_back(good.record);
     return held;
 }
 
 // The memory after a comparison with a register holding exactly `held`.
-SentMemory Remembered(const std::vector<RegisterGood>& held, const std::vector<CatalogueGood>& catalogue)
+SentMemory Remembered(const std::vector<RegisterGood>& held, const std::vector<SendableGood>& catalogue)
 {
     return CompareWithRegister(held, catalogue, {}, 0).memory;
 }
@@ -127,7 +127,7 @@ TEST(RegisterComparisonCases, EachGoodLandsInItsGroup)
     };
     for (const ComparisonCase& c : cases) {
         SCOPED_TRACE(c.what);
-        const std::vector<CatalogueGood> catalogue = Catalogue({c.catalogue});
+        const std::vector<SendableGood> catalogue = Catalogue({c.catalogue});
         std::vector<RegisterGood> held;
         if (c.inRegister)
             held.push_back(c.held.code ? c.held : catalogue.front().record);
@@ -153,7 +153,7 @@ TEST(RegisterComparisonCases, EachGoodLandsInItsGroup)
 
 TEST(RegisterComparisonCases, ForeignCodesCollisionsAndUnsendableGoods)
 {
-    const std::vector<CatalogueGood> catalogue = Catalogue(
+    const std::vector<SendableGood> catalogue = Catalogue(
         {{"123", "Chleb"}, {"100123", "Bu\xB3ka"}, {"D'ARBO1"}, {"5", "Drogi", "23.00", "SZT", 0, "10000000.00"}});
     const std::vector<RegisterGood> held{{777, "Obcy", 1, 1, 0, 100}, catalogue[1].record};
     const RegisterComparison result = CompareWithRegister(held, catalogue, {}, 0);
@@ -171,7 +171,7 @@ TEST(RegisterComparisonCases, ForeignCodesCollisionsAndUnsendableGoods)
 TEST(ChangedSinceLastExport, SelectsExactlyTheGoodsThatChanged)
 {
     const std::vector<Good> sent = {{"1", "Chleb"}, {"2", "Mas\xB3o", "8.00", "KG"}, {"3", "Mleko", "5.00", "L"}};
-    const std::vector<CatalogueGood> before = Catalogue(sent);
+    const std::vector<SendableGood> before = Catalogue(sent);
     const SentMemory memory = Remembered(Held(before), before);
     EXPECT_TRUE(FindChangedGoods(before, memory).selected.empty());
 
@@ -208,7 +208,7 @@ TEST(ChangedSinceLastExport, SelectsExactlyTheGoodsThatChanged)
 
 TEST(ChangedSinceLastExport, WithoutMemoryEverySendableGoodCounts)
 {
-    const std::vector<CatalogueGood> goods =
+    const std::vector<SendableGood> goods =
         Catalogue({{"1"}, {"D'ARBO1"}, {"2", "Z\xB3oto", "23.00", "SZT", 0, "10000000.00"}, {"3"}});
     const ChangedGoods changed = FindChangedGoods(goods, {});
     EXPECT_TRUE(changed.noMemory);
@@ -219,7 +219,7 @@ TEST(ChangedSinceLastExport, WithoutMemoryEverySendableGoodCounts)
 TEST(ChangedSinceLastExport, OfGoodsSharingACodeOnlyTheOneTheRegisterHoldsMayGo)
 {
     std::vector<Good> goods = {{"123", "Chleb"}, {"100123", "Bu\xB3ka"}};
-    const std::vector<CatalogueGood> before = Catalogue(goods);
+    const std::vector<SendableGood> before = Catalogue(goods);
     // Never sent: neither goes, both are named.
     ChangedGoods changed = FindChangedGoods(before, {{7, {"7", "x"}}});
     EXPECT_TRUE(changed.selected.empty());
