@@ -4,6 +4,7 @@
 #include "catalogue/Dmutils.h"
 #include "exchange/FmElzab.h"
 #include "ui/DeletionPage.h"
+#include "ui/OperationRunner.h"
 #include "ui/PageControls.h"
 #include "ui/UiText.h"
 
@@ -71,6 +72,7 @@ void RegisterGoodsPage::btnRefeshDelClick()
 
 void RegisterGoodsPage::RefreshRegisterGoods()
 {
+    const RegisterOperation operation(this);
     SetReadButtonsEnabled(false);
     // Both buttons come back also after an unexpected error, so the operator can try again.
     const OnScopeExit restore([this] {
@@ -83,6 +85,7 @@ void RegisterGoodsPage::RefreshRegisterGoods()
 
 void RegisterGoodsPage::btnPorownajClick()
 {
+    const RegisterOperation operation(this);
     SetReadButtonsEnabled(false);
     const OnScopeExit restore([this] {
         SetReadButtonsEnabled(true);
