@@ -29,7 +29,7 @@ namespace fs = std::filesystem;
 namespace
 {
 
-constexpr int Runs = 5;
+constexpr int Runs = 3;
 constexpr std::size_t RegisterGoods = 4000;
 constexpr int ChangedPrices = 3;
 constexpr int DifferingInRegister = 10;
@@ -140,7 +140,12 @@ int main(int argc, char** argv)
         if (!ReplaceSentMemory(1, MemoryOf(goods, goods.size())))
             throw std::runtime_error("nie zapisano pamięci");
         dm->RunSQL("update " + GoodsTable + " set cena_1=cena_1+1 where asort in ('11','22','33')");
-        const double fewChanged = Median([] { return Seconds([] { dmu->SelectChangedGoods(); }); });
+        // Every run starts from no marks, as after an export.
+        auto changedOnly = [] {
+            dm->RunSQL("update blok_cen set wybor=0 where wybor<>0");
+            return Seconds([] { dmu->SelectChangedGoods(); });
+        };
+        const double fewChanged = Median(changedOnly);
         Check(Selected() == ChangedPrices, "3 zmienione ceny");
         ok &= Report("zmienione od ostatniego eksportu, 3 zmiany / OpenGoods", fewChanged, openGoods, 2);
 
@@ -149,14 +154,16 @@ int main(int argc, char** argv)
             throw std::runtime_error("nie zapisano pamięci");
         const std::size_t expected =
             FindChangedGoods(CatalogueGoods(dmu->SDSTowary, lists), LoadSentMemory(1)).selected.size();
-        const double mostChanged = Median([] { return Seconds([] { dmu->SelectChangedGoods(); }); });
+        const double mostChanged = Median(changedOnly);
         Check(static_cast<std::size_t>(Selected()) == expected, "zaznaczone = wyliczone");
         ok &= Report("zmienione, pamięć 4000 towarów (" + std::to_string(expected) + " zaznaczonych) / OpenGoods",
                      mostChanged, openGoods, 2);
 
-        // A register holding 4000 goods of the catalogue, ten of them with another price.
+        // A register holding 4000 goods of the catalogue as it is now, ten of them with another price.
+        dmu->ReReadGoods();
+        const std::vector<SendableGood> current = CatalogueGoods(dmu->SDSTowary, lists);
         std::vector<std::string> records;
-        for (const SendableGood& good : goods) {
+        for (const SendableGood& good : current) {
             if (!good.active || !good.sendable || records.size() == RegisterGoods)
                 continue;
             RegisterGood held = good.record;

@@ -68,7 +68,8 @@ public:
     // status line. Without WYSLANE the status line asks for an administrator's log-in and nothing changes. False
     // when nothing was selected because of such a failure.
     bool SelectChangedGoods();
-    // Selects exactly `symbols` for export and shows the new marks in the view and the count label.
+    // Selects exactly `symbols` for export and shows the new marks in the view and the count label. Writes only
+    // the marks that change, judged by the view's rows: the view must have been read just before.
     bool SelectGoods(const std::vector<std::string>& symbols);
 
     // ---- registers and parameters

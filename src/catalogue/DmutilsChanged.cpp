@@ -4,6 +4,7 @@
 #include "app/ConstUnit.h"
 #include "catalogue/CatalogueView.h"
 #include "catalogue/SentStore.h"
+#include "db/dbDDM.h"
 #include "util/MyUtil.h"
 
 #include <unordered_set>
@@ -31,24 +32,62 @@ std::string NameSome(const std::vector<std::string>& names)
 
 bool Tdmu::SelectGoods(const std::vector<std::string>& symbols)
 {
-    if (!SelectOnly(symbols)) {
+    const int asort = SDSTowary.Fields.IndexOf("asort");
+    const int wybor = SDSTowary.Fields.IndexOf("wybor");
+    // With a selection filter the view's rows would leave it as their marks change: the marks are simply set
+    // and the view read again.
+    if (!SelectionFilter.empty() || !SDSTowary.Active() || asort < 0 || wybor < 0) {
+        if (!SelectOnly(symbols)) {
+            Komunikat("Nie uda\xB3o si\xEA zaznaczy\xE6 towar\xF3w", true); // Nie udało się zaznaczyć towarów
+            return false;
+        }
+        ReReadGoods();
+        if (goodsPage)
+            goodsPage->RefreshCount();
+        return true;
+    }
+
+    // Only the marks that change are written: the view knows the marks of its rows, goods outside it lose theirs
+    // in one command, and when most of the view is to be selected one set-based command marks the whole view and
+    // the few others are unmarked by key.
+    std::unordered_set<std::string> chosen(symbols.begin(), symbols.end());
+    std::vector<std::string> select, unselect;
+    int toMark = 0;
+    for (const Row& row : SDSTowary.Rows) {
+        const bool wanted = chosen.erase(row[asort].AsString()) > 0;
+        toMark += wanted && row[wybor].AsInteger() != 1;
+    }
+    const bool wholeView = toMark * 2 > SDSTowary.RecordCount();
+    std::unordered_set<std::string> wantedSet(symbols.begin(), symbols.end());
+    for (const Row& row : SDSTowary.Rows) {
+        const std::string symbol = row[asort].AsString();
+        const bool wanted = wantedSet.count(symbol) > 0;
+        const bool marked = wholeView || row[wybor].AsInteger() == 1;
+        if (wanted && !marked)
+            select.push_back(symbol);
+        else if (!wanted && marked)
+            unselect.push_back(symbol);
+    }
+    select.insert(select.end(), chosen.begin(), chosen.end()); // wanted goods outside the view
+
+    const std::string inView =
+        "exists (select 1 from " + GoodsTable + " k where k.asort=b.asort and nieaktywny<>1" + viewFilters_ + ")";
+    std::vector<std::string> commands{"update blok_cen b set wybor=0 where wybor<>0 and not " + inView};
+    if (wholeView)
+        commands.push_back("update blok_cen b set wybor=1 where wybor<>1 and " + inView);
+    AppendMarkCommands(commands, unselect, 0);
+    AppendMarkCommands(commands, select, 1);
+    if (!dm->RunSQLBatch(commands)) {
         Komunikat("Nie uda\xB3o si\xEA zaznaczy\xE6 towar\xF3w", true); // Nie udało się zaznaczyć towarów
         return false;
     }
-    if (!SelectionFilter.empty() || SDSTowary.Fields.IndexOf("wybor") < 0) {
-        ReReadGoods();
-    } else {
-        // The marks are the only change: the rows in memory take them without reading the view again.
-        const std::unordered_set<std::string> chosen(symbols.begin(), symbols.end());
-        const int asort = SDSTowary.Fields.IndexOf("asort");
-        for (int row = 0; row < SDSTowary.RecordCount(); ++row)
-            SDSTowary.SetValue(row, "wybor",
-                               Value(int64_t{chosen.count(SDSTowary.Rows[row][asort].AsString()) ? 1 : 0}));
-        if (goodsPage)
-            goodsPage->GoodsViewReopened();
-    }
-    if (goodsPage)
+    for (int row = 0; row < SDSTowary.RecordCount(); ++row)
+        SDSTowary.SetValue(row, "wybor",
+                           Value(int64_t{wantedSet.count(SDSTowary.Rows[row][asort].AsString()) ? 1 : 0}));
+    if (goodsPage) {
+        goodsPage->GoodsViewReopened();
         goodsPage->RefreshCount();
+    }
     return true;
 }
 

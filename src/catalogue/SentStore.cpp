@@ -83,16 +83,21 @@ bool ReplaceSentMemory(int registerId, const SentMemory& memory)
     return dm->RunSQLBatch(commands);
 }
 
-bool SelectOnly(const std::vector<std::string>& symbols)
+void AppendMarkCommands(std::vector<std::string>& commands, const std::vector<std::string>& symbols, int value)
 {
-    std::vector<std::string> commands{"update blok_cen set wybor=0 where wybor<>0"};
     for (std::size_t start = 0; start < symbols.size(); start += SymbolsPerCommand) {
         std::string list;
         const std::size_t end = std::min(symbols.size(), start + SymbolsPerCommand);
         for (std::size_t i = start; i < end; ++i)
             list += (list.empty() ? "" : ",") + SqlQuote(symbols[i]);
-        commands.push_back("update blok_cen set wybor=1 where asort in (" + list + ")");
+        commands.push_back("update blok_cen set wybor=" + SqlInt(value) + " where asort in (" + list + ")");
     }
+}
+
+bool SelectOnly(const std::vector<std::string>& symbols)
+{
+    std::vector<std::string> commands{"update blok_cen set wybor=0 where wybor<>0"};
+    AppendMarkCommands(commands, symbols, 1);
     return dm->RunSQLBatch(commands);
 }
 

@@ -28,6 +28,9 @@ bool ReplaceSentMemory(int registerId, const SentMemory& memory);
 // it failed (logged); the selection is then unchanged.
 bool SelectOnly(const std::vector<std::string>& symbols);
 
+// Adds to `commands` the updates that set "wybor" to `value` for the goods, a bounded number of symbols each.
+void AppendMarkCommands(std::vector<std::string>& commands, const std::vector<std::string>& symbols, int value);
+
 // What the export keeps of one run for the register: the memory as loaded at the start (when the table exists)
 // and the command that records an accepted good.
 class SentRecorder

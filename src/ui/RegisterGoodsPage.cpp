@@ -106,6 +106,7 @@ void RegisterGoodsPage::btnZaznaczPorClick()
         Komunikat("Por\xF3wnanie dotyczy innej kasy - uruchom je ponownie", true);
         return;
     }
+    dmu->ReReadGoods(); // the marks are written against the view's present rows
     if (dmu->SelectGoods(fmE->comparisonToSend))
         // Zaznaczono do eksportu: N (brak w kasie i różniące się)
         Komunikat("Zaznaczono do eksportu: " + std::to_string(fmE->comparisonToSend.size()) +
