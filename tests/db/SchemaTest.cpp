@@ -21,20 +21,22 @@ TEST_F(DbSchema, EmptyDatabaseGetsEveryTableInOrder)
     dm->TestStru(false);
     EXPECT_THAT(log.Lines(), ElementsAre("Pusta listaScr  ", "Dopisana tabela BLOK_CEN", "Pusta listaScr  ",
                                          "Dopisana tabela COM_DEF", "Pusta listaScr  ", "Dopisana tabela HIST_PAR",
-                                         "Dopisana tabela ODCZYT", "Dopisana tabela PARAGONY"));
+                                         "Dopisana tabela ODCZYT", "Dopisana tabela PARAGONY", "Pusta listaScr  ",
+                                         "Dopisana tabela WYSLANE"));
     std::vector<std::string> created;
     for (const std::string& command : Commands())
         created.push_back(command.substr(0, command.find('(')));
     EXPECT_THAT(created, ElementsAre("CREATE TABLE BLOK_CEN", "CREATE TABLE COM_DEF", "CREATE TABLE HIST_PAR ",
                                      "CREATE TABLE ODCZYT", "CREATE INDEX ODCZYT0 ON ODCZYT", "CREATE TABLE PARAGONY",
                                      "CREATE INDEX PARAGONY00 ON PARAGONY", "CREATE INDEX PARAGONY01 ON PARAGONY",
-                                     "CREATE INDEX PARAGONY03 ON PARAGONY", "CREATE INDEX PARAGONY04 ON PARAGONY"));
+                                     "CREATE INDEX PARAGONY03 ON PARAGONY", "CREATE INDEX PARAGONY04 ON PARAGONY",
+                                     "CREATE TABLE WYSLANE"));
     // A table script goes as one statement: its non-empty lines, each ended by CR LF, ";" included.
     EXPECT_EQ(Commands()[0], "CREATE TABLE BLOK_CEN(\r\nASORT         VARCHAR(20) NOT NULL,\r\nBLOK          INTEGER,"
                              "\r\nWYBOR         INTEGER,\r\nCONSTRAINT BLOK_CEN PRIMARY KEY(ASORT)\r\n);\r\n");
     // The line runner sends index lines without their ";".
     EXPECT_EQ(Commands()[4], "CREATE INDEX ODCZYT0 ON ODCZYT(PLIK,DATA)");
-    for (const char* table : {"BLOK_CEN", "COM_DEF", "HIST_PAR", "ODCZYT", "PARAGONY"})
+    for (const char* table : {"BLOK_CEN", "COM_DEF", "HIST_PAR", "ODCZYT", "PARAGONY", "WYSLANE"})
         EXPECT_TRUE(dm->JestTabela(table)) << table;
     for (const char* index : {"ODCZYT0", "PARAGONY00", "PARAGONY01", "PARAGONY03", "PARAGONY04"})
         EXPECT_TRUE(IndexExists(index)) << index;
@@ -251,7 +253,8 @@ TEST_F(DbDemoDatabase, SchemaTestCompletesTheDemoDatabase)
     dm->TestStru(false);
     EXPECT_THAT(log.Lines(),
                 ElementsAre("Pusta listaScr  ", "Dopisana tabela BLOK_CEN", "Pusta listaScr  ",
-                            "Dopisana tabela HIST_PAR", "Dopisana tabela ODCZYT", "Dopisana tabela PARAGONY"));
+                            "Dopisana tabela HIST_PAR", "Dopisana tabela ODCZYT", "Dopisana tabela PARAGONY",
+                            "Pusta listaScr  ", "Dopisana tabela WYSLANE"));
     EXPECT_EQ(Count("from COM_DEF where NRKASYSYSTEM is not null"), 3);
     const std::string goods = demodb::GoodsTableName(Today().year);
     EXPECT_GT(Count("from " + goods), 200);
