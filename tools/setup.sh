@@ -15,6 +15,8 @@ packages=(
   libinih-dev
   googletest libgtest-dev
   xvfb xauth imagemagick fonts-dejavu-core
+  clang  # the sanitizer run and the fuzz targets (tools/run-checks.sh)
+  libclang-rt-14-dev  # their sanitizer and libFuzzer runtimes, left out by --no-install-recommends
 )
 
 missing=()
