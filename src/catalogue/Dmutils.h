@@ -82,8 +82,9 @@ public:
     bool MoveToRegister(int index);
 
     // ---- reports and hand-over
-    // Writes the goods whose first 19 name characters collide to DataDir + "Error.txt" (ErrorReportFile).
-    void ReportDuplicateNames();
+    // Writes the goods whose first 19 name characters collide to DataDir + "Error.txt" (ErrorReportFile); false
+    // (with the reason on the status line) when the file could not be written.
+    bool ReportDuplicateNames();
     void SendReadingToTrade(const std::string& path);
 
 private:

@@ -644,6 +644,13 @@ std::string DbError::OperatorText() const
          "Dane s\xB9 w tej chwili zmieniane przez innego u\xBFytkownika bazy. Spr\xF3"
          "buj ponownie za chwil\xEA."},
         // "Dane są w tej chwili zmieniane przez innego użytkownika bazy. Spróbuj ponownie za chwilę."
+        {{isc_io_error},
+         "Serwer nie ma dost\xEApu do pliku bazy danych. Sprawd\x9F \x9C"
+         "cie\xBFk\xEA do bazy i czy plik istnieje na "
+         "serwerze."},
+        // "Serwer nie ma dostępu do pliku bazy danych. Sprawdź ścieżkę do bazy i czy plik istnieje na serwerze."
+        {{isc_login}, "Serwer odrzuci\xB3 nazw\xEA u\xBFytkownika lub has\xB3o."},
+        // "Serwer odrzucił nazwę użytkownika lub hasło."
         {{isc_no_priv}, "Brak uprawnie\xF1 do tych danych w bazie. Zaloguj si\xEA jako administrator bazy."},
         // "Brak uprawnień do tych danych w bazie. Zaloguj się jako administrator bazy."
     };

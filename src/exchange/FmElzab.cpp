@@ -1,18 +1,16 @@
 #include "exchange/FmElzab.h"
 
 #include "app/ConstUnit.h"
-#include "db/dbDDM.h"
+#include "exchange/CallRunner.h"
+#include "exchange/CatalogueGoodsLookup.h"
 #include "exchange/ErrorReportScope.h"
 #include "exchange/ExchangeView.h"
 #include "exchange/WinIP.h"
 #include "util/MyUtil.h"
 #include "util/Screen.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
-#include <optional>
 #include <stdexcept>
 #include <system_error>
 #include <utility>
@@ -22,17 +20,11 @@ std::unique_ptr<TfmE> fmE;
 namespace
 {
 
-const std::string MissingGoodName = " !!! Brak odpowiednika w kartotece asort.";
 // "] - Transmisja bez błędów", "Nie można odczytać pliku ", "Kod towaru nie jest liczbą: " in Windows-1250
 const std::string NoErrorsText = "] - Transmisja bez b\xB3\xEA"
                                  "d\xF3w";
 const std::string UnreadableFileText = "Nie mo\xBFna odczyta\xE6 pliku ";
 const std::string NotANumberText = "Kod towaru nie jest liczb\xB9: ";
-
-// How many codes one catalogue query of the sales report carries.
-constexpr std::size_t LookupBatchSize = 400;
-// A code longer than this cannot be a goods symbol; it is reported as unknown without asking the database.
-constexpr std::size_t LongestGoodsSymbol = 250;
 
 // Runs the action when the scope is left, also by an exception.
 template <class Action> class ScopeExit
@@ -74,157 +66,6 @@ std::string TrimBlanks(const std::string& text)
 bool AllDigits(const std::string& text)
 {
     return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
-}
-
-std::string WithoutLeadingZeros(const std::string& digits)
-{
-    const auto first = digits.find_first_not_of('0');
-    return first == std::string::npos ? std::string() : digits.substr(first);
-}
-
-// ---- the sales report
-
-struct CatalogueGood {
-    std::string symbol; // "asort" without trailing blanks
-    std::string unit;
-    std::string name;
-};
-
-struct ReadoutLine {
-    std::string code;
-    double quantity = 0;
-    double value = 0;
-};
-
-ReadoutLine ParseReadoutLine(const std::string& line)
-{
-    ReadoutLine result;
-    result.code = TailFrom(TabField(line, 1), 2);
-    result.quantity = TextToFloat(TabField(line, 2), 0);
-    result.value = TextToFloat(TabField(line, 3), 0) / 100;
-    return result;
-}
-
-// Finds the catalogue goods of readout codes with a few queries per batch of codes, giving for each code the good
-// that one query per code would give:
-//  1. the good whose "asort" equals the code (compared as the database compares texts: trailing blanks ignored);
-//  2. when there is none and the code is all digits, the good whose "asort" is the code's integer value written
-//     without leading zeros: the export sends symbol 123 as $00123, so the register reports 00123 for it;
-//  3. failing that too, the smallest "asort" made of digits with leading zeros that has the same integer value
-//     (0123 for 00123). These symbols are fetched once per report, through the index ("starting with '0'").
-class GoodsLookup
-{
-public:
-    // Looks up every code of the list not looked up before.
-    void Prepare(const std::vector<std::string>& codes)
-    {
-        std::vector<std::string> symbols;
-        for (const auto& code : codes)
-            AddSymbol(TrimBlanksRight(code), symbols);
-        QuerySymbols(symbols);
-
-        symbols.clear();
-        for (const auto& code : codes)
-            if (AllDigits(code) && !bySymbol_.at(TrimBlanksRight(code)))
-                AddSymbol(Canonical(code), symbols);
-        QuerySymbols(symbols);
-
-        if (!zeroPadded_)
-            for (const auto& code : codes)
-                if (AllDigits(code) && !Find(code)) {
-                    LoadZeroPadded();
-                    break;
-                }
-    }
-
-    // The good of a code given to Prepare before; null when the catalogue has none.
-    const CatalogueGood* Find(const std::string& code) const
-    {
-        if (const auto& exact = bySymbol_.at(TrimBlanksRight(code)))
-            return &*exact;
-        if (!AllDigits(code))
-            return nullptr;
-        if (const auto& canonical = bySymbol_.at(Canonical(code)))
-            return &*canonical;
-        if (!zeroPadded_)
-            return nullptr;
-        const auto it = zeroPadded_->find(WithoutLeadingZeros(code));
-        return it == zeroPadded_->end() ? nullptr : &it->second;
-    }
-
-private:
-    // The integer value of a code of digits, without leading zeros ("0" for zero).
-    static std::string Canonical(const std::string& digits)
-    {
-        const std::string value = WithoutLeadingZeros(digits);
-        return value.empty() ? "0" : value;
-    }
-
-    void AddSymbol(const std::string& symbol, std::vector<std::string>& symbols)
-    {
-        if (bySymbol_.emplace(symbol, std::nullopt).second && symbol.size() <= LongestGoodsSymbol)
-            symbols.push_back(symbol);
-    }
-
-    template <class Handle> static void ForEachGood(const std::string& sql, Handle handle)
-    {
-        dm->OpenSQT(sql);
-        ScopeExit close([] { dm->SQT.Close(); });
-        for (; !dm->SQT.Eof(); dm->SQT.Next())
-            handle(CatalogueGood{TrimBlanksRight(dm->SQT.FieldByName("asort").AsString()),
-                                 dm->SQT.FieldByName("jm").AsString(), dm->SQT.FieldByName("nazwa").AsString()});
-    }
-
-    // The goods of the symbols, LookupBatchSize symbols per query.
-    void QuerySymbols(const std::vector<std::string>& symbols)
-    {
-        for (std::size_t start = 0; start < symbols.size(); start += LookupBatchSize) {
-            const std::size_t end = std::min(symbols.size(), start + LookupBatchSize);
-            std::string sql = "select asort,jm,nazwa from " + GoodsTable + " where asort in (";
-            for (std::size_t i = start; i < end; ++i)
-                sql += SqlQuoteItem(symbols[i], i + 1 == end);
-            ForEachGood(sql + ")", [this](CatalogueGood good) {
-                auto it = bySymbol_.find(good.symbol);
-                if (it != bySymbol_.end() && !it->second)
-                    it->second = std::move(good);
-            });
-        }
-    }
-
-    void LoadZeroPadded()
-    {
-        zeroPadded_.emplace();
-        ForEachGood("select asort,jm,nazwa from " + GoodsTable + " where asort starting with '0'",
-                    [this](CatalogueGood good) {
-                        if (!AllDigits(good.symbol))
-                            return;
-                        const auto [it, added] = zeroPadded_->emplace(WithoutLeadingZeros(good.symbol), good);
-                        if (!added && good.symbol < it->second.symbol)
-                            it->second = std::move(good);
-                    });
-    }
-
-    // Symbol without trailing blanks -> its good, or nothing; holds both the codes and their integer values.
-    std::map<std::string, std::optional<CatalogueGood>> bySymbol_;
-    // Integer value (digits without leading zeros) -> the smallest symbol of digits with leading zeros.
-    std::optional<std::map<std::string, CatalogueGood>> zeroPadded_;
-};
-
-// A number in its picture, right-aligned in the picture's width so that the report's columns stand one under the
-// other and a code is never read together with the quantity beside it. A number wider than its picture is
-// written whole.
-std::string InPictureWidth(const std::string& picture, double value)
-{
-    const std::string text = FormatFloat(picture, value);
-    return text.size() < picture.size() ? std::string(picture.size() - text.size(), ' ') + text : text;
-}
-
-std::string ReportLine(int number, const ReadoutLine& line, const CatalogueGood* good)
-{
-    const std::string unit = good ? good->unit : std::string();
-    const std::string name = good && !good->name.empty() ? good->name : MissingGoodName;
-    return IntToStrPad(number, 4, " ") + PadLeft(line.code, 7, " ") + InPictureWidth("##### ##0.000", line.quantity) +
-           PadLeft(unit, 5, " ") + InPictureWidth("##### ##0.00", line.value) + "  " + name;
 }
 
 } // namespace
@@ -274,8 +115,18 @@ void TfmE::TwOutFile(const std::string& operation)
 
 void TfmE::CallLibrary(WinIPFunction function)
 {
-    ExchangeResult = Library().Call(function, RequestFile, ResponseFile);
-    callProblem_ = Library().Problem();
+    // Only the call leaves this thread: it gets copies of the paths and touches nothing else of the module.
+    WinIPLibrary& library = Library();
+    uint8_t result = 0;
+    const auto call = [&library, &result, function, request = RequestFile, response = ResponseFile] {
+        result = library.Call(function, request, response);
+    };
+    if (callRunner)
+        callRunner->Run(call);
+    else
+        call();
+    ExchangeResult = result;
+    callProblem_ = library.Problem();
     // The announcement of a path too long carries the library's text for the code; the path goes to the history.
     if (ExchangeResult == WinIPFileNameError && !callProblem_.empty())
         LogLine(callProblem_);
@@ -387,25 +238,11 @@ void TfmE::WCzytaj(const std::string& path)
     std::vector<std::string> lines;
     if (!ReadLines(path, lines))
         throw std::runtime_error(UnreadableFileText + path);
-    if (lines.size() < 4)
-        return;
-
-    GoodsLookup goods;
-    for (std::size_t start = 3; start < lines.size(); start += LookupBatchSize) {
-        const std::size_t end = std::min(lines.size(), start + LookupBatchSize);
-        std::vector<ReadoutLine> batch;
-        std::vector<std::string> codes;
-        for (std::size_t i = start; i < end; ++i) {
-            batch.push_back(ParseReadoutLine(lines[i]));
-            codes.push_back(batch.back().code);
-        }
-        goods.Prepare(codes);
-        std::vector<std::string> report;
-        for (std::size_t i = 0; i < batch.size(); ++i)
-            report.push_back(ReportLine(static_cast<int>(start + i - 2), batch[i], goods.Find(batch[i].code)));
+    CatalogueGoodsLookup goods(GoodsTable);
+    BuildSalesReport(lines, goods, [this](const std::vector<std::string>& report) {
         if (view)
             view->MemoAppend(report);
-    }
+    });
 }
 
 void TfmE::aZerujLicznikiExecute()
