@@ -1,5 +1,6 @@
 // The connection through a Firebird server: the private server started by the CTest fixture (fbserver.sh) listens
 // on 127.0.0.1 on the port written to $TARLO_FBSERVER_DIR/port; SYSDBA's password there is "masterkey".
+#include "FaultFixture.h"
 #include "TestSupport.h"
 #include "app/ConstUnit.h"
 #include "db/Firebird.h"
@@ -227,6 +228,32 @@ TEST_F(DbServer, LostConnectionIsExplainedInPolish)
         EXPECT_THAT(e.OperatorText(), HasSubstr("Utracono po\xB3\xB9"
                                                 "czenie z serwerem bazy danych."));
     }
+}
+
+// ---- a server that dies: killed, not asked to stop, while the program is connected
+
+class KilledServer : public testsupport::FaultFixture
+{
+};
+
+TEST_F(KilledServer, QueriesAndCommandsAreExplainedInPolish)
+{
+    testsupport::FakeScreen screen;
+    testsupport::WorkLogCapture log;
+    ServerDatabase();
+    ASSERT_TRUE(dm->Jest("select 1 from rdb$database"));
+
+    KillServer();
+
+    try {
+        dm->OpenSQT("select count(*) from blok_cen");
+        FAIL() << "a query went through a killed server";
+    } catch (const DbError& e) {
+        EXPECT_THAT(e.OperatorText(), HasSubstr("Utracono po\xB3\xB9"
+                                                "czenie z serwerem bazy danych."));
+    }
+    EXPECT_FALSE(dm->RunSQL("update blok_cen set blok=0")); // logged, not thrown
+    EXPECT_THAT(log.Text(), HasSubstr("update blok_cen set blok=0"));
 }
 
 } // namespace
