@@ -813,6 +813,10 @@ void ExportPage::rgEurekaClick()
 void ExportPage::BtnExpoCntClick()
 {
     {
+        // No library call, but the same care: a second click given while the file is written does not act
+        // afterwards on the goods it has just cleared.
+        const RegisterOperation operation(this,
+                                          QStringLiteral("Zapisywanie pliku dla programu Eureka – proszę czekać"));
         const OnScopeExit hide([this] { HideProgress(); });
         fmE->aExpoTowarEureka();
     }
