@@ -9,7 +9,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-"$here/build"}
 
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j"$(nproc)" --target catalogue_bench mkdemodb WinIP
+cmake --build "$build" -j"$(nproc)" --target catalogue_bench sent_goods_bench mkdemodb WinIP
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -62,4 +62,6 @@ DOC
   grep '^  eksport' "$work/bench.out" | sed 's/^  /- /'
 } > "$here/docs/benchmarks.md"
 echo "Zapisano docs/benchmarks.md"
+# The memory of sent goods, on the large catalogue (its figures are printed only).
+"$build/bin/sent_goods_bench" "$work/large.fdb"
 exit "$status"

@@ -7,6 +7,10 @@
 // "PRIMARY KEY" or ";"); "C_" + table + "_IDX" holds the table's extra indexes, one complete statement a line;
 // "G_" scripts create generators and "TRI_" scripts triggers. Empty lines are skipped by whoever runs a script.
 //
+// WYSLANE remembers, per register (COM_DEF.ID) and register code (the symbol's last five digits, 1..99999), the
+// goods record line the register last accepted or was found to hold, which good it came from and when; it lets
+// the export send only what changed and is brought up to date by the comparison with the register.
+//
 // COM_DEF also carries NRKASYSYSTEM, the register's number in the register system, which the register settings
 // read and write; an older database gets it from the schema test.
 
@@ -122,6 +126,17 @@ const std::vector<Script>& Catalogue()
              "CREATE INDEX PARAGONY03 ON PARAGONY(DATASPRZ,KASA,NUMER);",
              "CREATE INDEX PARAGONY04 ON PARAGONY(ODCZYT);",
              "",
+         }},
+        {"C_WYSLANE",
+         {
+             "CREATE TABLE WYSLANE(",
+             "ID_KASY       INTEGER NOT NULL,",
+             "KOD           INTEGER NOT NULL,",
+             "ASORT         VARCHAR(20),",
+             "REKORD        VARCHAR(120),",
+             "DATA          TIMESTAMP,",
+             "CONSTRAINT WYSLANE PRIMARY KEY(ID_KASY,KOD)",
+             ");",
          }},
         {"G_ID_COM_DEF",
          {

@@ -57,8 +57,8 @@ public:
     // Closes and opens the connection; a failure is logged and shown with AskAbort ("dbConnect", CR LF, message).
     // A path without a server name goes through the Firebird server on this machine, so that passwords are
     // checked and the file is shared with the trade system; only when no server listens here does the embedded
-    // engine open it (never after a refused user or password). EmbeddedEngine sends such a path straight to the
-    // embedded engine. The work history says which way the connection went.
+    // engine open it (never after a refused user or password, nor when "localhost" does not resolve). EmbeddedEngine
+    // sends such a path straight to the embedded engine. The work history says which way the connection went.
     bool dbConnect();
     // For DbUser exactly "SYSDBA": creates the role ADMINISTRATOR when it is missing. False only when the check
     // itself failed (logged and shown with AskAbort).

@@ -21,20 +21,22 @@ TEST_F(DbSchema, EmptyDatabaseGetsEveryTableInOrder)
     dm->TestStru(false);
     EXPECT_THAT(log.Lines(), ElementsAre("Pusta listaScr  ", "Dopisana tabela BLOK_CEN", "Pusta listaScr  ",
                                          "Dopisana tabela COM_DEF", "Pusta listaScr  ", "Dopisana tabela HIST_PAR",
-                                         "Dopisana tabela ODCZYT", "Dopisana tabela PARAGONY"));
+                                         "Dopisana tabela ODCZYT", "Dopisana tabela PARAGONY", "Pusta listaScr  ",
+                                         "Dopisana tabela WYSLANE"));
     std::vector<std::string> created;
     for (const std::string& command : Commands())
         created.push_back(command.substr(0, command.find('(')));
     EXPECT_THAT(created, ElementsAre("CREATE TABLE BLOK_CEN", "CREATE TABLE COM_DEF", "CREATE TABLE HIST_PAR ",
                                      "CREATE TABLE ODCZYT", "CREATE INDEX ODCZYT0 ON ODCZYT", "CREATE TABLE PARAGONY",
                                      "CREATE INDEX PARAGONY00 ON PARAGONY", "CREATE INDEX PARAGONY01 ON PARAGONY",
-                                     "CREATE INDEX PARAGONY03 ON PARAGONY", "CREATE INDEX PARAGONY04 ON PARAGONY"));
+                                     "CREATE INDEX PARAGONY03 ON PARAGONY", "CREATE INDEX PARAGONY04 ON PARAGONY",
+                                     "CREATE TABLE WYSLANE"));
     // A table script goes as one statement: its non-empty lines, each ended by CR LF, ";" included.
     EXPECT_EQ(Commands()[0], "CREATE TABLE BLOK_CEN(\r\nASORT         VARCHAR(20) NOT NULL,\r\nBLOK          INTEGER,"
                              "\r\nWYBOR         INTEGER,\r\nCONSTRAINT BLOK_CEN PRIMARY KEY(ASORT)\r\n);\r\n");
     // The line runner sends index lines without their ";".
     EXPECT_EQ(Commands()[4], "CREATE INDEX ODCZYT0 ON ODCZYT(PLIK,DATA)");
-    for (const char* table : {"BLOK_CEN", "COM_DEF", "HIST_PAR", "ODCZYT", "PARAGONY"})
+    for (const char* table : {"BLOK_CEN", "COM_DEF", "HIST_PAR", "ODCZYT", "PARAGONY", "WYSLANE"})
         EXPECT_TRUE(dm->JestTabela(table)) << table;
     for (const char* index : {"ODCZYT0", "PARAGONY00", "PARAGONY01", "PARAGONY03", "PARAGONY04"})
         EXPECT_TRUE(IndexExists(index)) << index;
@@ -256,9 +258,9 @@ protected:
 TEST_F(DbDemoDatabase, SchemaTestCompletesTheDemoDatabase)
 {
     dm->TestStru(false);
-    EXPECT_THAT(log.Lines(),
-                ElementsAre("Pusta listaScr  ", "Dopisana tabela BLOK_CEN", "Pusta listaScr  ",
-                            "Dopisana tabela HIST_PAR", "Dopisana tabela ODCZYT", "Dopisana tabela PARAGONY"));
+    EXPECT_THAT(log.Lines(), ElementsAre("Pusta listaScr  ", "Dopisana tabela BLOK_CEN", "Pusta listaScr  ",
+                                         "Dopisana tabela HIST_PAR", "Dopisana tabela ODCZYT",
+                                         "Dopisana tabela PARAGONY", "Pusta listaScr  ", "Dopisana tabela WYSLANE"));
     EXPECT_EQ(Count("from COM_DEF where NRKASYSYSTEM is not null"), 3);
     const std::string goods = demodb::GoodsTableName(Today().year);
     EXPECT_GT(Count("from " + goods), 200);
@@ -356,6 +358,14 @@ const std::pair<const char*, const char*> ExpectedCatalogue[] = {
                        "CREATE INDEX PARAGONY03 ON PARAGONY(DATASPRZ,KASA,NUMER);\n"
                        "CREATE INDEX PARAGONY04 ON PARAGONY(ODCZYT);\n"
                        ""},
+    {"C_WYSLANE", "CREATE TABLE WYSLANE(\n"
+                  "ID_KASY       INTEGER NOT NULL,\n"
+                  "KOD           INTEGER NOT NULL,\n"
+                  "ASORT         VARCHAR(20),\n"
+                  "REKORD        VARCHAR(120),\n"
+                  "DATA          TIMESTAMP,\n"
+                  "CONSTRAINT WYSLANE PRIMARY KEY(ID_KASY,KOD)\n"
+                  ");"},
     {"G_ID_COM_DEF", "CREATE GENERATOR G_ID_COM_DEF;\n"
                      "SET GENERATOR G_ID_COM_DEF TO -1;"},
     {"G_ID_ODCZYT", "CREATE GENERATOR G_ID_ODCZYT;\n"
