@@ -339,11 +339,18 @@ ExportTime TimedExport(Bench& bench, const std::string& simulator, int count, bo
     Check(count <= 4095, "more goods than a register holds");
     std::error_code ec;
     fs::remove_all(simulator, ec);
-    const std::string chosen = "select first " + std::to_string(count) + " asort from " + GoodsTable +
-                               " where nieaktywny<>1 and char_length(asort)<=5 order by asort";
+    // The symbols are read first and selected one by one: an IN list with a FIRST subquery makes the engine
+    // evaluate the subquery again for every row of BLOK_CEN.
+    DataSet chosen;
+    dm->OpenSds(chosen, "select first " + std::to_string(count) + " asort from " + GoodsTable +
+                            " where nieaktywny<>1 and char_length(asort)<=5 order by asort");
+    Check(chosen.RecordCount() == count, "the catalogue has fewer than " + std::to_string(count) + " such goods");
+    std::vector<std::string> commands;
+    for (int row = 0; row < chosen.RecordCount(); ++row)
+        commands.push_back("update blok_cen set wybor=1 where asort=" + SqlQuote(chosen.At(row, "asort").AsString()));
     auto select = [&] {
         bench.Run("update blok_cen set wybor=0 where wybor<>0");
-        bench.Run("update blok_cen set wybor=1 where asort in (" + chosen + ")");
+        Check(dm->RunSQLBatch(commands), "cannot select the goods to export");
         Check(Count("from blok_cen where wybor=1") == count, "cannot select " + std::to_string(count) + " goods");
         bench.Settle();
         dmu->OpenGoods();
