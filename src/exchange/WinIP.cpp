@@ -119,7 +119,10 @@ uint8_t WinIPLibrary::Call(WinIPFunction function, const std::string& requestPat
     void* address = Resolve(function);
     if (!address)
         return WinIPNotLoaded;
-    if (withResponse)
-        return reinterpret_cast<WinIPTwoPathFunction>(address)(request, response);
-    return reinterpret_cast<WinIPOnePathFunction>(address)(request);
+    const auto start = std::chrono::steady_clock::now();
+    const uint8_t result = withResponse ? reinterpret_cast<WinIPTwoPathFunction>(address)(request, response)
+                                        : reinterpret_cast<WinIPOnePathFunction>(address)(request);
+    if (onCallMade)
+        onCallMade(function, result, std::chrono::steady_clock::now() - start);
+    return result;
 }
