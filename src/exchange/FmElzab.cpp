@@ -112,8 +112,26 @@ void TfmE::TwOutFile(const std::string& operation)
     std::filesystem::remove(ResponseFile, ignored);
 }
 
+bool TfmE::Locked(const RegisterLock& lock, const std::string& operation)
+{
+    if (lock.Held())
+        return true;
+    ExchangeResult = WinIPRegistersBusy;
+    callProblem_ = lock.Problem();
+    ErrorReportScope report;
+    ErrAnnouncement(operation);
+    return false;
+}
+
 void TfmE::CallLibrary(WinIPFunction function)
 {
+    // Held already by the operation around the call; taken here too so that no call goes without it.
+    RegisterLock lock(lockMode);
+    if (!lock.Held()) {
+        ExchangeResult = WinIPRegistersBusy;
+        callProblem_ = lock.Problem();
+        return;
+    }
     ExchangeResult = Library().Call(function, RequestFile, ResponseFile);
     callProblem_ = Library().Problem();
     // The announcement of a path too long carries the library's text for the code; the path goes to the history.
@@ -123,7 +141,7 @@ void TfmE::CallLibrary(WinIPFunction function)
 
 std::string TfmE::ResultText(unsigned code) const
 {
-    if ((code == WinIPNotLoaded || code == WinIPBadGoodsCode) && !callProblem_.empty())
+    if ((code == WinIPNotLoaded || code == WinIPBadGoodsCode || code == WinIPRegistersBusy) && !callProblem_.empty())
         return callProblem_;
     return LookupLine(IntToStrPad(code, 3, " ") + "\t", ResultTexts, true);
 }
@@ -174,6 +192,9 @@ std::string TfmE::TransmissionTimeLine() const
 
 void TfmE::ElzabSprz()
 {
+    RegisterLock lock(lockMode);
+    if (!Locked(lock, "OTSpMax"))
+        return;
     TwKonfig();
     if (view)
         view->MemoClear();
@@ -201,6 +222,9 @@ void TfmE::ElzabSprz()
 
 void TfmE::aOtSpMaxExecute()
 {
+    RegisterLock lock(lockMode);
+    if (!Locked(lock, "OTSpMax"))
+        return;
     TwKonfig();
     OpStartTime = TimeNow();
     if (view) {
@@ -236,6 +260,9 @@ void TfmE::WCzytaj(const std::string& path)
 
 void TfmE::aZerujLicznikiExecute()
 {
+    RegisterLock lock(lockMode);
+    if (!Locked(lock, "OSprzed"))
+        return;
     OpStartTime = TimeNow();
     if (view) {
         view->MemoClear();
@@ -257,6 +284,9 @@ void TfmE::aZerujLicznikiExecute()
 
 void TfmE::aOSprzedExecute()
 {
+    RegisterLock lock(lockMode);
+    if (!Locked(lock, "OSprzed"))
+        return;
     TwKonfig();
     TwInFile("OSprzed");
     TwOutFile("OSprzed");
@@ -269,6 +299,9 @@ void TfmE::aOSprzedExecute()
 
 void TfmE::WczytajTowary()
 {
+    RegisterLock lock(lockMode);
+    if (!Locked(lock, "TowarMax"))
+        return;
     ErrorReportScope report;
     // Also after an unexpected error: an error shown below stays only in the history and the error report.
     ScopeExit clearStatus([] { Komunikat("", false); });
@@ -290,6 +323,9 @@ void TfmE::WczytajTowary()
 
 void TfmE::aKasujTowarExecute()
 {
+    RegisterLock lock(lockMode);
+    if (!Locked(lock, "KTowar"))
+        return;
     if (view)
         view->SetDeleteButtonsEnabled(false);
     ScopeExit enableButtons([this] {
@@ -331,6 +367,9 @@ void TfmE::aKasujTowarExecute()
 
 void TfmE::aKasujWszystkieTowaryExecute()
 {
+    RegisterLock lock(lockMode);
+    if (!Locked(lock, "KTowMax"))
+        return;
     TwKonfig();
     TwInFile("KTowMax");
     CallLibrary(WinIPFunction::KTowMax);

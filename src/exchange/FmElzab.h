@@ -1,5 +1,7 @@
 #pragma once
 // The register exchange module: every operation on a cash register through the communication library.
+#include "exchange/RegisterLock.h"
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +22,9 @@ public:
     // Windows that the operations write into; null means "no window" (nothing is shown).
     IExchangeView* view = nullptr;
     IExportPage* exportPage = nullptr;
+    // Every register operation holds the register lock shared with the other program; the window gives up at once
+    // when another program holds it, the unattended tool waits.
+    RegisterLock::Mode lockMode = RegisterLock::Mode::Refuse;
 
     // ---- the frame
     void TwKonfig();
@@ -61,6 +66,9 @@ public:
     WinIPLibrary& Library();
 
 private:
+    // True when the lock is held; otherwise announces the busy registers as `operation`'s result WinIPRegistersBusy.
+    bool Locked(const RegisterLock& lock, const std::string& operation);
+
     std::unique_ptr<WinIPLibrary> library_;
     std::string callProblem_; // why the last call was not made, for the codes of our own
 };

@@ -20,6 +20,9 @@ bool HasResponseFile(WinIPFunction function);
 constexpr uint8_t WinIPNotLoaded = 250;
 // a good to be deleted has a code that is not a number, so no request can name it.
 constexpr uint8_t WinIPBadGoodsCode = 251;
+// another program (Tarlo_db or tarlo-cli) is talking to a register, or the register lock cannot be taken
+// (exchange/RegisterLock.h).
+constexpr uint8_t WinIPRegistersBusy = 254;
 // A request or response path of 256 bytes or more cannot be handed to the library: no call is made and the
 // library's own code for an invalid path argument is reported, with its line of "koment.txt".
 constexpr uint8_t WinIPFileNameError = 6;
