@@ -507,7 +507,7 @@ bool Tdmu::MoveToRegister(int index)
     return true;
 }
 
-// ---- reports and hand-over
+// ---- reports
 
 void Tdmu::ReportDuplicateNames()
 {
@@ -546,9 +546,4 @@ void Tdmu::ReportDuplicateNames()
     written = CloseTextFile(report) && written;
     if (!written)
         Komunikat("Nie mo\xBFna zapisa\xE6 raportu " + ErrorReportFile, true); // Nie można zapisać raportu
-}
-
-void Tdmu::SendReadingToTrade(const std::string& /*path*/)
-{
-    // The hand-over of a readout to Wolnar has no behaviour in this system.
 }

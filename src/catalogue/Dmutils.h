@@ -81,10 +81,9 @@ public:
     // Moves the register list to row `index` and makes that register current; false when there is no such row.
     bool MoveToRegister(int index);
 
-    // ---- reports and hand-over
+    // ---- reports (the hand-over of readouts to Wolnar: exchange/TradeHandOver.h)
     // Writes the goods whose first 19 name characters collide to DataDir + "Error.txt" (ErrorReportFile).
     void ReportDuplicateNames();
-    void SendReadingToTrade(const std::string& path);
 
 private:
     // Where each good of SDSTowary stands, keyed by "asort"; rebuilt when the view was reopened.

@@ -28,6 +28,10 @@ struct GoodsRecordInput {
 std::string BuildGoodsRecordLine(const GoodsRecordInput& good, const std::string& rateList,
                                  const std::string& unitList);
 
+// The position of the VAT rate, written "0.00", in the ";"-ended rate list (the parameter "VAT"), letter case
+// ignored; 0 when absent.
+int VatNumber(const Decimal& vatRate, const std::string& rateList);
+
 // The values of row `row` of a catalogue result holding "asort", "nazwa", "stawka_vat", "jm", "blok" and the field
 // `priceField`. Raises FieldError (Polish message) when a field is missing or "asort" is not a whole number.
 GoodsRecordInput GoodsRecordFromRow(const DataSet& goods, int row, const std::string& priceField);
