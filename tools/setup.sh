@@ -7,7 +7,7 @@ build=${1:-"$here/build"}
 
 # Build tools; Qt 6 Widgets (libgl-dev for its OpenGL headers); Firebird 3 client, embedded engine, isql-fb and
 # the server the tests start on loopback; inih; GoogleTest; Xvfb with xauth (xvfb-run), ImageMagick and a font
-# for looking at the windows without a desktop.
+# for looking at the windows without a desktop; Qt's own texts in Polish.
 packages=(
   build-essential cmake pkg-config ninja-build
   qt6-base-dev libgl-dev
@@ -15,6 +15,7 @@ packages=(
   libinih-dev
   googletest libgtest-dev
   xvfb xauth imagemagick fonts-dejavu-core
+  qt6-translations-l10n
 )
 
 missing=()

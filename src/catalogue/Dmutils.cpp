@@ -509,7 +509,7 @@ bool Tdmu::MoveToRegister(int index)
 
 // ---- reports
 
-void Tdmu::ReportDuplicateNames()
+bool Tdmu::ReportDuplicateNames()
 {
     WaitCursor busy;
     ErrorReportFile = DataDir + "Error.txt";
@@ -546,4 +546,5 @@ void Tdmu::ReportDuplicateNames()
     written = CloseTextFile(report) && written;
     if (!written)
         Komunikat("Nie mo\xBFna zapisa\xE6 raportu " + ErrorReportFile, true); // Nie można zapisać raportu
+    return written;
 }

@@ -82,8 +82,9 @@ public:
     bool MoveToRegister(int index);
 
     // ---- reports (the hand-over of readouts to Wolnar: exchange/TradeHandOver.h)
-    // Writes the goods whose first 19 name characters collide to DataDir + "Error.txt" (ErrorReportFile).
-    void ReportDuplicateNames();
+    // Writes the goods whose first 19 name characters collide to DataDir + "Error.txt" (ErrorReportFile); false
+    // (with the reason on the status line) when the file could not be written.
+    bool ReportDuplicateNames();
 
 private:
     // Where each good of SDSTowary stands, keyed by "asort"; rebuilt when the view was reopened.

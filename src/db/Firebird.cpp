@@ -655,6 +655,13 @@ std::string DbError::OperatorText() const
          "cz oba przez lokalny serwer Firebird."},
         // "Plik bazy danych jest otwarty przez inny program wbudowanym silnikiem Firebird (np. Tarlo_db). Zamknij
         //  tamten program albo połącz oba przez lokalny serwer Firebird."
+        {{isc_io_error},
+         "Serwer nie ma dost\xEApu do pliku bazy danych. Sprawd\x9F \x9C"
+         "cie\xBFk\xEA do bazy i czy plik istnieje na "
+         "serwerze."},
+        // "Serwer nie ma dostępu do pliku bazy danych. Sprawdź ścieżkę do bazy i czy plik istnieje na serwerze."
+        {{isc_login}, "Serwer odrzuci\xB3 nazw\xEA u\xBFytkownika lub has\xB3o."},
+        // "Serwer odrzucił nazwę użytkownika lub hasło."
         {{isc_no_priv}, "Brak uprawnie\xF1 do tych danych w bazie. Zaloguj si\xEA jako administrator bazy."},
         // "Brak uprawnień do tych danych w bazie. Zaloguj się jako administrator bazy."
     };

@@ -250,6 +250,16 @@ void Tdm::Trace(const std::string& sql, bool query)
 
 // ---- connection
 
+namespace
+{
+// A database error with its explanation for the operator in front of the server's own (English) text.
+std::string ExplainedError(const std::exception& e)
+{
+    const auto* dbError = dynamic_cast<const DbError*>(&e);
+    return dbError != nullptr ? dbError->OperatorText() : std::string(e.what());
+}
+} // namespace
+
 void Tdm::BazaConnect()
 {
     ConnectStatus = -1;
@@ -280,7 +290,7 @@ bool Tdm::dbConnect()
         ConnectStatus = -1;
         const auto* db = dynamic_cast<const DbError*>(&e);
         ConnectError = db ? *db : DbError(e.what());
-        std::string text = "dbConnect\r\n" + WithCrLf(e.what());
+        std::string text = "dbConnect\r\n" + WithCrLf(ExplainedError(e));
         LogLine(text);
         AskAbort(text);
         return false;
@@ -297,7 +307,7 @@ bool Tdm::TestRolaName()
         ConnectStatus = 0;
         return true;
     } catch (const std::exception& e) {
-        std::string text = "TestRolaName\r\n" + WithCrLf(e.what());
+        std::string text = "TestRolaName\r\n" + WithCrLf(ExplainedError(e));
         LogLine(text);
         AskAbort(text);
         return false;

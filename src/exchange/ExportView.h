@@ -19,4 +19,8 @@ public:
     virtual void ShowProgress(const std::string& text) = 0;
     // Unticks every entry of the goods group list cbGrupy.
     virtual void UntickGroups() = 0;
+    // Whether the operator asked to stop the export (the stop button, Escape, closing the window). Asked before
+    // each good: the export stops between two goods, and the goods not yet sent keep their selection. A page
+    // without a way to stop never asks.
+    virtual bool StopRequested() const { return false; }
 };

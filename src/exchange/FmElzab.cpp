@@ -1,6 +1,7 @@
 #include "exchange/FmElzab.h"
 
 #include "app/ConstUnit.h"
+#include "exchange/CallRunner.h"
 #include "exchange/CatalogueGoodsLookup.h"
 #include "exchange/ErrorReportScope.h"
 #include "exchange/ExchangeView.h"
@@ -132,8 +133,18 @@ void TfmE::CallLibrary(WinIPFunction function)
         callProblem_ = lock.Problem();
         return;
     }
-    ExchangeResult = Library().Call(function, RequestFile, ResponseFile);
-    callProblem_ = Library().Problem();
+    // Only the call leaves this thread: it gets copies of the paths and touches nothing else of the module.
+    WinIPLibrary& library = Library();
+    uint8_t result = 0;
+    const auto call = [&library, &result, function, request = RequestFile, response = ResponseFile] {
+        result = library.Call(function, request, response);
+    };
+    if (callRunner)
+        callRunner->Run(call);
+    else
+        call();
+    ExchangeResult = result;
+    callProblem_ = library.Problem();
     // The announcement of a path too long carries the library's text for the code; the path goes to the history.
     if (ExchangeResult == WinIPFileNameError && !callProblem_.empty())
         LogLine(callProblem_);

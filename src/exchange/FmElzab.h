@@ -10,6 +10,7 @@ class WinIPLibrary;             // exchange/WinIP.h: the loaded communication li
 enum class WinIPFunction : int; // exchange/WinIP.h: the eight library functions
 class IExchangeView;            // exchange/ExchangeView.h: the readout and register-goods pages, the deletion grid
 class IExportPage;              // exchange/ExportView.h: the goods export page's choices
+class ICallRunner;              // exchange/CallRunner.h: how a library call is waited for
 
 class TfmE
 {
@@ -25,6 +26,8 @@ public:
     // Every register operation holds the register lock shared with the other program; the window gives up at once
     // when another program holds it, the unattended tool waits.
     RegisterLock::Mode lockMode = RegisterLock::Mode::Refuse;
+    // Runs the library calls; null means "directly, on the caller's thread".
+    ICallRunner* callRunner = nullptr;
 
     // ---- the frame
     void TwKonfig();
@@ -36,9 +39,9 @@ public:
     // Writes RequestLines to RequestFile, each line ended by CR LF, replacing the file (failures are silent).
     void WriteRequestFile();
     // The library call: RequestFile (and ResponseFile for the three read functions) handed to the function, its
-    // result stored in ExchangeResult at once. When the call cannot be made (library or function missing, path
-    // too long) ExchangeResult gets WinIPNotLoaded or WinIPFileNameError (exchange/WinIP.h) and the
-    // announcement that follows says why.
+    // result stored in ExchangeResult at once. The call itself goes through callRunner when there is one. When the call
+    // cannot be made (library or function missing, path too long) ExchangeResult gets WinIPNotLoaded or
+    // WinIPFileNameError (exchange/WinIP.h) and the announcement that follows says why.
     void CallLibrary(WinIPFunction function);
     // The result description of the announcements: the line of ResultTexts for the code (key: the code padded
     // with blanks to three characters, then a tab); for the codes of our own (WinIPNotLoaded, WinIPBadGoodsCode)

@@ -154,6 +154,11 @@ void TfmE::aExpoTowarExecute()
     const SelectedGoods selected(lists.priceField);
     const size_t total = selected.symbols.size();
     for (size_t i = 0; i < total; ++i) {
+        if (exportPage && exportPage->StopRequested()) {
+            // Eksport zatrzymany: n / m
+            Komunikat("Eksport zatrzymany: " + std::to_string(i) + " / " + std::to_string(total), true);
+            break;
+        }
         const std::string& symbol = selected.symbols[i];
         std::string line;
         if (!selected.RecordLine(symbol, lists, line)) {

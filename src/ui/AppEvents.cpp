@@ -4,7 +4,10 @@
 #include "db/DataSet.h"
 #include "ui/UiText.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
+#include <QTranslator>
 
 #include <exception>
 
@@ -28,6 +31,12 @@ void ApplicationEventsException(QObject* /*sender*/, const std::string& message)
 TarloApplication::TarloApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Tarlo_db"));
+    // Qt's own texts (the context menus of edit fields, standard buttons) in Polish, from the system's Qt
+    // translations (Debian package qt6-translations-l10n); without them they stay English.
+    auto* translator = new QTranslator(this);
+    if (translator->load(QLocale(QLocale::Polish, QLocale::Poland), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(translator);
 }
 
 bool TarloApplication::notify(QObject* receiver, QEvent* event)

@@ -3,6 +3,7 @@
 #include "app/ConstUnit.h"
 #include "exchange/FmElzab.h"
 #include "ui/ExportPage.h"
+#include "ui/OperationRunner.h"
 #include "ui/PageControls.h"
 #include "ui/UiText.h"
 #include "util/Screen.h"
@@ -58,11 +59,17 @@ void DeletionPage::FocusGrid()
 
 void DeletionPage::btnDelClick()
 {
+    const RegisterOperation operation(this);
     fmE->aKasujTowarExecute();
 }
 
 void DeletionPage::btnDelAllClick()
 {
+    // Nothing brings back the goods of a register once they are deleted.
+    // "Kasowanie towarów", "Czy skasować wszystkie towary w kasie ...?"
+    if (!AskYesNo("Kasowanie towar\xF3w", "Czy skasowa\xE6 wszystkie towary w kasie " + RegisterCode + "?"))
+        return;
+    const RegisterOperation operation(this);
     Komunikat("", false);
     SetDeleteButtonsEnabled(false);
     if (exportPage_ != nullptr)

@@ -6,6 +6,7 @@
 #include "exchange/FmElzab.h"
 #include "ui/DeletionPage.h"
 #include "ui/GoodsModel.h"
+#include "ui/OperationRunner.h"
 #include "ui/PageControls.h"
 #include "ui/UiText.h"
 #include "util/MyUtil.h"
@@ -111,6 +112,8 @@ void GoodsGrid::keyPressEvent(QKeyEvent* event)
 {
     // Space acts on release, as the page's command; the grid must not mark the row on the press.
     if (event->key() == Qt::Key_Space) {
+        if (!event->isAutoRepeat())
+            spaceWithCtrl_ = event->modifiers().testFlag(Qt::ControlModifier);
         event->accept();
         return;
     }
@@ -119,9 +122,14 @@ void GoodsGrid::keyPressEvent(QKeyEvent* event)
 
 void GoodsGrid::keyReleaseEvent(QKeyEvent* event)
 {
-    // A held key repeats its presses and releases; the command runs once, on the real release.
-    if (!event->isAutoRepeat() && onKeyUp)
-        onKeyUp(event->key(), event->modifiers());
+    // A held key repeats its presses and releases; the command runs once, on the real release. For Space, Ctrl
+    // counts as it was when the key went down.
+    if (!event->isAutoRepeat() && onKeyUp) {
+        Qt::KeyboardModifiers modifiers = event->modifiers();
+        if (event->key() == Qt::Key_Space)
+            modifiers.setFlag(Qt::ControlModifier, spaceWithCtrl_);
+        onKeyUp(event->key(), modifiers);
+    }
     QTableView::keyReleaseEvent(event);
 }
 
@@ -199,6 +207,13 @@ QWidget* ExportPage::BuildLeftColumn()
                             {QStringLiteral("częściowe (cena)"), QStringLiteral("pełne ")}, column, 2);
     rgDane->setObjectName(QStringLiteral("rgDane"));
     rgDane->SetItemIndex(0);
+    // "Eureka" hides the register's options; they keep their room so that "Eksportuj" and the controls below
+    // stay where the mouse expects them.
+    for (QWidget* option : {static_cast<QWidget*>(cbStopExpo), static_cast<QWidget*>(rgDane)}) {
+        QSizePolicy policy = option->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        option->setSizePolicy(policy);
+    }
 
     BitBtn1 = new QPushButton(QStringLiteral("Odśwież wykaz"), column);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
@@ -339,15 +354,29 @@ QWidget* ExportPage::BuildRightSide()
     QFont bold = lbIlosc->font();
     bold.setBold(true);
     lbIlosc->setFont(bold);
-    pbEksport = new QProgressBar(side);
+    // The progress of an export and its stop button, the part of the page that stays alive during the export.
+    pnlPostep = new QWidget(side);
+    pnlPostep->setObjectName(QStringLiteral("pnlPostep"));
+    pbEksport = new QProgressBar(pnlPostep);
     pbEksport->setObjectName(QStringLiteral("pbEksport"));
     pbEksport->setTextVisible(true);
     pbEksport->setMaximumWidth(260);
     pbEksport->hide();
+    btnStop = new QPushButton(QStringLiteral("Zatrzymaj"), pnlPostep);
+    btnStop->setObjectName(QStringLiteral("btnStop"));
+    btnStop->setIcon(style()->standardIcon(QStyle::SP_BrowserStop));
+    btnStop->setToolTip(QStringLiteral("Zatrzymuje eksport po bieżącym towarze (Esc)"));
+    btnStop->setAutoDefault(false);
+    btnStop->hide();
+    connect(btnStop, &QPushButton::clicked, this, &ExportPage::btnStopClick);
+    auto* progressRow = new QHBoxLayout(pnlPostep);
+    progressRow->setContentsMargins(0, 0, 0, 0);
+    progressRow->addWidget(pbEksport, 1);
+    progressRow->addWidget(btnStop);
     auto* countRow = new QHBoxLayout;
     countRow->addWidget(lbIlosc);
     countRow->addSpacing(12);
-    countRow->addWidget(pbEksport, 1);
+    countRow->addWidget(pnlPostep, 1);
     countRow->addStretch(1);
 
     pnlEureka = new QFrame(side);
@@ -655,7 +684,9 @@ void ExportPage::BitBtn1Click()
 
 void ExportPage::aTestNazwaExecute()
 {
-    dmu->ReportDuplicateNames();
+    // The report is written without being shown; the status line says where to find it.
+    if (dmu->ReportDuplicateNames())
+        Komunikat("Raport z testowania nazw zapisano w pliku " + ErrorReportFile, false);
 }
 
 // ---- search
@@ -724,11 +755,7 @@ void ExportPage::btnEksportClick()
         HideProgress();
     });
     if (rgKasa->isChecked()) {
-        fmE->aExpoTowarExecute();
-        // Goods kept selected by a stop after an error are cleared too.
-        BtnUnSelAllClick();
-        dmu->OpenGoods();
-        IIfno();
+        ExportToRegister();
     } else {
         lbePlikE->setText(FromCp1250(dm->ReadParS("PLIK_EUREKA", "", "GLOBAL", "TARLA")));
         if (lbePlikE->text().isEmpty())
@@ -736,6 +763,35 @@ void ExportPage::btnEksportClick()
         pnlEureka->show();
         lbePlikE->setFocus(Qt::OtherFocusReason);
     }
+}
+
+void ExportPage::ExportToRegister()
+{
+    stopRequested_ = false;
+    btnStop->setEnabled(true);
+    btnStop->show();
+    {
+        const OnScopeExit hideStop([this] { btnStop->hide(); });
+        const RegisterOperation operation(
+            this, QStringLiteral("Trwa eksport towarów do kasy – „Zatrzymaj” lub Esc kończy go po bieżącym towarze"),
+            pnlPostep, [this] { btnStopClick(); });
+        try {
+            fmE->aExpoTowarExecute();
+        } catch (const std::exception& e) {
+            // The error box tells what happened; the status line must not stay on the last good's success.
+            Komunikat(std::string("Eksport zatrzymany: ") + e.what(), true);
+            throw;
+        }
+    }
+    // The goods not sent (a stop, an error) keep their selection for another try.
+    dmu->OpenGoods();
+    IIfno();
+}
+
+void ExportPage::btnStopClick()
+{
+    stopRequested_ = true;
+    btnStop->setEnabled(false);
 }
 
 void ExportPage::rgKasaClick()
@@ -880,6 +936,12 @@ void ExportPage::ShowProgress(const std::string& text)
     if (!pbEksport->isVisible())
         pbEksport->show();
     pbEksport->repaint();
+}
+
+bool ExportPage::StopRequested() const
+{
+    const OperationRunner* runner = OperationRunner::Of(this);
+    return stopRequested_ || (runner != nullptr && runner->ClosePending());
 }
 
 void ExportPage::UntickGroups()

@@ -42,6 +42,11 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
+private:
+    // Whether Ctrl was held when the Space bar went down: Space acts on its release, and people often let go of
+    // Ctrl a moment before Space.
+    bool spaceWithCtrl_ = false;
 };
 
 class ExportPage : public QWidget, public IGoodsPage, public IExportPage
@@ -80,7 +85,10 @@ public:
     QToolButton* btnLast;
     GoodsGrid* XDBG;
     QLabel* lbIlosc;
+    QWidget* pnlPostep;
     QProgressBar* pbEksport;
+    // "Zatrzymaj" beside the progress: stops a register export between two goods (as Escape does).
+    QPushButton* btnStop;
     QFrame* pnlEureka;
     QLineEdit* lbePlikE;
     QPushButton* BtnExpoCnt;
@@ -118,6 +126,7 @@ public:
     void rgEurekaClick();
     void BtnExpoCntClick();
     void BtnExpoCanClick();
+    void btnStopClick();
     void BitBtn1Click();
     void aTestNazwaExecute();
 
@@ -137,6 +146,7 @@ public:
     std::string EurekaFileName() const override;
     void ShowProgress(const std::string& text) override;
     void UntickGroups() override;
+    bool StopRequested() const override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -154,6 +164,8 @@ private:
     void Seek(const QString& text);
     int SelectedCount() const;
     void SetExportButtonsEnabled(bool enabled);
+    // The export of the selected goods to the register, with the stop button shown.
+    void ExportToRegister();
     void HideProgress();
     // The marks and the cursor follow the goods through a re-read of the list.
     void TrackMarks(const QItemSelection& selected, const QItemSelection& deselected);
@@ -165,4 +177,5 @@ private:
     std::string currentGood_;                     // asort of the good under the cursor
     std::unordered_set<std::string> markedGoods_; // asort of the marked goods
     bool restoringMarks_ = false;
+    bool stopRequested_ = false;
 };

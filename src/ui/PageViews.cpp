@@ -4,6 +4,7 @@
 #include "exchange/FmElzab.h"
 #include "ui/DeletionPage.h"
 #include "ui/ExportPage.h"
+#include "ui/OperationRunner.h"
 #include "ui/ParamsPage.h"
 #include "ui/ReadoutPage.h"
 #include "ui/RegisterGoodsPage.h"
@@ -14,7 +15,8 @@
 
 PageViews::PageViews(TFrm& window)
     : QObject(&window), window_(&window), exportPage_(window.tbsTowary), readoutPage_(window.tbsOdczyt),
-      registerGoodsPage_(window.tbsWykazTow), deletionPage_(window.tbsDel), paramsPage_(window.tbsParam)
+      registerGoodsPage_(window.tbsWykazTow), deletionPage_(window.tbsDel), paramsPage_(window.tbsParam),
+      runner_(window.operations)
 {
     exportPage_->SetDeletionPage(deletionPage_);
     deletionPage_->SetExportPage(exportPage_);
@@ -36,6 +38,8 @@ PageViews::~PageViews()
             dmu->readoutPanel = nullptr;
     }
     if (fmE) {
+        if (fmE->callRunner == runner_)
+            fmE->callRunner = nullptr;
         if (fmE->view == this)
             fmE->view = nullptr;
         if (fmE->exportPage == exportPage_)
@@ -51,6 +55,7 @@ void PageViews::Install()
         dmu->readoutPanel = readoutPage_;
     }
     if (fmE) {
+        fmE->callRunner = runner_;
         fmE->view = this;
         fmE->exportPage = exportPage_;
     }

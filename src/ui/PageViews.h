@@ -9,6 +9,7 @@
 
 class DeletionPage;
 class ExportPage;
+class OperationRunner;
 class ParamsPage;
 class ReadoutPage;
 class RegisterGoodsPage;
@@ -46,4 +47,5 @@ private:
     RegisterGoodsPage* registerGoodsPage_;
     DeletionPage* deletionPage_;
     ParamsPage* paramsPage_;
+    OperationRunner* runner_;
 };

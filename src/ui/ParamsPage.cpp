@@ -239,7 +239,9 @@ QWidget* ParamsPage::BuildGeneralGroup()
 
 void ParamsPage::btnSaveClick()
 {
-    dmu->SaveRegisterSettings(CurrentRegisterId);
+    // A refusal shows in red; a save that went through replaces an earlier refusal by its confirmation.
+    if (dmu->SaveRegisterSettings(CurrentRegisterId))
+        Komunikat("Zapisano parametry kasy", false);
 }
 
 void ParamsPage::btnCanClick()
@@ -249,7 +251,8 @@ void ParamsPage::btnCanClick()
 
 void ParamsPage::BitBtn2Click()
 {
-    dmu->SaveParameters();
+    if (dmu->SaveParameters())
+        Komunikat("Zapisano parametry og\xF3lne", false); // ogólne
 }
 
 void ParamsPage::BitBtn5Click()

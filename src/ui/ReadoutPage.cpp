@@ -3,6 +3,7 @@
 #include "app/ConstUnit.h"
 #include "exchange/FmElzab.h"
 #include "exchange/TradeHandOver.h"
+#include "ui/OperationRunner.h"
 #include "ui/PageControls.h"
 #include "ui/UiText.h"
 #include "util/MyUtil.h"
@@ -103,6 +104,7 @@ ReadoutPage::ReadoutPage(QWidget* parent) : QWidget(parent)
 
 void ReadoutPage::btnReadClick()
 {
+    const RegisterOperation operation(this);
     // The readout itself keeps "Odczyt" disabled while it works and enables it at its end, also after an error.
     UpdateWorkPaths();
     btnRead->setEnabled(false);
@@ -180,6 +182,7 @@ void ReadoutPage::btnNumResetClick()
 
 void ReadoutPage::ResetSalesCounters()
 {
+    const RegisterOperation operation(this);
     Komunikat("", false);
     SetReadButtonsEnabled(false);
     const OnScopeExit enable([this] { SetReadButtonsEnabled(true); });

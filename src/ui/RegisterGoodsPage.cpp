@@ -2,6 +2,7 @@
 
 #include "exchange/FmElzab.h"
 #include "ui/DeletionPage.h"
+#include "ui/OperationRunner.h"
 #include "ui/PageControls.h"
 #include "ui/UiText.h"
 
@@ -48,6 +49,7 @@ void RegisterGoodsPage::btnRefeshDelClick()
 
 void RegisterGoodsPage::RefreshRegisterGoods()
 {
+    const RegisterOperation operation(this);
     SetReadButtonsEnabled(false);
     // Both buttons come back also after an unexpected error, so the operator can try again.
     const OnScopeExit restore([this] {

@@ -7,6 +7,7 @@
 #include "ui/ExportPage.h"
 #include "ui/HelpWindow.h"
 #include "ui/KeyPreview.h"
+#include "ui/OperationRunner.h"
 #include "ui/PageControls.h"
 #include "ui/PageViews.h"
 #include "ui/ParamsPage.h"
@@ -78,8 +79,6 @@ TFrm::TFrm(QWidget* parent) : QMainWindow(parent)
     dbgWK->setModel(registerModel_);
 
     BuildPages();
-    new PageViews(*this); // the pages reach the modules and the modules the pages
-
     auto* middle = new QHBoxLayout;
     middle->addWidget(dbgWK);
     middle->addWidget(PCtrlMain, 1);
@@ -89,6 +88,8 @@ TFrm::TFrm(QWidget* parent) : QMainWindow(parent)
     layout->addLayout(middle, 1);
     layout->addWidget(BuildBottomBar());
     setCentralWidget(central);
+    operations = new OperationRunner(*this, lbBusy, {edErr});
+    new PageViews(*this); // the pages reach the modules and the modules the pages
 
     connect(PCtrlMain, &QTabWidget::currentChanged, this, &TFrm::PCtrlMainChange);
     connect(PCtrlPraca, &QTabWidget::currentChanged, this, &TFrm::PCtrlPracaChange);
@@ -177,7 +178,12 @@ QWidget* TFrm::BuildBottomBar()
     btnHelp->setToolTip(QStringLiteral("Pomoc do bieżącej strony"));
     btnHelp->setAutoDefault(false);
 
+    lbBusy = new QLabel(panel);
+    lbBusy->setObjectName(QStringLiteral("lbBusy"));
+    lbBusy->setFont(bold);
+
     auto* helpRow = new QHBoxLayout;
+    helpRow->addWidget(lbBusy);
     helpRow->addStretch(1);
     helpRow->addWidget(btnHelp);
     auto* column = new QVBoxLayout(panel);
@@ -285,7 +291,9 @@ void TFrm::FormShow()
     }
     {
         const QSignalBlocker quiet(PCtrlPraca);
+        // Out of reach for good: a hidden tab that is enabled still comes up with Ctrl+Tab and the mouse wheel.
         PCtrlPraca->setTabVisible(PCtrlPraca->indexOf(tbsDel), false);
+        PCtrlPraca->setTabEnabled(PCtrlPraca->indexOf(tbsDel), false);
     }
     attempt([this] { PCtrlMainChange(); });
     attempt([] { dmu->LoadGroups(); });
@@ -305,6 +313,8 @@ void TFrm::FormShow()
         const QSignalBlocker quiet(PCtrlPraca);
         PCtrlPraca->setCurrentWidget(tbsTowary);
     }
+    // The keyboard starts in the goods grid of the sub-page in front, not in the register list.
+    tbsTowary->FocusGoodsGrid();
     dm->ClearListaScr();
     if (failure)
         std::rethrow_exception(failure);
@@ -463,6 +473,11 @@ void TFrm::FormClose()
 
 void TFrm::closeEvent(QCloseEvent* event)
 {
+    // During a register operation the window closes once the operation is over (an export stops first).
+    if (operations->PostponeClose()) {
+        event->ignore();
+        return;
+    }
     FormClose();
     if (helpWindow_ != nullptr)
         helpWindow_->hide();

@@ -9,6 +9,7 @@
 class DeletionPage;
 class ErrorReportPage;
 class ExportPage;
+class OperationRunner;
 class HelpWindow;
 class ParamsPage;
 class QDateEdit;
@@ -45,7 +46,11 @@ public:
     ErrorReportPage* tbsErrLog;
     QWidget* tbsOpis;
     QLineEdit* edErr;
+    // "Trwa wymiana danych z kasą…" while a register operation runs.
+    QLabel* lbBusy;
     QPushButton* btnHelp;
+    // Register operations: input given during one never acts afterwards.
+    OperationRunner* operations;
 
     // ---- event handlers
     void FormCreate();

@@ -95,6 +95,8 @@ TfmLog::TfmLog(QWidget* parent) : QDialog(parent)
     lbePass = new QLineEdit(this);
     lbePass->setObjectName(QStringLiteral("lbePass"));
     lbePass->setEchoMode(QLineEdit::Password);
+    // Each typed character shows as "*", whatever the style's own mask character is.
+    lbePass->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
     lbePass->setValidator(new CaseValidator(false, lbePass));
     lbPass->setBuddy(lbePass);
 

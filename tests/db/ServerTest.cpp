@@ -120,12 +120,15 @@ TEST_F(DbServer, WrongPasswordIsReportedOnce)
     EXPECT_EQ(ConnectStatus, -1);
     EXPECT_FALSE(dm->Connected());
     auto lines = log.Lines();
-    ASSERT_EQ(lines.size(), 2u);
+    ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0], "dbConnect");
-    EXPECT_THAT(lines[1], HasSubstr("Your user name and password are not defined"));
+    // What the server's English text means comes first.
+    EXPECT_EQ(lines[1], "B\xB3\xB9"
+                        "d bazy danych. Serwer odrzuci\xB3 nazw\xEA u\xBFytkownika lub has\xB3o.");
+    EXPECT_THAT(lines[2], HasSubstr("Your user name and password are not defined"));
     ASSERT_EQ(screen.prompts.size(), 1u);
     EXPECT_EQ(screen.prompts[0].caption, "Przerwa\xE6 program?");
-    EXPECT_EQ(screen.prompts[0].text, lines[0] + "\r\n" + lines[1]);
+    EXPECT_EQ(screen.prompts[0].text, lines[0] + "\r\n" + lines[1] + "\r\n" + lines[2]);
     EXPECT_TRUE(sent.empty()); // no role check
 }
 
@@ -135,7 +138,10 @@ TEST_F(DbServer, MultiLineServerMessageUsesCrLf)
     screen.answers = {true};
     dm->BazaConnect();
     EXPECT_EQ(ConnectStatus, -1);
-    const std::string expected = "dbConnect\r\nI/O error during \"open\" operation for file \"/no/such/dir/baza.fdb\""
+    const std::string expected = "dbConnect\r\nB\xB3\xB9"
+                                 "d bazy danych. Serwer nie ma dost\xEApu do pliku bazy danych. Sprawd\x9F \x9C"
+                                 "cie\xBFk\xEA do bazy i czy plik istnieje na serwerze.\r\nI/O error during \"open\" "
+                                 "operation for file \"/no/such/dir/baza.fdb\""
                                  "\r\n-Error while trying to open file\r\n-No such file or directory";
     EXPECT_EQ(log.Text(), expected + "\r\n");
     ASSERT_EQ(screen.prompts.size(), 1u);

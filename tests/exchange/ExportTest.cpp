@@ -3,6 +3,7 @@
 #include "exchange/ExchangeFixture.h"
 
 #include "catalogue/GoodsRecord.h"
+#include "exchange/CallRunner.h"
 #include "exchange/ExportView.h"
 
 #include <cstdlib>
@@ -21,12 +22,27 @@ public:
     std::string EurekaFileName() const override { return eurekaFile; }
     void ShowProgress(const std::string& text) override { progress.push_back(text); }
     void UntickGroups() override { ++unticked; }
+    // The operator stops the export once this many goods have been handled.
+    bool StopRequested() const override { return stopAfter >= 0 && progress.size() >= size_t(stopAfter); }
 
     bool fullData = true;
     bool stopOnFirstError = false;
     std::string eurekaFile;
     std::vector<std::string> progress;
     int unticked = 0;
+    int stopAfter = -1;
+};
+
+// Runs each library call directly and counts the calls.
+class CountingRunner : public ICallRunner
+{
+public:
+    void Run(const std::function<void()>& call) override
+    {
+        ++runs;
+        call();
+    }
+    int runs = 0;
 };
 
 class ExportTest : public ExchangeTest
@@ -184,6 +200,25 @@ INSTANTIATE_TEST_SUITE_P(
         StopCase{"stop", true, "", {"$00001"}, {"0,0", "0,1", "0,1", "0,1", "0,1"}, 1},
         StopCase{"go on", false, "", {"$00001", "$00003", "$00004", "$00005"}, {"0,0", "0,0", "0,0", "0,0", "0,0"}, 1},
         StopCase{"every call failing", false, "ZTowar 24 zawsze", {}, {"0,0", "0,0", "0,0", "0,0", "0,0"}, 5}));
+
+TEST_F(ExportTest, OperatorStopEndsTheExportBetweenTwoGoods)
+{
+    SelectGoods(5);
+    CountingRunner runner;
+    module.callRunner = &runner;
+    exportPage.stopAfter = 2;
+
+    module.aExpoTowarExecute();
+
+    EXPECT_EQ(runner.runs, 2); // every library call went through the runner
+    EXPECT_EQ(RegisterCodes(), (std::set<std::string>{"$00001", "$00002"}));
+    std::vector<std::string> flags;
+    for (const char* symbol : {"1", "2", "3", "4", "5"})
+        flags.push_back(LockFlags(symbol));
+    EXPECT_EQ(flags, (std::vector<std::string>{"0,0", "0,0", "0,1", "0,1", "0,1"}));
+    EXPECT_EQ(status.Last().text, "Eksport zatrzymany: 2 / 5");
+    EXPECT_TRUE(status.Last().error);
+}
 
 TEST_F(ExportTest, EurekaFileHoldsTheRecordsOnlyAndClearsTheSelection)
 {

@@ -14,6 +14,7 @@
 #include "util/MyUtil.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -109,6 +110,8 @@ private slots:
 
     void spaceTogglesAndMovesDown_data();
     void spaceTogglesAndMovesDown();
+    void ctrlCountsAsItWasWhenSpaceWentDown_data();
+    void ctrlCountsAsItWasWhenSpaceWentDown();
     void toggledGoodLeavingTheViewKeepsTheCursorOnTheNext();
     void cellClicks_data();
     void cellClicks();
@@ -119,6 +122,8 @@ private slots:
     void lockCommandsChangeTheGoodsInView();
     void exportWithNothingSelected();
     void registerExportClearsAllSelections();
+    void exportStoppedByAnErrorEndsRed();
+    void eurekaKeepsTheExportButtonInPlace();
     void eurekaPanelProposesFileName_data();
     void eurekaPanelProposesFileName();
     void eurekaExport_data();
@@ -197,6 +202,30 @@ void ExportPageTest::spaceTogglesAndMovesDown()
     QCOMPARE(Model()->index(row, column).data(Qt::CheckStateRole).toInt(), before ? Qt::Unchecked : Qt::Checked);
     QCOMPARE(Page()->CurrentRow(), row + 1);
     QCOMPARE(Page()->lbIlosc->text(), count);
+}
+
+void ExportPageTest::ctrlCountsAsItWasWhenSpaceWentDown_data()
+{
+    QTest::addColumn<bool>("ctrlDown");
+    QTest::addColumn<bool>("ctrlUp");
+    QTest::addColumn<QString>("field");
+    QTest::newRow("Ctrl let go before Space: locks") << true << false << QStringLiteral("blok");
+    QTest::newRow("Ctrl pressed during Space: selects") << false << true << QStringLiteral("wybor");
+}
+
+void ExportPageTest::ctrlCountsAsItWasWhenSpaceWentDown()
+{
+    QFETCH(bool, ctrlDown);
+    QFETCH(bool, ctrlUp);
+    QFETCH(QString, field);
+    const std::string good = Good(2);
+    Page()->SetCurrentRow(2);
+
+    QTest::keyPress(Page()->XDBG, Qt::Key_Space, ctrlDown ? Qt::ControlModifier : Qt::NoModifier);
+    QTest::keyRelease(Page()->XDBG, Qt::Key_Space, ctrlUp ? Qt::ControlModifier : Qt::NoModifier);
+
+    QCOMPARE(Flag(good, field.toStdString()), int64_t(1));
+    QCOMPARE(Flag(good, field == QLatin1String("blok") ? "wybor" : "blok"), int64_t(0));
 }
 
 void ExportPageTest::toggledGoodLeavingTheViewKeepsTheCursorOnTheNext()
@@ -415,7 +444,40 @@ void ExportPageTest::registerExportClearsAllSelections()
     QCOMPARE(ViewFilters(), std::string());
     QCOMPARE(Page()->lbIlosc->text(), CountText(Model()->rowCount(), 0));
     QVERIFY(Page()->btnEksport->isEnabled());
-    QVERIFY(Frm->tbsDel->btnDelAll->isEnabled() && Frm->tbsDel->grpDel->isEnabled());
+    // The (unreachable) deletion page's buttons are back as its own page set them.
+    QVERIFY(Frm->tbsDel->btnDelAll->isEnabledTo(Frm->tbsDel) && Frm->tbsDel->grpDel->isEnabledTo(Frm->tbsDel));
+}
+
+void ExportPageTest::exportStoppedByAnErrorEndsRed()
+{
+    // A good sent well, then one whose symbol is no number: the record cannot be built and the export stops.
+    dm->RunSQL("update blok_cen set wybor=1 where asort in ('D''ARBO1', " + SqlQuote(Model()->FieldText(0, "asort")) +
+               ")");
+    Page()->rgDane->SetItemIndex(1);
+
+    QTest::mouseClick(Page()->btnEksport, Qt::LeftButton); // the error box is off in tests
+
+    const QColor colour = Frm->edErr->palette().color(QPalette::Text);
+    QVERIFY(colour.red() > 150 && colour.green() < 80);
+    QVERIFY2(Frm->edErr->text().startsWith(QStringLiteral("Eksport zatrzymany: Symbol towaru D'ARBO1")),
+             qPrintable(Frm->edErr->text()));
+    QCOMPARE(Flag("D'ARBO1", "wybor"), int64_t(1));
+    QVERIFY(Page()->btnEksport->isEnabled());
+}
+
+void ExportPageTest::eurekaKeepsTheExportButtonInPlace()
+{
+    const auto place = [] { return Page()->btnEksport->mapTo(Page(), QPoint(0, 0)); };
+    const QPoint before = place();
+
+    Page()->rgEureka->click();
+    QApplication::processEvents();
+
+    QVERIFY(Page()->rgDane->isHidden() && Page()->cbStopExpo->isHidden());
+    QCOMPARE(place(), before);
+    Page()->rgKasa->click();
+    QApplication::processEvents();
+    QCOMPARE(place(), before);
 }
 
 void ExportPageTest::eurekaPanelProposesFileName_data()
@@ -596,6 +658,9 @@ void ExportPageTest::nameTestWritesReport()
 
     QCOMPARE(ErrorReportFile, DataDir + "Error.txt");
     QVERIFY(!FileLines(ErrorReportFile).empty());
+    // The status line says where the report is.
+    QCOMPARE(Frm->edErr->text(),
+             QStringLiteral("Raport z testowania nazw zapisano w pliku ") + FromCp1250(ErrorReportFile));
 }
 
 int main(int argc, char** argv)

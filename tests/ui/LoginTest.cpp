@@ -5,9 +5,11 @@
 #include "ui/AppEvents.h"
 #include "ui/flog.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 
@@ -34,6 +36,7 @@ private slots:
     void versionWrite();
     void failedConnection_data();
     void failedConnection();
+    void polishTextsAndPasswordMask();
 
 private:
     // Shows a new log-in window, without an event loop of its own.
@@ -249,6 +252,10 @@ void LoginTest::failedConnection()
 
     QCOMPARE(session_->screen.prompts.size(), size_t(1));
     QCOMPARE(session_->screen.prompts[0].caption, Cp(QStringLiteral("Przerwać program?")));
+    // What the server's English text means comes first.
+    const std::string& prompt = session_->screen.prompts[0].text;
+    const size_t explanation = prompt.find(Cp(QStringLiteral("Serwer nie ma dostępu do pliku bazy danych.")));
+    QVERIFY2(explanation != std::string::npos && explanation < prompt.find("I/O error"), prompt.c_str());
     QCOMPARE(ConnectStatus, -1);
     QCOMPARE(LoginAborted, stop);
     QCOMPARE(login_->isVisible(), !stop);
@@ -269,6 +276,23 @@ void LoginTest::failedConnection()
     login_->btnPOtw->click();
     QCOMPARE(ConnectStatus, 0);
     QVERIFY(!login_->isVisible());
+}
+
+void LoginTest::polishTextsAndPasswordMask()
+{
+    session_ = std::make_unique<UiSession>(demodb::Content::Schema);
+    ShowLogin();
+
+    // Qt's own context menu of an edit field speaks Polish.
+    const std::unique_ptr<QMenu> menu(login_->lbeUser->createStandardContextMenu());
+    QStringList texts;
+    for (const QAction* action : menu->actions())
+        texts << action->text().section(QLatin1Char('\t'), 0, 0); // without the shortcut
+    QVERIFY2(texts.contains(QStringLiteral("S&kopiuj")), qPrintable(texts.join(QLatin1Char('|'))));
+    QVERIFY(!texts.contains(QStringLiteral("&Copy")));
+
+    login_->lbePass->setText(QStringLiteral("tajne"));
+    QCOMPARE(login_->lbePass->displayText(), QStringLiteral("*****"));
 }
 
 int main(int argc, char** argv)

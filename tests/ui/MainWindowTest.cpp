@@ -16,6 +16,7 @@
 #include "ui/finfprog.h"
 #include "ui/flog.h"
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QDateEdit>
 #include <QFile>
@@ -25,10 +26,12 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 #include <QTextBrowser>
+#include <QWheelEvent>
 
 #include <stdexcept>
 
@@ -71,6 +74,7 @@ private slots:
     void firstShow();
     void firstShowWithBadPriceField();
     void firstShowWithoutRegisters();
+    void deletionPageOutOfReach();
     void pageChangesSetHelpTopics_data();
     void pageChangesSetHelpTopics();
     void errorReportPageShowsReport();
@@ -132,6 +136,9 @@ void MainWindowTest::firstShow()
     QCOMPARE(Frm->PCtrlMain->currentWidget(), Frm->tbsPraca);
     QCOMPARE(Frm->PCtrlPraca->currentWidget(), Frm->tbsTowary);
     QVERIFY(!Frm->PCtrlPraca->isTabVisible(Frm->PCtrlPraca->indexOf(Frm->tbsDel)));
+    QVERIFY(!Frm->PCtrlPraca->isTabEnabled(Frm->PCtrlPraca->indexOf(Frm->tbsDel)));
+    // The keyboard starts in the goods grid of the sub-page in front.
+    QCOMPARE(QApplication::focusWidget(), Frm->tbsTowary->XDBG);
     QCOMPARE(HelpContextId, 10);
     QVERIFY(dm->JestTabela("blok_cen"));
 
@@ -197,6 +204,47 @@ void MainWindowTest::firstShowWithoutRegisters()
     QVERIFY(Frm->tbsParam->lbeNrKasySystem->text().isEmpty());
     Frm->PCtrlMain->setCurrentWidget(Frm->tbsErrLog);
     QCOMPARE(Frm->tbsErrLog->Memo2->toPlainText(), QStringLiteral("Brak raportu"));
+}
+
+void MainWindowTest::deletionPageOutOfReach()
+{
+    StartProgram();
+    QList<QWidget*> starts;
+    for (int i = 0; i < Frm->PCtrlPraca->count(); ++i)
+        if (Frm->PCtrlPraca->widget(i) != Frm->tbsDel)
+            starts << Frm->PCtrlPraca->widget(i);
+    for (int i = 1; i < Frm->PCtrlMain->count(); ++i)
+        starts << Frm->PCtrlMain->widget(i);
+
+    for (QWidget* start : starts) {
+        Frm->PCtrlMain->setCurrentWidget(Frm->tbsPraca);
+        if (Frm->PCtrlPraca->indexOf(start) >= 0)
+            Frm->PCtrlPraca->setCurrentWidget(start);
+        else
+            Frm->PCtrlMain->setCurrentWidget(start);
+        start->setFocus();
+        for (const Qt::KeyboardModifiers modifiers :
+             {Qt::KeyboardModifiers(Qt::ControlModifier), Qt::ControlModifier | Qt::ShiftModifier}) {
+            for (int press = 0; press < 10; ++press) {
+                QWidget* target = QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : Frm;
+                QTest::keyClick(target, Qt::Key_Tab, modifiers);
+                QVERIFY2(Frm->PCtrlPraca->currentWidget() != Frm->tbsDel, qPrintable(start->objectName()));
+            }
+        }
+    }
+
+    // The mouse wheel over the sub-page tabs.
+    Frm->PCtrlMain->setCurrentWidget(Frm->tbsPraca);
+    QTabBar* tabs = Frm->PCtrlPraca->tabBar();
+    const QPointF centre = QRectF(tabs->rect()).center();
+    for (const int delta : {-120, 120}) {
+        for (int turn = 0; turn < 6; ++turn) {
+            QWheelEvent wheel(centre, tabs->mapToGlobal(centre), QPoint(), QPoint(0, delta), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(tabs, &wheel);
+            QVERIFY(Frm->PCtrlPraca->currentWidget() != Frm->tbsDel);
+        }
+    }
 }
 
 void MainWindowTest::pageChangesSetHelpTopics_data()

@@ -18,14 +18,21 @@
 
 #include <QAction>
 #include <QDir>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <memory>
 
 namespace
 {
@@ -47,6 +54,23 @@ void ShowSubPage(QWidget* page)
 std::string GoodAt(int row)
 {
     return Frm->tbsTowary->Model()->FieldText(row, "asort");
+}
+
+// Runs winip-sim (beside the stand-in library) on the program's simulator folder.
+void Sim(const std::string& arguments)
+{
+    const std::string command = std::string(std::getenv("TARLO_BIN_DIR")) + "/winip-sim " + arguments + " >/dev/null";
+    if (std::system(command.c_str()) != 0)
+        std::fprintf(stderr, "winip-sim %s failed\n", arguments.c_str());
+}
+
+// Starts `operation` and saves the window `after` milliseconds into it, while it is busy.
+bool SaveDuring(const QString& folder, const char* name, int after, const std::function<void()>& operation)
+{
+    bool saved = false;
+    QTimer::singleShot(after, [&] { saved = Save(folder, name); });
+    operation();
+    return saved;
 }
 } // namespace
 
@@ -116,6 +140,42 @@ int main(int argc, char** argv)
 
         Frm->PCtrlMain->setCurrentWidget(Frm->tbsOpis);
         saved = Save(folder, "about.png") && saved;
+
+        // A readout that waits for the register's time-out: the window is busy and takes no input.
+        ShowSubPage(Frm->tbsOdczyt);
+        Sim("fail 1 OTSpMax 21 raz");
+        setenv("WINIP_TIME_SCALE", "0.2", 1);
+        saved = SaveDuring(folder, "busy.png", 400, [] { Frm->tbsOdczyt->btnRead->click(); }) && saved;
+
+        // A long export with its stop button beside the progress.
+        ShowSubPage(goods);
+        for (int row = 0; row < 30; ++row)
+            dm->RunSQL("update blok_cen set wybor=1 where asort=" + SqlQuote(GoodAt(row)));
+        Sim("delay 1 on");
+        setenv("WINIP_TIME_SCALE", "1", 1);
+        QTimer::singleShot(900, goods, [goods] { goods->btnStopClick(); });
+        saved = SaveDuring(folder, "export-stop.png", 700, [goods] { goods->btnEksport->click(); }) && saved;
+        Sim("delay 1 off");
+        setenv("WINIP_TIME_SCALE", "0.01", 1);
+
+        // Qt's own context menu of an edit field, in Polish.
+        goods->edSeek->setText(QStringLiteral("Konf"));
+        goods->edSeek->selectAll();
+        const std::unique_ptr<QMenu> menu(goods->edSeek->createStandardContextMenu());
+        const QPoint at = goods->edSeek->mapToGlobal(QPoint(20, goods->edSeek->height() / 2));
+        menu->popup(at);
+        QTest::qWait(100);
+        QPixmap shot = Frm->grab();
+        {
+            QPainter painter(&shot);
+            painter.drawPixmap(Frm->mapFromGlobal(menu->pos()), menu->grab());
+        }
+        const QString menuPath = folder + QStringLiteral("/context-menu.png");
+        const bool menuSaved = shot.save(menuPath);
+        std::fprintf(menuSaved ? stdout : stderr, "%s %s\n", menuSaved ? "zapisano" : "nie zapisano",
+                     qPrintable(menuPath));
+        saved = menuSaved && saved;
+        menu->close();
     }
     return saved ? 0 : 1;
 }

@@ -310,7 +310,7 @@ void WorkPagesTest::registerGoodsList()
     QCOMPARE(lines[0], QStringLiteral("Wykaz towarów w kasie nr 1"));
     QVERIFY(Frm->tbsWykazTow->btnRefrWykaz->isEnabled());
     QVERIFY(!Frm->tbsDel->btnRefeshDel->isHidden());
-    QVERIFY(Frm->tbsDel->btnRefeshDel->isEnabled());
+    QVERIFY(Frm->tbsDel->btnRefeshDel->isEnabledTo(Frm->tbsDel));
 }
 
 void WorkPagesTest::registerGoodsButtonsComeBackAfterAnError()
@@ -329,14 +329,28 @@ void WorkPagesTest::registerGoodsButtonsComeBackAfterAnError()
     QVERIFY(raised);
     QVERIFY(Frm->tbsWykazTow->btnRefrWykaz->isEnabled());
     QVERIFY(!Frm->tbsDel->btnRefeshDel->isHidden());
-    QVERIFY(Frm->tbsDel->btnRefeshDel->isEnabled());
+    QVERIFY(Frm->tbsDel->btnRefeshDel->isEnabledTo(Frm->tbsDel));
 }
 
 void WorkPagesTest::deletionPageButtons()
 {
+    // The page is out of the operator's reach; here it is shown as if it were not.
+    const int tab = Frm->PCtrlPraca->indexOf(Frm->tbsDel);
+    Frm->PCtrlPraca->setTabEnabled(tab, true);
+    const OnScopeExit hide([tab] { Frm->PCtrlPraca->setTabEnabled(tab, false); });
     Frm->tbsDel->btnDel->click();
     QCOMPARE(Frm->edErr->text(), QStringLiteral("Brak zaznaczonych pozycji"));
     QVERIFY(StatusIsRed());
+
+    // Deleting every good asks first; "No" leaves the register alone.
+    program_->session->screen.answers = {false, true};
+    ExchangeResult = 99;
+    Frm->tbsDel->btnDelAll->click();
+    QCOMPARE(ExchangeResult, uint8_t(99));
+    QCOMPARE(program_->session->screen.prompts.size(), size_t(1));
+    QCOMPARE(program_->session->screen.prompts[0].caption, Cp(QStringLiteral("Kasowanie towarów")));
+    QCOMPARE(program_->session->screen.prompts[0].text,
+             Cp(QStringLiteral("Czy skasować wszystkie towary w kasie 01?")));
 
     const int busy = program_->session->screen.busyOn;
     Frm->tbsDel->btnDelAll->click();
@@ -392,6 +406,12 @@ void WorkPagesTest::registerSettingsRefuseBadNumber()
     QCOMPARE(Frm->edErr->text(), QStringLiteral("Pole \"Timeout dla pracy z kasą\" musi zawierać liczbę całkowitą"));
     QVERIFY(StatusIsRed());
     QCOMPARE(ComDef("timeout"), int64_t(5));
+
+    // The save that goes through replaces the refusal.
+    Params()->lbeTimeout->setText(QStringLiteral("5"));
+    Params()->btnSave->click();
+    QCOMPARE(Frm->edErr->text(), QStringLiteral("Zapisano parametry kasy"));
+    QVERIFY(!StatusIsRed());
 }
 
 void WorkPagesTest::generalParametersSaveAndCancel()

@@ -1,0 +1,291 @@
+// Input given while a register operation runs in the main window, with the stand-in slowed down: nothing of it
+// acts afterwards, the export stops between two goods when asked, and closing waits for the operation.
+#include "PagesTestSupport.h"
+#include "db/dbDDM.h"
+#include "exchange/FmElzab.h"
+#include "ui/AppEvents.h"
+#include "ui/ExportPage.h"
+#include "ui/OperationRunner.h"
+#include "ui/PageControls.h"
+#include "ui/ReadoutPage.h"
+#include "ui/UMain.h"
+#include "util/MyUtil.h"
+
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace
+{
+// Runs winip-sim (beside the stand-in library) on the test's simulator folder; its exit code.
+int Sim(const std::string& arguments)
+{
+    const std::string command = std::string(std::getenv("TARLO_BIN_DIR")) + "/winip-sim " + arguments + " >/dev/null";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Every simulated wait of the stand-in (time-outs, transmission) at `factor` times its length while it lives.
+class TimeScale
+{
+public:
+    explicit TimeScale(const char* factor) { setenv("WINIP_TIME_SCALE", factor, 1); }
+    ~TimeScale() { setenv("WINIP_TIME_SCALE", "0.01", 1); }
+};
+
+// One click on the middle of the widget, as the window system would deliver it: posted, handled whenever the
+// user-interface thread next looks at its events.
+void PostClick(QWidget* widget)
+{
+    const QPointF centre = QRectF(widget->rect()).center();
+    const QPointF global = widget->mapToGlobal(centre);
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+        QCoreApplication::postEvent(
+            widget, new QMouseEvent(type, centre, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+}
+
+// Clicks and keys on `button`, given at once and posted, as an impatient operator would.
+void Press(QWidget* button)
+{
+    QTest::mouseClick(button, Qt::LeftButton);
+    PostClick(button);
+    QCoreApplication::postEvent(button, new QKeyEvent(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier));
+    QCoreApplication::postEvent(button, new QKeyEvent(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier));
+}
+
+bool StatusIsRed()
+{
+    const QColor colour = Frm->edErr->palette().color(QPalette::Text);
+    return colour.red() > 150 && colour.green() < 80;
+}
+
+ReadoutPage* Readout()
+{
+    return Frm->tbsOdczyt;
+}
+
+ExportPage* Export()
+{
+    return Frm->tbsTowary;
+}
+
+// Selects the first `count` goods of the demo catalogue whose symbols are whole numbers.
+void SelectNumberedGoods(int count)
+{
+    dm->RunSQL("update blok_cen set wybor=0");
+    dm->RunSQL("update blok_cen set wybor=1 where asort in (select first " + std::to_string(count) + " asort from " +
+               GoodsTable + " where nieaktywny<>1 and asort similar to '[0-9]+' order by asort)");
+}
+} // namespace
+
+class OperationInputTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase() { program_.reset(); }
+    void init();
+
+    void resetClickedDuringAFailedReadoutDoesNothing();
+    void doubleClickOnReadoutStoresOneReadout();
+    void windowShowsThatItIsBusy();
+    void exportStopsBetweenTwoGoods_data();
+    void exportStopsBetweenTwoGoods();
+    void secondClickOnExportDoesNotActAfterIt();
+    // Closes the main window: the last test.
+    void closeDuringExportStopsItThenCloses();
+
+private:
+    std::unique_ptr<PagesProgram> program_;
+};
+
+void OperationInputTest::initTestCase()
+{
+    SetErrorBoxShown(false);
+    program_ = std::make_unique<PagesProgram>();
+    const std::string problem = program_->Start();
+    QVERIFY2(problem.empty(), problem.c_str());
+    QVERIFY(fmE->callRunner == Frm->operations);
+}
+
+void OperationInputTest::init()
+{
+    Frm->PCtrlMain->setCurrentWidget(Frm->tbsPraca);
+    Frm->PCtrlPraca->setCurrentWidget(Readout());
+    UpdateWorkPaths();
+    std::error_code ignored;
+    std::filesystem::remove_all(DayDir, ignored);
+    std::filesystem::remove_all(program_->RegisterFolder(1), ignored);
+    EnsureDir(DayDir);
+    Komunikat("", false);
+}
+
+void OperationInputTest::resetClickedDuringAFailedReadoutDoesNothing()
+{
+    const std::string folder = program_->RegisterFolder(1);
+    std::filesystem::create_directories(folder);
+    SaveText("$00100\t2.000\t500\n", folder + "/sprzedaz.txt");
+    QCOMPARE(Sim("fail 1 OTSpMax 21 raz"), 0);
+    const TimeScale slow("0.1"); // the time-out of 5 s lasts 0.5 s
+    bool disabled = false;
+    QTimer::singleShot(150, this, [&] {
+        disabled = !Readout()->btnNumReset->isEnabled();
+        Press(Readout()->btnNumReset);
+        Press(Frm->btnExit);
+    });
+
+    Readout()->btnRead->click();
+    QTest::qWait(100);
+
+    QVERIFY(disabled);
+    QCOMPARE(ExchangeResult, uint8_t(21));
+    QVERIFY(StatusIsRed());
+    QVERIFY(Frm->edErr->text().contains(QStringLiteral("Error 21")));
+    QVERIFY(Frm->isVisible());
+    // The day's sales are still in the register: a readout now reports them.
+    Readout()->btnRead->click();
+    QCOMPARE(ExchangeResult, uint8_t(0));
+    QVERIFY(Readout()->Memo->toPlainText().contains(QStringLiteral("00100")));
+}
+
+void OperationInputTest::doubleClickOnReadoutStoresOneReadout()
+{
+    const std::string folder = program_->RegisterFolder(1);
+    std::filesystem::create_directories(folder);
+    SaveText("$00100\t2.000\t500\n", folder + "/sprzedaz.txt");
+    QCOMPARE(Sim("delay 1 on"), 0);
+    const TimeScale slow("4");
+    QTimer::singleShot(100, this, [] { QTest::mouseDClick(Readout()->btnRead, Qt::LeftButton); });
+
+    QTest::mouseClick(Readout()->btnRead, Qt::LeftButton);
+    QTest::qWait(100);
+    QCOMPARE(Sim("delay 1 off"), 0);
+
+    std::vector<std::string> stored;
+    QCOMPARE(ListFiles(stored, DayDir, "*.txt"), 1);
+    QVERIFY(Readout()->btnRead->isEnabled());
+}
+
+void OperationInputTest::windowShowsThatItIsBusy()
+{
+    QCOMPARE(Sim("fail 1 OTSpMax 21 raz"), 0);
+    const TimeScale slow("0.06");
+    bool busyShown = false;
+    bool registersDisabled = false;
+    bool cursorBusy = false;
+    QTimer::singleShot(100, this, [&] {
+        busyShown = Frm->lbBusy->isVisible() && Frm->lbBusy->text().startsWith(QStringLiteral("Trwa"));
+        registersDisabled = !Frm->dbgWK->isEnabled() && !Frm->dtpSprz->isEnabled() && !Frm->PCtrlMain->isEnabled();
+        cursorBusy = QApplication::overrideCursor() != nullptr;
+    });
+
+    Readout()->btnRead->click();
+
+    QVERIFY(busyShown);
+    QVERIFY(registersDisabled);
+    QVERIFY(cursorBusy);
+    QVERIFY(!Frm->lbBusy->isVisible());
+    QVERIFY(Frm->dbgWK->isEnabled() && Frm->dtpSprz->isEnabled() && Frm->PCtrlMain->isEnabled());
+}
+
+void OperationInputTest::exportStopsBetweenTwoGoods_data()
+{
+    QTest::addColumn<bool>("escape");
+    QTest::newRow("stop button") << false;
+    QTest::newRow("Escape") << true;
+}
+
+void OperationInputTest::exportStopsBetweenTwoGoods()
+{
+    QFETCH(bool, escape);
+    Frm->PCtrlPraca->setCurrentWidget(Export());
+    SelectNumberedGoods(12);
+    Export()->rgKasa->click();
+    Export()->rgDane->SetItemIndex(1); // "pełne ": the register stores the goods
+    QCOMPARE(Sim("delay 1 on"), 0);
+    const TimeScale slow("2"); // about 0.15 s a good
+    bool stopShown = false;
+    QTimer::singleShot(400, this, [&] {
+        stopShown = Export()->btnStop->isVisible() && Export()->btnStop->isEnabled();
+        if (escape)
+            QTest::keyClick(Export()->XDBG, Qt::Key_Escape);
+        else
+            QTest::mouseClick(Export()->btnStop, Qt::LeftButton);
+    });
+
+    Export()->btnEksport->click();
+    QCOMPARE(Sim("delay 1 off"), 0);
+
+    QVERIFY(stopShown);
+    const size_t sent = FileLines(program_->RegisterFolder(1) + "/towary.txt").size();
+    QVERIFY2(sent >= 1 && sent < 12, std::to_string(sent).c_str());
+    QCOMPARE(SelectedGoods(), int64_t(12 - sent)); // the goods not sent keep their selection
+    QVERIFY(StatusIsRed());
+    QCOMPARE(Frm->edErr->text(), QStringLiteral("Eksport zatrzymany: %1 / 12").arg(sent));
+    QVERIFY(Export()->btnStop->isHidden());
+    QVERIFY(Export()->btnEksport->isEnabled());
+}
+
+void OperationInputTest::secondClickOnExportDoesNotActAfterIt()
+{
+    Frm->PCtrlPraca->setCurrentWidget(Export());
+    SelectNumberedGoods(3);
+    Export()->rgKasa->click();
+    Export()->rgDane->SetItemIndex(1); // "pełne ": the register stores the goods
+    QCOMPARE(Sim("delay 1 on"), 0);
+    const TimeScale slow("2");
+    QTimer::singleShot(100, this, [] { Press(Export()->btnEksport); });
+
+    Export()->btnEksport->click();
+    QTest::qWait(100);
+    QCOMPARE(Sim("delay 1 off"), 0);
+
+    QCOMPARE(SelectedGoods(), int64_t(0));
+    QCOMPARE(FileLines(program_->RegisterFolder(1) + "/towary.txt").size(), size_t(3));
+    QVERIFY(!StatusIsRed());
+    QVERIFY(Frm->edErr->text() != QStringLiteral("Brak zaznaczonych pozycji"));
+}
+
+void OperationInputTest::closeDuringExportStopsItThenCloses()
+{
+    Frm->PCtrlPraca->setCurrentWidget(Export());
+    SelectNumberedGoods(12);
+    Export()->rgKasa->click();
+    Export()->rgDane->SetItemIndex(1); // "pełne ": the register stores the goods
+    QCOMPARE(Sim("delay 1 on"), 0);
+    const TimeScale slow("2");
+    bool stillOpen = false;
+    QTimer::singleShot(300, this, [&] {
+        Frm->close(); // the close box, the exit button or a signal
+        stillOpen = Frm->isVisible();
+    });
+
+    Export()->btnEksport->click();
+    QCOMPARE(Sim("delay 1 off"), 0);
+
+    QVERIFY(stillOpen);
+    const size_t sent = FileLines(program_->RegisterFolder(1) + "/towary.txt").size();
+    QVERIFY2(sent >= 1 && sent < 12, std::to_string(sent).c_str());
+    QTRY_VERIFY(!Frm->isVisible());
+}
+
+int main(int argc, char** argv)
+{
+    TarloApplication app(argc, argv);
+    OperationInputTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "OperationInputTest.moc"
