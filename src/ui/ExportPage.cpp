@@ -367,6 +367,10 @@ QWidget* ExportPage::BuildRightSide()
     btnStop->setIcon(style()->standardIcon(QStyle::SP_BrowserStop));
     btnStop->setToolTip(QStringLiteral("Zatrzymuje eksport po bieżącym towarze (Esc)"));
     btnStop->setAutoDefault(false);
+    // Its room stays, so that the grid does not move when an export begins and ends.
+    QSizePolicy stopPolicy = btnStop->sizePolicy();
+    stopPolicy.setRetainSizeWhenHidden(true);
+    btnStop->setSizePolicy(stopPolicy);
     btnStop->hide();
     connect(btnStop, &QPushButton::clicked, this, &ExportPage::btnStopClick);
     auto* progressRow = new QHBoxLayout(pnlPostep);
@@ -809,6 +813,10 @@ void ExportPage::rgEurekaClick()
 void ExportPage::BtnExpoCntClick()
 {
     {
+        // No library call, but the same care: a second click given while the file is written does not act
+        // afterwards on the goods it has just cleared.
+        const RegisterOperation operation(this,
+                                          QStringLiteral("Zapisywanie pliku dla programu Eureka – proszę czekać"));
         const OnScopeExit hide([this] { HideProgress(); });
         fmE->aExpoTowarEureka();
     }

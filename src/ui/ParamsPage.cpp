@@ -21,7 +21,8 @@
 
 namespace
 {
-// Rows of the unit grid: the title row and the register's units 1 to 8.
+// Rows of the unit grid: the title row and the register's units 1 to 8. The register numbers no more units
+// and the parameter "ELZB_JM" stores exactly these eight; further rows could be typed into but never saved.
 constexpr int UnitRows = 9;
 // The rates the grid shows until the stored ones are loaded.
 const char* const InitialRates[] = {"22", "7", "3", "0", "0", "0", "-1"};

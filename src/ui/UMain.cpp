@@ -181,6 +181,9 @@ QWidget* TFrm::BuildBottomBar()
     lbBusy = new QLabel(panel);
     lbBusy->setObjectName(QStringLiteral("lbBusy"));
     lbBusy->setFont(bold);
+    QPalette busyColours = lbBusy->palette();
+    busyColours.setColor(QPalette::WindowText, QColor(0x00, 0x00, 0xA0));
+    lbBusy->setPalette(busyColours);
 
     auto* helpRow = new QHBoxLayout;
     helpRow->addWidget(lbBusy);

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -25,6 +26,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <memory>
 
 namespace
 {
@@ -78,6 +81,29 @@ ReadoutPage* Readout()
 ExportPage* Export()
 {
     return Frm->tbsTowary;
+}
+
+// Runs `action` once, as soon as the main window is busy with a register operation.
+void WhenBusy(QObject* context, std::function<void()> action)
+{
+    QTimer::singleShot(20, context, [context, action = std::move(action)]() mutable {
+        if (Frm->operations->Busy())
+            action();
+        else
+            WhenBusy(context, std::move(action));
+    });
+}
+
+// Runs `action` once during the library call for the third good of the export, whatever the machine's speed.
+void WhileExporting(QObject* context, const std::function<void()>& action)
+{
+    auto done = std::make_shared<bool>(false);
+    QObject::connect(Export()->pbEksport, &QProgressBar::valueChanged, context, [context, action, done](int value) {
+        if (value < 2 || *done)
+            return;
+        *done = true;
+        QTimer::singleShot(50, context, action);
+    });
 }
 
 // Selects the first `count` goods of the demo catalogue whose symbols are whole numbers.
@@ -140,7 +166,7 @@ void OperationInputTest::resetClickedDuringAFailedReadoutDoesNothing()
     QCOMPARE(Sim("fail 1 OTSpMax 21 raz"), 0);
     const TimeScale slow("0.1"); // the time-out of 5 s lasts 0.5 s
     bool disabled = false;
-    QTimer::singleShot(150, this, [&] {
+    WhenBusy(this, [&] {
         disabled = !Readout()->btnNumReset->isEnabled();
         Press(Readout()->btnNumReset);
         Press(Frm->btnExit);
@@ -167,7 +193,7 @@ void OperationInputTest::doubleClickOnReadoutStoresOneReadout()
     SaveText("$00100\t2.000\t500\n", folder + "/sprzedaz.txt");
     QCOMPARE(Sim("delay 1 on"), 0);
     const TimeScale slow("4");
-    QTimer::singleShot(100, this, [] { QTest::mouseDClick(Readout()->btnRead, Qt::LeftButton); });
+    WhenBusy(this, [] { QTest::mouseDClick(Readout()->btnRead, Qt::LeftButton); });
 
     QTest::mouseClick(Readout()->btnRead, Qt::LeftButton);
     QTest::qWait(100);
@@ -185,7 +211,7 @@ void OperationInputTest::windowShowsThatItIsBusy()
     bool busyShown = false;
     bool registersDisabled = false;
     bool cursorBusy = false;
-    QTimer::singleShot(100, this, [&] {
+    WhenBusy(this, [&] {
         busyShown = Frm->lbBusy->isVisible() && Frm->lbBusy->text().startsWith(QStringLiteral("Trwa"));
         registersDisabled = !Frm->dbgWK->isEnabled() && !Frm->dtpSprz->isEnabled() && !Frm->PCtrlMain->isEnabled();
         cursorBusy = QApplication::overrideCursor() != nullptr;
@@ -217,7 +243,7 @@ void OperationInputTest::exportStopsBetweenTwoGoods()
     QCOMPARE(Sim("delay 1 on"), 0);
     const TimeScale slow("2"); // about 0.15 s a good
     bool stopShown = false;
-    QTimer::singleShot(400, this, [&] {
+    WhileExporting(this, [&] {
         stopShown = Export()->btnStop->isVisible() && Export()->btnStop->isEnabled();
         if (escape)
             QTest::keyClick(Export()->XDBG, Qt::Key_Escape);
@@ -226,6 +252,7 @@ void OperationInputTest::exportStopsBetweenTwoGoods()
     });
 
     Export()->btnEksport->click();
+    Export()->pbEksport->disconnect(this);
     QCOMPARE(Sim("delay 1 off"), 0);
 
     QVERIFY(stopShown);
@@ -246,7 +273,7 @@ void OperationInputTest::secondClickOnExportDoesNotActAfterIt()
     Export()->rgDane->SetItemIndex(1); // "pełne ": the register stores the goods
     QCOMPARE(Sim("delay 1 on"), 0);
     const TimeScale slow("2");
-    QTimer::singleShot(100, this, [] { Press(Export()->btnEksport); });
+    WhenBusy(this, [] { Press(Export()->btnEksport); });
 
     Export()->btnEksport->click();
     QTest::qWait(100);
@@ -267,12 +294,13 @@ void OperationInputTest::closeDuringExportStopsItThenCloses()
     QCOMPARE(Sim("delay 1 on"), 0);
     const TimeScale slow("2");
     bool stillOpen = false;
-    QTimer::singleShot(300, this, [&] {
+    WhileExporting(this, [&] {
         Frm->close(); // the close box, the exit button or a signal
         stillOpen = Frm->isVisible();
     });
 
     Export()->btnEksport->click();
+    Export()->pbEksport->disconnect(this);
     QCOMPARE(Sim("delay 1 off"), 0);
 
     QVERIFY(stillOpen);

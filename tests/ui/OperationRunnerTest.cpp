@@ -65,11 +65,19 @@ void PostClick(QWidget* widget)
             widget, new QMouseEvent(type, centre, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
 }
 
-// Runs `during` once, 30 ms into a library call of 300 ms.
+// Runs `during` once while a library call waits for it (at most 5 s), as the user-interface thread waits for the
+// call.
 void CallWith(OperationRunner& runner, const std::function<void()>& during)
 {
-    QTimer::singleShot(30, during);
-    runner.Run([] { QThread::msleep(300); });
+    std::atomic<bool> done = false;
+    QTimer::singleShot(30, [&] {
+        during();
+        done = true;
+    });
+    runner.Run([&done] {
+        for (int waited = 0; !done && waited < 5000; waited += 10)
+            QThread::msleep(10);
+    });
 }
 } // namespace
 

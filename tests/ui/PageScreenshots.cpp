@@ -162,7 +162,8 @@ int main(int argc, char** argv)
         goods->edSeek->setText(QStringLiteral("Konf"));
         goods->edSeek->selectAll();
         const std::unique_ptr<QMenu> menu(goods->edSeek->createStandardContextMenu());
-        const QPoint at = goods->edSeek->mapToGlobal(QPoint(20, goods->edSeek->height() / 2));
+        // Above the field, which lies near the window's lower edge.
+        const QPoint at = goods->edSeek->mapToGlobal(QPoint(20, -menu->sizeHint().height()));
         menu->popup(at);
         QTest::qWait(100);
         QPixmap shot = Frm->grab();
