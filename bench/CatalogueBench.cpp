@@ -64,6 +64,7 @@ public:
         DbPath = database;
         DbUser = "SYSDBA";
         DbPassword = "masterkey";
+        EmbeddedEngine = true;
         if (!dm)
             dm = std::make_unique<Tdm>();
         Attach();

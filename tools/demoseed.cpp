@@ -38,6 +38,7 @@ int main(int argc, char** argv)
     DbPath = argv[1];
     DbUser = "SYSDBA";
     DbPassword = "masterkey";
+    EmbeddedEngine = true;
 
     dm = std::make_unique<Tdm>();
     dm->DataModuleCreate();

@@ -11,8 +11,9 @@ db="$demo/DEMO.FDB"
 mkdir -p "$demo"
 [ -f "$db" ] || "$bin/mkdemodb" --demo "$db"
 
-# The program's own configuration file: the demo database, opened by the embedded engine, as SYSDBA.
-printf '[Tarlo]\r\nPth=%s\r\nUser=SYSDBA\r\nPass=masterkey\r\n' "$db" > "$bin/Tarlo_db.INI"
+# The program's own configuration file: the demo database as SYSDBA, opened by the embedded engine ("Silnik"),
+# so that the demo works whether or not a Firebird server (with its own SYSDBA password) runs on this machine.
+printf '[Tarlo]\r\nPth=%s\r\nUser=SYSDBA\r\nPass=masterkey\r\nSilnik=wbudowany\r\n' "$db" > "$bin/Tarlo_db.INI"
 
 # Registers 1 to 3 receive every demo good; register 1 also gets a day of sales, so that the first
 # "Odczyt" shows a priced report.

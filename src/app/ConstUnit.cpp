@@ -1,9 +1,9 @@
 #include "app/ConstUnit.h"
 
+#include "util/IniFile.h"
 #include "util/Screen.h"
 
 #include <filesystem>
-#include <ini.h>
 #include <map>
 
 namespace fs = std::filesystem;
@@ -53,6 +53,7 @@ std::vector<std::string> ResultTexts;
 std::string DbPath;
 std::string DbUser;
 std::string DbPassword;
+bool EmbeddedEngine = false;
 
 bool LoginAborted = false;
 bool LocalDatabase = false;
@@ -64,50 +65,6 @@ namespace
 IDatePicker* datePicker = nullptr;
 IStatusLine* statusLine = nullptr;
 
-// The values of one INI file, read with inih. Sections and keys are matched whatever their letter case; a missing
-// file or key gives the default; values are taken as written.
-class IniFile
-{
-public:
-    explicit IniFile(const std::string& path)
-    {
-        std::vector<std::string> lines;
-        if (!FileExists(path) || !ReadLines(path, lines))
-            return;
-        // inih takes an indented line for the continuation of the value above it, while the Windows INI reader that
-        // these files are written for takes it for a key of its own: the lines are handed over without indent.
-        std::string text;
-        for (const std::string& line : lines) {
-            const size_t first = line.find_first_not_of(" \t");
-            if (first != std::string::npos)
-                text.append(line, first);
-            text += '\n';
-        }
-        ini_parse_string(text.c_str(), &IniFile::Store, this);
-    }
-
-    std::string Read(const std::string& section, const std::string& key, const std::string& defaultValue = {}) const
-    {
-        const auto it = values_.find(Key(section, key));
-        return it == values_.end() ? defaultValue : it->second;
-    }
-
-private:
-    static std::string Key(const std::string& section, const std::string& key)
-    {
-        return UpperCase1250(Trim(section)) + '\n' + UpperCase1250(Trim(key));
-    }
-
-    static int Store(void* user, const char* section, const char* name, const char* value)
-    {
-        // The first occurrence of a key counts, as with the Windows INI reader.
-        static_cast<IniFile*>(user)->values_.emplace(Key(section, name), value);
-        return 1;
-    }
-
-    std::map<std::string, std::string> values_;
-};
-
 std::string OwnExecutablePath()
 {
     std::error_code ec;
@@ -115,11 +72,17 @@ std::string OwnExecutablePath()
     return ec ? std::string() : path.string();
 }
 
+bool IsEmbeddedEngine(const std::string& engine)
+{
+    return UpperCase1250(Trim(engine)) == "WBUDOWANY";
+}
+
 void ReadConnectionValues(const std::string& ownIniName)
 {
     DbPath.clear();
     DbUser.clear();
     DbPassword.clear();
+    EmbeddedEngine = false;
     const std::string firmaPath = FindCaseless(ExeDir, "Firma.ini");
     if (FileExists(firmaPath)) {
         // The company-wide file wins whenever it exists, even for keys it lacks; its FK section wins over Tarlo.
@@ -135,11 +98,13 @@ void ReadConnectionValues(const std::string& ownIniName)
         DbUser = firma.Read("Tarlo", "User", "SYSDBA");
         if (DbPassword.empty())
             DbPassword = firma.Read("Tarlo", "Pass", "pinewoods");
+        EmbeddedEngine = IsEmbeddedEngine(firma.Read("Tarlo", "Silnik"));
     } else {
         const IniFile own(FindCaseless(ExeDir, ownIniName));
         DbPath = own.Read("Tarlo", "Pth");
         DbUser = own.Read("Tarlo", "User", "SYSDBA");
         DbPassword = own.Read("Tarlo", "Pass", "pinewoods");
+        EmbeddedEngine = IsEmbeddedEngine(own.Read("Tarlo", "Silnik"));
     }
 }
 

@@ -60,6 +60,10 @@ extern std::vector<std::string> ResultTexts;
 extern std::string DbPath;
 extern std::string DbUser;
 extern std::string DbPassword;
+// "Tarlo"/"Silnik" = "wbudowany" in the INI file the connection values come from: a database path without a
+// server name is opened straight by the embedded engine (which checks no password), not first through the
+// Firebird server on this machine.
+extern bool EmbeddedEngine;
 
 extern bool LoginAborted;
 extern bool LocalDatabase;

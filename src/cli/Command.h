@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+class EndSignalFd; // util/EndSignals.h
+
 namespace cli
 {
 
@@ -32,6 +34,17 @@ public:
     virtual QList<QCommandLineOption> options() const { return {}; }
     // Runs the command; `arguments` holds the command's name followed by its arguments.
     virtual int execute(const QStringList& arguments) = 0;
+
+    // Where SIGINT, SIGTERM and SIGHUP arrive; null when they are not read.
+    EndSignalFd* endSignals = nullptr;
+
+protected:
+    // True when one of them has arrived: the command stops before its next register or file (a register
+    // conversation under way is never cut). The first such call says so on standard error.
+    bool StopRequested();
+
+private:
+    bool stopping_ = false;
 };
 
 // Every command of the tool, in the order --help lists them.

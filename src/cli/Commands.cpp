@@ -5,9 +5,24 @@
 #include "cli/KasyCommand.h"
 #include "cli/OdczytCommand.h"
 #include "cli/PrzeslijCommand.h"
+#include "util/EndSignals.h"
 
 namespace cli
 {
+
+bool Command::StopRequested()
+{
+    if (stopping_)
+        return true;
+    const int signal = endSignals ? endSignals->Take() : 0;
+    if (signal == 0)
+        return false;
+    stopping_ = true;
+    const std::string name = EndSignalName(signal);
+    LogLine("tarlo-cli: " + name + " - przerwano");
+    PrintError(QStringLiteral("Przerwano (%1): pozostałe kasy i pliki pominięto.").arg(FromCore(name)));
+    return true;
+}
 
 std::vector<std::unique_ptr<Command>> AllCommands()
 {

@@ -139,6 +139,10 @@ int OdczytCommand::execute(const QStringList& arguments)
     fmE->lockMode = RegisterLock::Mode::Wait;
     int failed = 0;
     for (const RegisterEntry& entry : registers) {
+        if (StopRequested()) {
+            ++failed;
+            break;
+        }
         const QString label = RegisterLabel(entry.code);
         session.status.lastError.clear();
         try {

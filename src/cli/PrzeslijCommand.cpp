@@ -62,6 +62,10 @@ int PrzeslijCommand::execute(const QStringList& arguments)
         return Failure;
     int failed = 0;
     for (const std::string& given : paths) {
+        if (StopRequested()) {
+            ++failed;
+            break;
+        }
         const HandOverResult result = SendReadingToTrade(FindReadout(given));
         if (!result.ok) {
             ++failed;

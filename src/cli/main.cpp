@@ -2,6 +2,7 @@
 // scheduled runs. Built beside Tarlo_db; uses the same configuration, folders, work history and error report.
 #include "cli/Command.h"
 #include "cli/Console.h"
+#include "util/EndSignals.h"
 
 #include <QStringList>
 
@@ -15,6 +16,10 @@ bool IsHelp(const QString& argument)
 
 int main(int argc, char** argv)
 {
+    // Before any thread exists: a signal to end is read between registers, never in the middle of a conversation
+    // with one, and the database library never sees it.
+    BlockEndSignals();
+    EndSignalFd endSignals;
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
@@ -34,6 +39,7 @@ int main(int argc, char** argv)
             cli::PrintLine(cli::UsageText(*command));
             return cli::Success;
         }
+        command->endSignals = &endSignals;
         return command->execute(arguments);
     }
     cli::PrintError(QStringLiteral("Nieznane polecenie: %1").arg(arguments.front()));

@@ -136,6 +136,11 @@ void Status::checkException(Status* status)
         throw DbError(FormatStatus(status->status), ErrorCodes(status->status));
 }
 
+bool IsNetworkError(const DbError& error)
+{
+    return error.Has(isc_network_error);
+}
+
 void End(IProvider* p) noexcept
 {
     p->release();
@@ -561,6 +566,8 @@ void FbConnection::Attach(const fb::ConnectParams& params, const fb::CreateParam
     if (!params.charset.empty())
         dpb->insertString(&status, isc_dpb_lc_ctype, params.charset.c_str());
     dpb->insertInt(&status, isc_dpb_sql_dialect, params.dialect);
+    if (!params.providers.empty())
+        dpb->insertString(&status, isc_dpb_config, ("Providers=" + params.providers).c_str());
     if (create) {
         dpb->insertInt(&status, isc_dpb_page_size, create->pageSize);
         if (!create->defaultCharset.empty())

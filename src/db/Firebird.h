@@ -88,6 +88,10 @@ private:
 void Commit(Ref<Firebird::ITransaction>& transaction);
 void Rollback(Ref<Firebird::ITransaction>& transaction) noexcept;
 
+// Whether the error is the client's "Unable to complete network request": no server answered at the address
+// (nobody listening, host unknown), as against a server that answered with a refusal.
+bool IsNetworkError(const DbError& error);
+
 struct ConnectParams {
     std::string database; // "path", "host:path" or "host/port:path"
     std::string user;
@@ -95,6 +99,9 @@ struct ConnectParams {
     std::string role;
     std::string charset = "WIN1250"; // connection character set
     int dialect = 3;
+    // The client's providers for this attachment ("Loopback": the Firebird server on this machine; "Engine12":
+    // the embedded engine in this process); empty for the client's own order.
+    std::string providers;
 };
 
 struct CreateParams {

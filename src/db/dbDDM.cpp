@@ -250,8 +250,59 @@ void Tdm::Trace(const std::string& sql, bool query)
 
 // ---- connection
 
+bool HasServerName(const std::string& path)
+{
+    static const char* const protocols[] = {"inet://", "inet4://", "inet6://", "xnet://", "wnet://"};
+    const std::string lower = LowerCase1250(path);
+    for (const char* protocol : protocols)
+        if (StartsWith(lower, protocol))
+            return true;
+    if (StartsWith(path, "\\\\"))
+        return true;
+    // "host:path" or "host/port:path"; "C:\..." is a drive letter, and a colon inside a directory path ("/a:b",
+    // "dir\a:b") names no server either.
+    const size_t colon = path.find(':');
+    if (colon == std::string::npos || colon == 0)
+        return false;
+    const std::string host = path.substr(0, colon);
+    const bool drive = colon == 1 && path.size() > 2 && (path[2] == '\\' || path[2] == '/');
+    return host[0] != '/' && host[0] != '.' && host.find('\\') == std::string::npos && !drive;
+}
+
 namespace
 {
+
+// "Połączenie z bazą: " in Windows-1250.
+const std::string RouteLine = "Po\xB3\xB9"
+                              "czenie z baz\xB9: ";
+
+// Opens the connection the way its path asks for. For a path without a server name, the work history's line
+// about the way taken; nothing otherwise (the path names the way).
+std::string OpenByRoute(FbConnection& connection, fb::ConnectParams params)
+{
+    if (HasServerName(params.database)) {
+        connection.Open(params);
+        return {};
+    }
+    if (EmbeddedEngine) {
+        params.providers = "Engine12";
+        connection.Open(params);
+        return RouteLine + "wbudowany silnik Firebird (Silnik=wbudowany)";
+    }
+    try {
+        params.providers = "Loopback";
+        connection.Open(params);
+        return RouteLine + "serwer Firebird na tym komputerze";
+    } catch (const DbError& e) {
+        // Nobody answers on this machine's Firebird port. Any other refusal (user, password, file) stands.
+        if (!fb::IsNetworkError(e))
+            throw;
+    }
+    params.providers = "Engine12";
+    connection.Open(params);
+    return RouteLine + "wbudowany silnik Firebird (serwer Firebird na tym komputerze nie odpowiada)";
+}
+
 // A database error with its explanation for the operator in front of the server's own (English) text.
 std::string ExplainedError(const std::exception& e)
 {
@@ -283,7 +334,9 @@ bool Tdm::dbConnect()
     params.role = RoleName;
     try {
         ConnectError.reset();
-        SQLC->Open(params);
+        const std::string route = OpenByRoute(*SQLC, params);
+        if (!route.empty())
+            LogLine(route);
         ConnectStatus = 0;
         return true;
     } catch (const std::exception& e) {

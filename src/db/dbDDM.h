@@ -37,6 +37,10 @@ public:
 
 extern int ConnectStatus; // 0 connected, -1 not connected
 
+// Whether a database path names a server ("host:path", "host/port:path", "inet://host/path"...); a path without
+// one ("/srv/SKLEP.FDB", an alias) is opened on this machine.
+bool HasServerName(const std::string& path);
+
 class Tdm
 {
 public:
@@ -52,6 +56,10 @@ public:
     // Connects and runs the role check; the outcome is left in ConnectStatus.
     void BazaConnect();
     // Closes and opens the connection; a failure is logged and shown with AskAbort ("dbConnect", CR LF, message).
+    // A path without a server name goes through the Firebird server on this machine, so that passwords are
+    // checked and the file is shared with the trade system; only when no server listens here does the embedded
+    // engine open it (never after a refused user or password). EmbeddedEngine sends such a path straight to the
+    // embedded engine. The work history says which way the connection went.
     bool dbConnect();
     // Why the last connection attempt failed; empty after a successful one.
     std::optional<DbError> ConnectError;

@@ -58,7 +58,8 @@ auto Order(const DateTime& t)
 // The local time at which the file was last written.
 std::optional<DateTime> FileTime(const std::string& path)
 {
-    struct stat info {};
+    struct stat info {
+    };
     if (::stat(path.c_str(), &info) != 0)
         return std::nullopt;
     std::tm local{};
@@ -351,6 +352,8 @@ HandOverResult SendReadingToTrade(const std::string& path)
         // A readout holds the totals since the last counter reset: after a readout of the same register handed
         // over before, with no reset by the program in between, only the increase goes over.
         std::optional<PreviousReadout> previous = LastHandedOver(name->registerNo);
+        const std::optional<std::string> lastFile =
+            previous ? std::optional(previous->fileName) : std::optional<std::string>();
         if (previous && previous->takenAt && takenAt) {
             const std::string registerDir = fs::path(path).parent_path().parent_path().string();
             if (ResetBetween(CounterResetTimes(registerDir), *previous->takenAt, *takenAt))
@@ -413,6 +416,12 @@ HandOverResult SendReadingToTrade(const std::string& path)
         int64_t total = 0;
         std::vector<std::string> commands;
         commands.push_back(""); // the row of PRZESLANE_ODCZYTY, filled in below once the total is known
+        // The increase is counted from the register's last hand-over: touching its row makes a hand-over of another
+        // file of the register, running at the same time on another workstation, wait and then fail, so that the
+        // two are never counted from the same readout.
+        if (lastFile)
+            commands.push_back("update " + HandOverTable + " set LINIE=LINIE where PLIK=" + SqlQuote(*lastFile) +
+                               " and KASA=" + SqlInt(name->registerNo));
         for (const std::string& line : lines)
             commands.push_back("insert into ODCZYT (PLIK,LINIA,DATA) values (" + SqlQuote(fileName) + "," +
                                SqlQuote(line) + "," + TimestampLiteral(now) + ")");

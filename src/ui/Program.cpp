@@ -10,22 +10,49 @@
 #include "ui/UMain.h"
 #include "ui/Uwaga.h"
 #include "ui/finfprog.h"
+#include "ui/flog.h"
+#include "util/EndSignals.h"
 
 #include <QPointer>
+#include <QSocketNotifier>
 
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 namespace
 {
 // The hidden about window created at start-up; it deletes itself when it is closed.
 QPointer<TfmInfProg> startupAbout;
+
+// A signal asking the program to end does what the operator's own way out does at that moment: during the
+// log-in the log-in window's exit, afterwards the main window's close (closing line, selections cleared, the
+// connection detached when the modules go). Further signals while the program ends are not needed.
+void EndOnSignal(int signal)
+{
+    static bool ending = false;
+    if (ending)
+        return;
+    ending = true;
+    LogLine("***********  Koniec pracy - " + EndSignalName(signal));
+    if (fmLog != nullptr) {
+        // A prompt over the log-in window (the connection error's) is answered as by Escape first.
+        if (QWidget* top = QApplication::activeModalWidget(); top != nullptr && top != fmLog)
+            top->close();
+        fmLog->reject();
+    } else if (Frm != nullptr && Frm->isVisible()) {
+        Frm->close();
+    } else {
+        QCoreApplication::quit();
+    }
+}
 } // namespace
 
-void EnterExecutableDirectory()
+void EnterExecutableDirectory(const std::string& exePath)
 {
     std::error_code error;
-    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    const std::filesystem::path exe =
+        exePath.empty() ? std::filesystem::read_symlink("/proc/self/exe", error) : std::filesystem::path(exePath);
     if (!error)
         std::filesystem::current_path(exe.parent_path(), error);
 }
@@ -57,13 +84,24 @@ void DestroyModulesAndWindows()
     dm.reset();
 }
 
-int RunApplication(int argc, char** argv)
+int RunApplication(int argc, char** argv, const std::string& exePath)
 {
-    EnterExecutableDirectory();
-    InitEnvironment();
+    EnterExecutableDirectory(exePath);
+    InitEnvironment(exePath);
     TarloApplication app(argc, argv);
     QtScreen screen;
     SetScreen(&screen);
+
+    // The ending signals, blocked in main(), are read here in the event loop.
+    EndSignalFd endSignals;
+    std::optional<QSocketNotifier> endSignalNotifier;
+    if (endSignals.Fd() >= 0) {
+        endSignalNotifier.emplace(endSignals.Fd(), QSocketNotifier::Read);
+        QObject::connect(&*endSignalNotifier, &QSocketNotifier::activated, [&endSignals] {
+            while (const int signal = endSignals.Take())
+                EndOnSignal(signal);
+        });
+    }
 
     int exitCode = 0;
     if (CreateModulesAndWindows()) {

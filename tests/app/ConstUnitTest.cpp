@@ -172,9 +172,44 @@ INSTANTIATE_TEST_SUITE_P(
             "IndentedKeys",
             "\xEF\xBB\xBF[FK]\r\n  SerwerBazy = dbhost\r\n  BazaSQL=FIRMA.FDB\r\n; HLDS=comment\r\n  HLDS=ab;cd\r\n",
             nullptr, "dbhost:FIRMA.FDB", "SYSDBA", "ab;cd"},
+        // Read as Windows reads it: an inline ";" is text, one pair of quotes goes.
+        IniCase{"InlineSemicolonAndQuotes", "[FK]\r\nBazaSQL=\"/srv/baza;1.fdb\"\r\nHLDS=tajne ;haslo\r\n", nullptr,
+                "/srv/baza;1.fdb", "SYSDBA", "tajne ;haslo"},
         IniCase{"MalformedLinesAreSkipped", "garbage line\n[FK\nBazaSQL=x.fdb\n[FK]\nBazaSQL=y.fdb\n", nullptr, "y.fdb",
                 "SYSDBA", "pinewoods"}),
     [](const ::testing::TestParamInfo<IniCase>& info) { return std::string(info.param.name); });
+
+struct EngineCase {
+    const char* name;
+    const char* firma; // content of Firma.ini, nullptr for no file
+    const char* own;   // content of Tarlo_db.INI
+    bool embedded;
+};
+
+class EngineChoice : public ConstUnitTest, public ::testing::WithParamInterface<EngineCase>
+{
+};
+
+TEST_P(EngineChoice, SilnikWbudowanyChoosesTheEmbeddedEngine)
+{
+    const EngineCase& c = GetParam();
+    if (c.firma)
+        Write("Firma.ini", c.firma);
+    Write("Tarlo_db.INI", c.own);
+    EmbeddedEngine = !c.embedded;
+    Init();
+    EXPECT_EQ(EmbeddedEngine, c.embedded);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, EngineChoice,
+    ::testing::Values(EngineCase{"NotSet", nullptr, "[Tarlo]\r\nPth=/d/x.fdb\r\n", false},
+                      EngineCase{"Wbudowany", nullptr, "[Tarlo]\r\nPth=/d/x.fdb\r\nSilnik=wbudowany\r\n", true},
+                      EngineCase{"AnyLetterCase", nullptr, "[Tarlo]\r\n  silnik = WBUDOWANY \r\n", true},
+                      EngineCase{"OtherValue", nullptr, "[Tarlo]\r\nSilnik=serwer\r\n", false},
+                      EngineCase{"FromFirmaWhenItExists", "[Tarlo]\r\nSilnik=wbudowany\r\n", "[Tarlo]\r\n", true},
+                      EngineCase{"OwnIgnoredWhenFirmaExists", "[FK]\r\n", "[Tarlo]\r\nSilnik=wbudowany\r\n", false}),
+    [](const ::testing::TestParamInfo<EngineCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ConstUnitTest, IniFileNamesIgnoreCase)
 {

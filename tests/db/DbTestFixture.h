@@ -24,6 +24,7 @@ protected:
     {
         LoginAborted = false;
         ASSERT_TRUE(testsupport::ConnectDm(db.Path())) << log.Text();
+        log.Clear(); // the connection's line about the engine; the tests look at what follows
         dm->OnStatement = [this](const std::string& sql, bool query) { sent.push_back({sql, query}); };
     }
     void TearDown() override { dm.reset(); }

@@ -299,4 +299,28 @@ TEST_F(DbHelpers, UnreachableServerIsReportedByDbConnect)
     EXPECT_THROW(dm->OpenSQT("select 1 from rdb$database"), DbError);
 }
 
+TEST(HasServerName, TellsAServerFromAPathOnThisMachine)
+{
+    const std::pair<const char*, bool> cases[] = {
+        {"/srv/sklep/SKLEP.FDB", false},
+        {"SKLEP", false}, // an alias
+        {"dbhost:/srv/sklep/SKLEP.FDB", true},
+        {"localhost:/srv/sklep/SKLEP.FDB", true},
+        {"127.0.0.1/3051:/srv/sklep/SKLEP.FDB", true},
+        {"dbhost:D:\\Firma\\FIRMA.FDB", true},
+        {"dbhost:", true},
+        {"inet://dbhost/srv/SKLEP.FDB", true},
+        {"INET6://[::1]/srv/SKLEP.FDB", true},
+        {"\\\\dbhost\\sklep\\SKLEP.FDB", true},
+        {"D:\\Firma\\FIRMA.FDB", false}, // a drive letter
+        {"C:/Firma/FIRMA.FDB", false},
+        {"/srv/a:b/SKLEP.FDB", false},
+        {"./dane:1/SKLEP.FDB", false},
+        {":/srv/x.fdb", false},
+        {"", false},
+    };
+    for (const auto& [path, server] : cases)
+        EXPECT_EQ(HasServerName(path), server) << path;
+}
+
 } // namespace

@@ -241,7 +241,7 @@ TEST_F(HandOverTest, TwoConnectionsCannotBothHandOverAFile)
     for (const bool otherCommits : {true, false}) {
         SCOPED_TRACE(otherCommits);
         FbConnection other;
-        other.Open({database.Path(), "SYSDBA", "masterkey", "", "WIN1250", 3});
+        other.Open({database.Path(), "SYSDBA", "masterkey", "", "WIN1250", 3, "Engine12"});
         auto transaction = other.StartTransaction();
         other.Execute(transaction,
                       "insert into PRZESLANE_ODCZYTY (PLIK, KASA, DATA) values ('" + file + "', 1, current_timestamp)");
@@ -265,6 +265,35 @@ TEST_F(HandOverTest, TwoConnectionsCannotBothHandOverAFile)
             Run({"delete from PRZESLANE_ODCZYTY"});
         }
     }
+}
+
+// Two workstations hand over two readouts of one register at once: both would count from the same earlier
+// readout, so the later one waits for the other and is refused; once the other is rolled back, it goes over.
+TEST_F(HandOverTest, TwoReadoutsOfOneRegisterAreNotCountedFromTheSameReadout)
+{
+    ASSERT_TRUE(SendReadingToTrade(StoreReadout(1, {"$00123\t2\t250"}, 30s)).ok);
+    const std::string path = StoreReadout(3, {"$00123\t5\t625"}, 10s);
+    for (const bool otherCommits : {true, false}) {
+        SCOPED_TRACE(otherCommits);
+        FbConnection other;
+        other.Open({database.Path(), "SYSDBA", "masterkey", "", "WIN1250", 3, "Engine12"});
+        auto transaction = other.StartTransaction();
+        // The other workstation's hand-over of readout 2, in the middle of its transaction.
+        other.Execute(transaction, "update PRZESLANE_ODCZYTY set LINIE=LINIE where KASA=1");
+        std::thread finish([&] {
+            std::this_thread::sleep_for(300ms);
+            if (otherCommits)
+                fb::Commit(transaction);
+            else
+                fb::Rollback(transaction);
+        });
+        const HandOverResult result = SendReadingToTrade(path);
+        finish.join();
+
+        EXPECT_EQ(result.ok, !otherCommits) << result.message;
+        EXPECT_EQ(Count("from PRZESLANE_ODCZYTY"), otherCommits ? 1 : 2);
+    }
+    EXPECT_EQ(Sums()["123"], "5.0000/6.2500");
 }
 
 TEST_F(HandOverTest, MissingTriggerAsksForTheAdministrator)

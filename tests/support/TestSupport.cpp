@@ -126,6 +126,7 @@ bool ConnectDm(const std::string& path, const std::string& user, const std::stri
     DbPath = path;
     DbUser = user;
     DbPassword = password;
+    EmbeddedEngine = true; // a throw-away file: never through a Firebird server that may run on this machine
     if (!dm)
         dm = std::make_unique<Tdm>();
     return dm->dbConnect();

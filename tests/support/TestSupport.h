@@ -17,8 +17,8 @@
 // - WorkLogCapture: points the work history (WorkLog) at a temporary file without tag, date or time, so each
 //   LogLine is the bare message followed by CR LF; Text() gives the whole file. The previous logger comes back
 //   afterwards.
-// - ConnectDm: sets DbPath, DbUser and DbPassword, creates `dm` when needed and connects it (dbConnect, without
-//   the role check). True when connected.
+// - ConnectDm: sets DbPath, DbUser and DbPassword, chooses the embedded engine (EmbeddedEngine), creates `dm` when
+//   needed and connects it (dbConnect, without the role check). True when connected.
 //
 // Example:
 //     TempDatabase db(demodb::Content::Demo);

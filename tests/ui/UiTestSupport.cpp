@@ -20,6 +20,7 @@ UiSession::UiSession(std::optional<demodb::Content> content)
     }
     DbUser = "SYSDBA";
     DbPassword = "masterkey";
+    EmbeddedEngine = true; // a throw-away file: never through a Firebird server that may run on this machine
     watchdog_.setSingleShot(true);
 }
 
