@@ -19,5 +19,5 @@ fi
 
 "$here/tools/setup.sh" "$build"
 "$here/tools/prepare-demo.sh" "$build"
-echo "==> Starting Tarlo_db: press Enter (or \"Wejście\") to log in; end it with \"Wyjście z programu\" or Ctrl+C."
+echo "==> Starting Tarlo_db: log in with \"Wejście\" (or Enter in the password field); end it with \"Wyjście z programu\" or Ctrl+C."
 exec "$build/bin/Tarlo_db"

@@ -136,9 +136,9 @@ void Status::checkException(Status* status)
         throw DbError(FormatStatus(status->status), ErrorCodes(status->status));
 }
 
-bool IsNetworkError(const DbError& error)
+bool NobodyListening(const DbError& error)
 {
-    return error.Has(isc_network_error);
+    return error.Has(isc_network_error) && error.Has(isc_net_connect_err);
 }
 
 void End(IProvider* p) noexcept

@@ -88,9 +88,10 @@ private:
 void Commit(Ref<Firebird::ITransaction>& transaction);
 void Rollback(Ref<Firebird::ITransaction>& transaction) noexcept;
 
-// Whether the error is the client's "Unable to complete network request": no server answered at the address
-// (nobody listening, host unknown), as against a server that answered with a refusal.
-bool IsNetworkError(const DbError& error);
+// Whether the error says that nobody listens at the server's address ("Unable to complete network request ...
+// Failed to establish a connection"), as against a server that answered with a refusal, or a host name that
+// could not be resolved.
+bool NobodyListening(const DbError& error);
 
 struct ConnectParams {
     std::string database; // "path", "host:path" or "host/port:path"

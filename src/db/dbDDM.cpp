@@ -294,8 +294,9 @@ std::string OpenByRoute(FbConnection& connection, fb::ConnectParams params)
         connection.Open(params);
         return RouteLine + "serwer Firebird na tym komputerze";
     } catch (const DbError& e) {
-        // Nobody answers on this machine's Firebird port. Any other refusal (user, password, file) stands.
-        if (!fb::IsNetworkError(e))
+        // Nobody listens on this machine's Firebird port. Anything else stands: a refused user or password, a
+        // missing file, and also a "localhost" that does not resolve, where a server may well run.
+        if (!fb::NobodyListening(e))
             throw;
     }
     params.providers = "Engine12";

@@ -58,8 +58,8 @@ public:
     // Closes and opens the connection; a failure is logged and shown with AskAbort ("dbConnect", CR LF, message).
     // A path without a server name goes through the Firebird server on this machine, so that passwords are
     // checked and the file is shared with the trade system; only when no server listens here does the embedded
-    // engine open it (never after a refused user or password). EmbeddedEngine sends such a path straight to the
-    // embedded engine. The work history says which way the connection went.
+    // engine open it (never after a refused user or password, nor when "localhost" does not resolve). EmbeddedEngine
+    // sends such a path straight to the embedded engine. The work history says which way the connection went.
     bool dbConnect();
     // Why the last connection attempt failed; empty after a successful one.
     std::optional<DbError> ConnectError;
