@@ -7,10 +7,11 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-"$here/build"}
 
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j2 --target catalogue_bench mkdemodb WinIP
+cmake --build "$build" -j2 --target catalogue_bench sent_goods_bench mkdemodb WinIP
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 "$build/bin/mkdemodb" --large "$work/large.fdb"
 "$build/bin/mkdemodb" --large "$work/small.fdb" 10000
 "$build/bin/catalogue_bench" "$work/large.fdb" "$work/small.fdb"
+"$build/bin/sent_goods_bench" "$work/large.fdb"

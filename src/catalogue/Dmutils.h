@@ -62,6 +62,16 @@ public:
     // caller re-reads the view afterwards. False when the command failed (logged).
     bool LockGoodsInView(LockCommand command);
 
+    // "Changed since the last export" (DmutilsChanged.cpp): re-reads the view and selects exactly its active
+    // goods that need sending to the current register (their record line differs from the one remembered in
+    // WYSLANE, or they were never sent); goods that cannot be sent or share a register code are named on the
+    // status line. Without WYSLANE the status line asks for an administrator's log-in and nothing changes. False
+    // when nothing was selected because of such a failure.
+    bool SelectChangedGoods();
+    // Selects exactly `symbols` for export and shows the new marks in the view and the count label. Writes only
+    // the marks that change, judged by the view's rows: the view must have been read just before.
+    bool SelectGoods(const std::vector<std::string>& symbols);
+
     // ---- registers and parameters
     void LoadRegisterSettings(int registerId);
     // Writes the register group to COM_DEF. The three number fields must hold whole numbers; otherwise, or when

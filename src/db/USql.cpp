@@ -8,6 +8,10 @@
 // "G_" + generator creates the generator and "TRI_" + table the trigger of that name on that table. Empty lines are
 // skipped by whoever runs a script.
 //
+// WYSLANE remembers, per register (COM_DEF.ID) and register code (the symbol's last five digits, 1..99999), the
+// goods record line the register last accepted or was found to hold, which good it came from and when; it lets
+// the export send only what changed and is brought up to date by the comparison with the register.
+//
 // COM_DEF also carries NRKASYSYSTEM, the register's number in the register system, which the register settings
 // read and write; an older database gets it from the schema test.
 
@@ -123,6 +127,17 @@ const std::vector<Script>& Catalogue()
              "CREATE INDEX PARAGONY03 ON PARAGONY(DATASPRZ,KASA,NUMER);",
              "CREATE INDEX PARAGONY04 ON PARAGONY(ODCZYT);",
              "",
+         }},
+        {"C_WYSLANE",
+         {
+             "CREATE TABLE WYSLANE(",
+             "ID_KASY       INTEGER NOT NULL,",
+             "KOD           INTEGER NOT NULL,",
+             "ASORT         VARCHAR(20),",
+             "REKORD        VARCHAR(120),",
+             "DATA          TIMESTAMP,",
+             "CONSTRAINT WYSLANE PRIMARY KEY(ID_KASY,KOD)",
+             ");",
          }},
         // One row per readout file handed over to the trade system; the key keeps a file from going twice.
         {"C_PRZESLANE_ODCZYTY",

@@ -1,6 +1,8 @@
 #include "exchange/FmElzab.h"
 
 #include "app/ConstUnit.h"
+#include "catalogue/SentStore.h"
+#include "db/dbDDM.h"
 #include "exchange/CallRunner.h"
 #include "exchange/CatalogueGoodsLookup.h"
 #include "exchange/ErrorReportScope.h"
@@ -332,6 +334,14 @@ void TfmE::WczytajTowary()
         view->SetRegisterGoods(lines);
 }
 
+// The register no longer holds the good of `code` (every good for -1): the memory of sent goods forgets it.
+void TfmE::ForgetSent(int code)
+{
+    if (!dm || !dm->Connected() || !SentTableExists())
+        return;
+    dm->RunSQL(code < 0 ? SentClearCommand(CurrentRegisterId) : SentDeleteCommand(CurrentRegisterId, code));
+}
+
 void TfmE::aKasujTowarExecute()
 {
     RegisterLock lock(lockMode);
@@ -370,6 +380,7 @@ void TfmE::aKasujTowarExecute()
         ErrAnnouncement2("KTowar");
         if (ExchangeResult != 0)
             break;
+        ForgetSent(std::stoi(digits.substr(digits.size() > 5 ? digits.size() - 5 : 0)));
         if (view)
             view->UnpickRow(good.row);
         ProcessMessages();
@@ -386,4 +397,6 @@ void TfmE::aKasujWszystkieTowaryExecute()
     CallLibrary(WinIPFunction::KTowMax);
     ErrorReportScope report;
     ErrAnnouncement2("KTowMax");
+    if (ExchangeResult == 0)
+        ForgetSent(-1);
 }

@@ -62,6 +62,21 @@ public:
     void aKasujTowarExecute();
     void aKasujWszystkieTowaryExecute();
 
+    // ---- comparison with the register (FmElzabCompare.cpp)
+    // "Porównanie z kasą": reads the register's goods list (__TowarMax), compares it with what the catalogue
+    // would send to the register today, shows the report on the register goods page and makes the memory of sent
+    // goods (WYSLANE) what the register holds. False when the list could not be read.
+    bool PorownajZKasa();
+    // The report of the last comparison (empty before the first) and the symbols of its first two groups (the
+    // goods the register lacks and those that differ), ready to be selected for export.
+    std::vector<std::string> comparisonReport;
+    std::vector<std::string> comparisonToSend;
+    int comparisonRegisterId = -1; // CurrentRegisterId of the last comparison
+    // Writes the last report to ComparisonReportPath() through a temporary file; false (red message) on failure.
+    bool ZapiszPorownanie();
+    // DataDir + "Porownanie_kasa" + RegisterCode + ".txt"
+    std::string ComparisonReportPath() const;
+
     // ---- goods export (FmElzabExport.cpp)
     void aExpoTowarExecute();
     void aExpoTowarEureka();
@@ -72,6 +87,7 @@ private:
     // True when the lock is held; otherwise announces the busy registers as `operation`'s result WinIPRegistersBusy.
     bool Locked(const RegisterLock& lock, const std::string& operation);
 
+    void ForgetSent(int code);
     std::unique_ptr<WinIPLibrary> library_;
     std::string callProblem_; // why the last call was not made, for the codes of our own
 };

@@ -6,6 +6,7 @@
 #include "catalogue/CatalogueView.h"
 #include "catalogue/Dmutils.h"
 #include "catalogue/GoodsRecord.h"
+#include "catalogue/SentStore.h"
 #include "db/dbDDM.h"
 #include "exchange/ErrorReportScope.h"
 #include "exchange/ExportView.h"
@@ -102,10 +103,15 @@ void ShowGood(const std::string& symbol)
         dmu->goodsPage->GoodsCurrentRow(row);
 }
 
-// Clears the good's selection and refreshes its row of the catalogue view in place.
-void Unselect(const std::string& symbol)
+// Clears the good's selection and refreshes its row of the catalogue view in place. `remember` (the memory of
+// what the register accepted) goes in the same transaction, so a mark is never cleared without it.
+void Unselect(const std::string& symbol, const std::string& remember = {})
 {
-    dm->RunSQL("update blok_cen set wybor=0 where asort=" + SqlQuote(symbol));
+    const std::string unselect = "update blok_cen set wybor=0 where asort=" + SqlQuote(symbol);
+    if (remember.empty())
+        dm->RunSQL(unselect);
+    else
+        dm->RunSQLBatch({unselect, remember});
     if (dmu)
         dmu->RefreshGoodsRow(symbol);
 }
@@ -152,6 +158,7 @@ void TfmE::aExpoTowarExecute()
     ErrorReportScope report;
     TwInFile(operation);
     const SelectedGoods selected(lists.priceField);
+    SentRecorder sent(CurrentRegisterId, full);
     const size_t total = selected.symbols.size();
     for (size_t i = 0; i < total; ++i) {
         if (exportPage && exportPage->StopRequested()) {
@@ -177,7 +184,8 @@ void TfmE::aExpoTowarExecute()
         ShowProgress(exportPage, i + 1, total);
         if (ExchangeResult != 0 && stopOnError)
             break; // this good keeps its selection
-        Unselect(symbol);
+        // Only what the register accepted is remembered; a refused call leaves the memory as it was.
+        Unselect(symbol, ExchangeResult == 0 ? sent.Accepted(symbol, line) : std::string());
     }
     UntickGroups(exportPage);
 }

@@ -169,7 +169,7 @@ QWidget* ExportPage::BuildLeftColumn()
     rgViewBlok->OnClick([this](int) { rgViewBlokClick(); });
     rgWybor = new RadioGroup(QStringLiteral(" Wybór pozycji w wykazie "),
                              {QStringLiteral("zaznacz wszystkie "), QStringLiteral("odznacz wszystkie"),
-                              QStringLiteral("odwróć zaznaczenie")},
+                              QStringLiteral("odwróć zaznaczenie"), QStringLiteral("zmienione od ostatniego eksportu")},
                              column);
     rgWybor->setObjectName(QStringLiteral("rgWybor"));
     rgWybor->OnClick([this](int) { rgWyborClick(); });
@@ -647,8 +647,18 @@ void ExportPage::rgWyborClick()
         btnSelAllClick();
     else if (item == 1)
         BtnUnSelAllClick();
-    else
+    else if (item == 2)
         BtnInvertClick();
+    else
+        SelectChangedClick();
+}
+
+void ExportPage::SelectChangedClick()
+{
+    XDBG->clearSelection();
+    // The view is re-read, the marks and the count label follow; the status line says what was left out.
+    dmu->SelectChangedGoods();
+    IIfno();
 }
 
 void ExportPage::btnSelAllClick()

@@ -118,6 +118,8 @@ public:
     void rgBlokClick();
     void rgViewBlokClick();
     void rgWyborClick();
+    // "zmienione od ostatniego eksportu": selects the goods of the view that need sending to the current register.
+    void SelectChangedClick();
     void rgViewWyborClick();
     void edSeekKeyUp(int key);
     void rbSeekClick();

@@ -1,5 +1,7 @@
 #include "ui/RegisterGoodsPage.h"
 
+#include "app/ConstUnit.h"
+#include "catalogue/Dmutils.h"
 #include "exchange/FmElzab.h"
 #include "ui/DeletionPage.h"
 #include "ui/OperationRunner.h"
@@ -25,6 +27,23 @@ RegisterGoodsPage::RegisterGoodsPage(QWidget* parent) : QWidget(parent)
     btnRefrWykaz->setFont(bold);
     connect(btnRefrWykaz, &QPushButton::clicked, this, &RegisterGoodsPage::btnRefeshDelClick);
 
+    btnPorownaj = new QPushButton(QStringLiteral("Porównanie z kasą"), this);
+    btnPorownaj->setObjectName(QStringLiteral("btnPorownaj"));
+    btnPorownaj->setAutoDefault(false);
+    btnPorownaj->setToolTip(QStringLiteral("Wczytuje wykaz z kasy i porównuje go z tym, co wysłałaby kartoteka"));
+    connect(btnPorownaj, &QPushButton::clicked, this, &RegisterGoodsPage::btnPorownajClick);
+    btnZapiszPor = new QPushButton(QStringLiteral("Zapisz raport"), this);
+    btnZapiszPor->setObjectName(QStringLiteral("btnZapiszPor"));
+    btnZapiszPor->setAutoDefault(false);
+    connect(btnZapiszPor, &QPushButton::clicked, this, &RegisterGoodsPage::btnZapiszPorClick);
+    btnZaznaczPor = new QPushButton(QStringLiteral("Zaznacz do eksportu"), this);
+    btnZaznaczPor->setObjectName(QStringLiteral("btnZaznaczPor"));
+    btnZaznaczPor->setAutoDefault(false);
+    btnZaznaczPor->setToolTip(
+        QStringLiteral("Zaznacza na stronie eksportu towary, których brak w kasie, i towary różniące się"));
+    connect(btnZaznaczPor, &QPushButton::clicked, this, &RegisterGoodsPage::btnZaznaczPorClick);
+    UpdateComparisonButtons();
+
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setReadOnly(true);
@@ -33,6 +52,10 @@ RegisterGoodsPage::RegisterGoodsPage(QWidget* parent) : QWidget(parent)
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(btnRefrWykaz);
+    buttons->addSpacing(16);
+    buttons->addWidget(btnPorownaj);
+    buttons->addWidget(btnZapiszPor);
+    buttons->addWidget(btnZaznaczPor);
     buttons->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -60,9 +83,49 @@ void RegisterGoodsPage::RefreshRegisterGoods()
     fmE->WczytajTowary();
 }
 
+void RegisterGoodsPage::btnPorownajClick()
+{
+    const RegisterOperation operation(this);
+    SetReadButtonsEnabled(false);
+    const OnScopeExit restore([this] {
+        SetReadButtonsEnabled(true);
+        UpdateComparisonButtons();
+    });
+    fmE->PorownajZKasa();
+}
+
+void RegisterGoodsPage::btnZapiszPorClick()
+{
+    fmE->ZapiszPorownanie();
+}
+
+void RegisterGoodsPage::btnZaznaczPorClick()
+{
+    if (fmE->comparisonRegisterId != CurrentRegisterId) {
+        // Porównanie dotyczy innej kasy - uruchom je ponownie
+        Komunikat("Por\xF3wnanie dotyczy innej kasy - uruchom je ponownie", true);
+        return;
+    }
+    dmu->ReReadGoods(); // the marks are written against the view's present rows
+    if (dmu->SelectGoods(fmE->comparisonToSend))
+        // Zaznaczono do eksportu: N (brak w kasie i różniące się)
+        Komunikat("Zaznaczono do eksportu: " + std::to_string(fmE->comparisonToSend.size()) +
+                      " (brak w kasie i r\xF3\xBFni\xB9"
+                      "ce si\xEA)",
+                  false);
+}
+
+void RegisterGoodsPage::UpdateComparisonButtons()
+{
+    const bool compared = fmE && !fmE->comparisonReport.empty();
+    btnZapiszPor->setEnabled(compared);
+    btnZaznaczPor->setEnabled(compared && !fmE->comparisonToSend.empty());
+}
+
 void RegisterGoodsPage::SetReadButtonsEnabled(bool enabled)
 {
     btnRefrWykaz->setEnabled(enabled);
+    btnPorownaj->setEnabled(enabled);
     if (deletionPage_ != nullptr)
         deletionPage_->btnRefeshDel->setEnabled(enabled);
 }

@@ -18,16 +18,27 @@ public:
     void SetDeletionPage(DeletionPage* page) { deletionPage_ = page; }
 
     QPushButton* btnRefrWykaz;
+    QPushButton* btnPorownaj;   // "Porównanie z kasą"
+    QPushButton* btnZapiszPor;  // "Zapisz raport"
+    QPushButton* btnZaznaczPor; // "Zaznacz do eksportu"
     QPlainTextEdit* Memo1;
 
     // "Wczytaj wykaz", also bound to the deletion sub-page's "Odśwież wykaz".
     void btnRefeshDelClick();
     void RefreshRegisterGoods();
 
+    // "Porównanie z kasą": reads the register's goods and shows the comparison with the catalogue.
+    void btnPorownajClick();
+    // Saves the comparison's report beside the other reports.
+    void btnZapiszPorClick();
+    // Selects the goods the register lacks and those that differ on the export page, ready to send.
+    void btnZaznaczPorClick();
+
     // Replaces the text area's content by the lines (Windows-1250).
     void SetRegisterGoods(const std::vector<std::string>& lines);
 
 private:
     void SetReadButtonsEnabled(bool enabled);
+    void UpdateComparisonButtons();
     DeletionPage* deletionPage_ = nullptr;
 };

@@ -22,6 +22,7 @@ TEST_F(DbSchema, EmptyDatabaseGetsEveryTableInOrder)
     EXPECT_THAT(log.Lines(), ElementsAre("Pusta listaScr  ", "Dopisana tabela BLOK_CEN", "Pusta listaScr  ",
                                          "Dopisana tabela COM_DEF", "Pusta listaScr  ", "Dopisana tabela HIST_PAR",
                                          "Dopisana tabela ODCZYT", "Dopisana tabela PARAGONY", "Pusta listaScr  ",
+                                         "Dopisana tabela WYSLANE", "Pusta listaScr  ",
                                          "Dopisana tabela PRZESLANE_ODCZYTY", "Dopisany generator G_ID_COM_DEF",
                                          "Dopisany generator G_ID_ODCZYT", "Dopisany generator G_ID_PARAGONY",
                                          "Dopisany wyzwalacz TRI_COM_DEF", "Dopisany wyzwalacz TRI_HIST_PAR",
@@ -34,7 +35,7 @@ TEST_F(DbSchema, EmptyDatabaseGetsEveryTableInOrder)
                             "CREATE TABLE ODCZYT", "CREATE INDEX ODCZYT0 ON ODCZYT", "CREATE TABLE PARAGONY",
                             "CREATE INDEX PARAGONY00 ON PARAGONY", "CREATE INDEX PARAGONY01 ON PARAGONY",
                             "CREATE INDEX PARAGONY03 ON PARAGONY", "CREATE INDEX PARAGONY04 ON PARAGONY",
-                            "CREATE TABLE PRZESLANE_ODCZYTY", "CREATE GENERATOR G_ID_COM_DEF",
+                            "CREATE TABLE WYSLANE", "CREATE TABLE PRZESLANE_ODCZYTY", "CREATE GENERATOR G_ID_COM_DEF",
                             "SET GENERATOR G_ID_COM_DEF TO -1", "CREATE GENERATOR G_ID_ODCZYT",
                             "SET GENERATOR G_ID_ODCZYT TO -1", "CREATE GENERATOR G_ID_PARAGONY",
                             "SET GENERATOR G_ID_PARAGONY TO -1", "CREATE OR ALTER TRIGGER TRI_COM_DEF FOR COM_DEF",
@@ -45,7 +46,7 @@ TEST_F(DbSchema, EmptyDatabaseGetsEveryTableInOrder)
                              "\r\nWYBOR         INTEGER,\r\nCONSTRAINT BLOK_CEN PRIMARY KEY(ASORT)\r\n);\r\n");
     // The line runner sends index lines without their ";".
     EXPECT_EQ(Commands()[4], "CREATE INDEX ODCZYT0 ON ODCZYT(PLIK,DATA)");
-    for (const char* table : {"BLOK_CEN", "COM_DEF", "HIST_PAR", "ODCZYT", "PARAGONY", "PRZESLANE_ODCZYTY"})
+    for (const char* table : {"BLOK_CEN", "COM_DEF", "HIST_PAR", "ODCZYT", "PARAGONY", "WYSLANE", "PRZESLANE_ODCZYTY"})
         EXPECT_TRUE(dm->JestTabela(table)) << table;
     for (const char* index : {"ODCZYT0", "PARAGONY00", "PARAGONY01", "PARAGONY03", "PARAGONY04"})
         EXPECT_TRUE(IndexExists(index)) << index;
@@ -261,7 +262,8 @@ TEST_F(DbDemoDatabase, SchemaTestCompletesTheDemoDatabase)
     EXPECT_THAT(log.Lines(),
                 ElementsAre("Pusta listaScr  ", "Dopisana tabela BLOK_CEN", "Pusta listaScr  ",
                             "Dopisana tabela HIST_PAR", "Dopisana tabela ODCZYT", "Dopisana tabela PARAGONY",
-                            "Pusta listaScr  ", "Dopisana tabela PRZESLANE_ODCZYTY", "Dopisany generator G_ID_COM_DEF",
+                            "Pusta listaScr  ", "Dopisana tabela WYSLANE", "Pusta listaScr  ",
+                            "Dopisana tabela PRZESLANE_ODCZYTY", "Dopisany generator G_ID_COM_DEF",
                             "Dopisany generator G_ID_ODCZYT", "Dopisany generator G_ID_PARAGONY",
                             "Dopisany wyzwalacz TRI_COM_DEF", "Dopisany wyzwalacz TRI_HIST_PAR",
                             "Dopisany wyzwalacz TRI_ODCZYT", "Dopisany wyzwalacz TRI_PARAGONY"));

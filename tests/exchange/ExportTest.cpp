@@ -3,6 +3,7 @@
 #include "exchange/ExchangeFixture.h"
 
 #include "catalogue/GoodsRecord.h"
+#include "catalogue/SentStore.h"
 #include "exchange/CallRunner.h"
 #include "exchange/ExportView.h"
 
@@ -259,6 +260,140 @@ TEST_F(ExportTest, EurekaFileThatCannotBeWrittenChangesNothing)
     EXPECT_EQ(LockFlags("1"), "0,1");
     EXPECT_EQ(LockFlags("2"), "0,1");
     EXPECT_EQ(exportPage.unticked, 0);
+}
+
+// ---- the memory of sent goods (WYSLANE) and what builds on it
+
+class SentGoodsTest : public ExportTest
+{
+protected:
+    void SetUp() override
+    {
+        ExportTest::SetUp();
+        CurrentRegisterId = 1;
+    }
+
+    // Register codes remembered for register 1.
+    std::set<int> Remembered() const
+    {
+        std::set<int> codes;
+        for (const auto& [code, entry] : LoadSentMemory(1))
+            codes.insert(code);
+        return codes;
+    }
+
+    // "Changed since the last export" on the whole view: the selected symbols.
+    std::set<std::string> Changed()
+    {
+        dmu->OpenGoods();
+        EXPECT_TRUE(dmu->SelectChangedGoods());
+        std::set<std::string> selected;
+        DataSet rows;
+        dm->OpenSds(rows, "select asort from blok_cen where wybor=1");
+        for (const Row& row : rows.Rows)
+            selected.insert(row.at(0).AsString());
+        return selected;
+    }
+
+    void Export(bool full)
+    {
+        exportPage.fullData = full;
+        module.aExpoTowarExecute();
+    }
+};
+
+TEST_F(SentGoodsTest, OnlyWhatTheRegisterAcceptedIsRememberedAlsoWhenTheExportStops)
+{
+    SelectGoods(5);
+    ASSERT_TRUE(dm->RunSQL("update " + GoodsTable + " set stawka_vat=7 where asort='2'")); // refused: no VAT number
+    exportPage.stopOnFirstError = true;
+    Export(true);
+    EXPECT_EQ(Remembered(), (std::set<int>{1})) << log->Text();
+    EXPECT_EQ(LoadSentMemory(1).at(1).line, "$00001\tTowar 1            \t1\t1\t3\t1\t0\t0000000000000\t150\t0");
+    EXPECT_EQ(LoadSentMemory(1).at(1).asort, "1");
+
+    exportPage.stopOnFirstError = false;
+    Export(true); // goods 2..5 still selected; 2 refused again
+    EXPECT_EQ(Remembered(), (std::set<int>{1, 3, 4, 5}));
+    EXPECT_EQ(Changed(), (std::set<std::string>{"2"}));
+}
+
+TEST_F(SentGoodsTest, ChangedOnlyFollowsPricesAndDeletionsAndTheComparisonAgreesAfterSending)
+{
+    SelectGoods(3);
+    Export(true);
+    EXPECT_TRUE(Changed().empty());
+
+    // A price change goes with a price-only call; the memory keeps the rest of the line.
+    ASSERT_TRUE(dm->RunSQL("update " + GoodsTable + " set cena_1=9.99 where asort='2'"));
+    EXPECT_EQ(Changed(), (std::set<std::string>{"2"}));
+    Export(false);
+    EXPECT_TRUE(Changed().empty());
+    EXPECT_NE(LoadSentMemory(1).at(2).line.find("\t999\t0"), std::string::npos);
+
+    // Deleted through the program: forgotten at once.
+    view.picked = {{0, "00003"}};
+    module.aKasujTowarExecute();
+    ASSERT_EQ(ExchangeResult, 0);
+    EXPECT_EQ(Changed(), (std::set<std::string>{"3"}));
+    Export(true);
+
+    // Deleted at the register itself: the comparison finds it and the memory follows.
+    std::string kept;
+    for (const std::string& line : RegisterGoods())
+        if (line.rfind("$00001", 0) != 0)
+            kept += line + "\n";
+    SaveText(kept, root + "/sym/kasa01/towary.txt");
+    EXPECT_TRUE(Changed().empty()) << "the program cannot know yet";
+    ASSERT_TRUE(module.PorownajZKasa());
+    EXPECT_EQ(module.comparisonToSend, std::vector<std::string>{"1"});
+    EXPECT_EQ(Changed(), (std::set<std::string>{"1"}));
+    Export(true);
+    ASSERT_TRUE(module.PorownajZKasa());
+    EXPECT_TRUE(module.comparisonToSend.empty());
+    EXPECT_NE(std::find(view.memo1.begin(), view.memo1.end(), "4. Towary zgodne: 3"), view.memo1.end());
+}
+
+TEST_F(SentGoodsTest, TheComparisonReportIsSavedWhole)
+{
+    SelectGoods(2);
+    Export(true);
+    ASSERT_TRUE(module.PorownajZKasa());
+    ASSERT_TRUE(module.ZapiszPorownanie());
+    std::vector<std::string> lines;
+    ASSERT_TRUE(ReadLines(module.ComparisonReportPath(), lines));
+    EXPECT_EQ(lines, module.comparisonReport);
+    EXPECT_FALSE(FileExists(module.ComparisonReportPath() + ".tmp"));
+
+    DataDir = root + "/brak/";
+    EXPECT_FALSE(module.ZapiszPorownanie());
+    EXPECT_NE(status.Last().text.find("Nie mo\xBFna zapisa\xE6 pliku"), std::string::npos);
+    EXPECT_TRUE(status.Last().error);
+}
+
+TEST_F(SentGoodsTest, WithoutTheTableChangedOnlyAsksForAnAdministratorAndTheExportStillRuns)
+{
+    SelectGoods(2);
+    ASSERT_TRUE(dm->RunSQL("drop table wyslane"));
+    dmu->OpenGoods();
+    EXPECT_FALSE(dmu->SelectChangedGoods());
+    EXPECT_NE(status.Last().text.find("administrator"), std::string::npos);
+    EXPECT_TRUE(status.Last().error);
+    EXPECT_EQ(LockFlags("1"), "0,1") << "the selection stays as it was";
+
+    Export(true);
+    EXPECT_EQ(RegisterCodes(), (std::set<std::string>{"$00001", "$00002"}));
+    EXPECT_EQ(LockFlags("1"), "0,0");
+}
+
+TEST_F(SentGoodsTest, WithoutMemoryEverythingCountsAndGoodsThatCannotGoAreNamed)
+{
+    SelectGoods(2);
+    InsertGood("D'ARBO1", "Kawa");
+    InsertLock("D'ARBO1", 0, 0);
+    EXPECT_EQ(Changed(), (std::set<std::string>{"1", "2"}));
+    EXPECT_NE(status.Last().text.find("Por\xF3wnanie z kas\xB9"), std::string::npos) << "advises the comparison";
+    EXPECT_NE(status.Last().text.find("D'ARBO1"), std::string::npos);
 }
 
 } // namespace

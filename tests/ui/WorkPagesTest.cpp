@@ -111,6 +111,7 @@ private slots:
     void readoutListClosesOnRegisterChange();
     void registerGoodsList();
     void registerGoodsButtonsComeBackAfterAnError();
+    void comparisonSelectsWhatTheRegisterLacks();
     void deletionPageButtons();
     void registerSettingsSaveAndCancel();
     void registerSettingsRefuseBadNumber();
@@ -323,6 +324,38 @@ void WorkPagesTest::registerGoodsList()
     QVERIFY(Frm->tbsWykazTow->btnRefrWykaz->isEnabled());
     QVERIFY(!Frm->tbsDel->btnRefeshDel->isHidden());
     QVERIFY(Frm->tbsDel->btnRefeshDel->isEnabledTo(Frm->tbsDel));
+}
+
+void WorkPagesTest::comparisonSelectsWhatTheRegisterLacks()
+{
+    RegisterGoodsPage* page = Frm->tbsWykazTow;
+    ShowPage(page);
+    dm->RunSQL("update blok_cen set wybor=0");
+
+    page->btnPorownaj->click();
+
+    // The register of the fresh simulator holds nothing: every good that can be sent is missing there.
+    const QStringList lines = Lines(page->Memo1);
+    QVERIFY(lines.size() > 5);
+    QVERIFY(lines[0].startsWith(QStringLiteral("Porównanie z kasą 01")));
+    const auto missing = static_cast<int64_t>(fmE->comparisonToSend.size());
+    QVERIFY(missing > 100);
+    QVERIFY(lines.contains(QStringLiteral("1. Towary, których brak w kasie: %1").arg(missing)));
+    QVERIFY(page->btnPorownaj->isEnabled());
+    QVERIFY(page->btnZapiszPor->isEnabled());
+    QVERIFY(page->btnZaznaczPor->isEnabled());
+
+    page->btnZaznaczPor->click();
+    QCOMPARE(SelectedGoods(), missing);
+    QCOMPARE(Flag("D'ARBO1", "wybor"), int64_t(0));
+
+    // "Changed since the last export" agrees: nothing is remembered for an empty register.
+    dm->RunSQL("update blok_cen set wybor=0");
+    ShowPage(Frm->tbsTowary);
+    Frm->tbsTowary->rgWybor->Item(3)->click();
+    QCOMPARE(SelectedGoods(), missing);
+    QCOMPARE(Frm->tbsTowary->rgWybor->ItemIndex(), -1);
+    dm->RunSQL("update blok_cen set wybor=0");
 }
 
 void WorkPagesTest::registerGoodsButtonsComeBackAfterAnError()

@@ -1,0 +1,124 @@
+// "Changed since the last export" and the selection of a given set of goods on the export page.
+#include "catalogue/Dmutils.h"
+
+#include "app/ConstUnit.h"
+#include "catalogue/CatalogueView.h"
+#include "catalogue/SentStore.h"
+#include "db/dbDDM.h"
+#include "util/MyUtil.h"
+
+#include <unordered_set>
+
+// Polish texts are Windows-1250 bytes; each escaped literal is followed by its readable form.
+
+namespace
+{
+
+// How many goods the status line names before it only counts the rest.
+constexpr std::size_t NamedOnStatusLine = 5;
+
+// "a, b, c i 7 innych"
+std::string NameSome(const std::vector<std::string>& names)
+{
+    std::string text;
+    for (std::size_t i = 0; i < names.size() && i < NamedOnStatusLine; ++i)
+        text += (i ? ", " : "") + names[i];
+    if (names.size() > NamedOnStatusLine)
+        text += " i " + std::to_string(names.size() - NamedOnStatusLine) + " innych";
+    return text;
+}
+
+} // namespace
+
+bool Tdmu::SelectGoods(const std::vector<std::string>& symbols)
+{
+    const int asort = SDSTowary.Fields.IndexOf("asort");
+    const int wybor = SDSTowary.Fields.IndexOf("wybor");
+    // With a selection filter the view's rows would leave it as their marks change: the marks are simply set
+    // and the view read again.
+    if (!SelectionFilter.empty() || !SDSTowary.Active() || asort < 0 || wybor < 0) {
+        if (!SelectOnly(symbols)) {
+            Komunikat("Nie uda\xB3o si\xEA zaznaczy\xE6 towar\xF3w", true); // Nie udało się zaznaczyć towarów
+            return false;
+        }
+        ReReadGoods();
+        if (goodsPage)
+            goodsPage->RefreshCount();
+        return true;
+    }
+
+    // Only the marks that change are written: the view knows the marks of its rows, goods outside it lose theirs
+    // in one command, and when most of the view is to be selected one set-based command marks the whole view and
+    // the few others are unmarked by key.
+    std::unordered_set<std::string> chosen(symbols.begin(), symbols.end());
+    std::vector<std::string> select, unselect;
+    int toMark = 0;
+    for (const Row& row : SDSTowary.Rows) {
+        const bool wanted = chosen.erase(row[asort].AsString()) > 0;
+        toMark += wanted && row[wybor].AsInteger() != 1;
+    }
+    const bool wholeView = toMark * 2 > SDSTowary.RecordCount();
+    std::unordered_set<std::string> wantedSet(symbols.begin(), symbols.end());
+    for (const Row& row : SDSTowary.Rows) {
+        const std::string symbol = row[asort].AsString();
+        const bool wanted = wantedSet.count(symbol) > 0;
+        const bool marked = wholeView || row[wybor].AsInteger() == 1;
+        if (wanted && !marked)
+            select.push_back(symbol);
+        else if (!wanted && marked)
+            unselect.push_back(symbol);
+    }
+    select.insert(select.end(), chosen.begin(), chosen.end()); // wanted goods outside the view
+
+    const std::string inView =
+        "exists (select 1 from " + GoodsTable + " k where k.asort=b.asort and nieaktywny<>1" + viewFilters_ + ")";
+    std::vector<std::string> commands{"update blok_cen b set wybor=0 where wybor<>0 and not " + inView};
+    if (wholeView)
+        commands.push_back("update blok_cen b set wybor=1 where wybor<>1 and " + inView);
+    AppendMarkCommands(commands, unselect, 0);
+    AppendMarkCommands(commands, select, 1);
+    if (!dm->RunSQLBatch(commands)) {
+        Komunikat("Nie uda\xB3o si\xEA zaznaczy\xE6 towar\xF3w", true); // Nie udało się zaznaczyć towarów
+        return false;
+    }
+    for (int row = 0; row < SDSTowary.RecordCount(); ++row)
+        SDSTowary.SetValue(row, "wybor",
+                           Value(int64_t{wantedSet.count(SDSTowary.Rows[row][asort].AsString()) ? 1 : 0}));
+    if (goodsPage) {
+        goodsPage->GoodsViewReopened();
+        goodsPage->RefreshCount();
+    }
+    return true;
+}
+
+bool Tdmu::SelectChangedGoods()
+{
+    if (!SentTableExists()) {
+        Komunikat(MissingSentTableText(), true);
+        return false;
+    }
+    const RecordLists lists = CurrentRecordLists();
+    ReReadGoods();
+    const ChangedGoods changed = FindChangedGoods(CatalogueGoods(SDSTowary, lists), LoadSentMemory(CurrentRegisterId));
+    if (!SelectGoods(changed.selected))
+        return false;
+
+    // Zmienione od ostatniego eksportu do kasy 01: 3
+    std::string text =
+        "Zmienione od ostatniego eksportu do kasy " + RegisterCode + ": " + std::to_string(changed.selected.size());
+    if (changed.noMemory)
+        // brak pamięci wysłanych towarów dla tej kasy - wszystkie liczą się jako zmienione; najpierw uruchom
+        // porównanie z kasą
+        text += "; brak pami\xEA\xE6 wys\xB3\x61nych towar\xF3w dla tej kasy - wszystkie licz\xB9 si\xEA jako "
+                "zmienione; najpierw uruchom \"Por\xF3wnanie z kas\xB9\"";
+    if (!changed.unsendable.empty())
+        // nie do wysłania
+        text += "; nie do wys\xB3\x61nia (" + std::to_string(changed.unsendable.size()) +
+                "): " + NameSome(changed.unsendable);
+    if (!changed.collisions.empty())
+        // wspólny kod w kasie (wysyłany tylko towar, który kasa ma pod tym kodem)
+        text += "; wsp\xF3lny kod w kasie (wysy\xB3\x61ny tylko towar, kt\xF3ry kasa ma pod tym kodem): " +
+                NameSome(changed.collisions);
+    Komunikat(text, changed.noMemory || !changed.unsendable.empty() || !changed.collisions.empty());
+    return true;
+}

@@ -1,0 +1,450 @@
+#include "catalogue/SentGoods.h"
+
+#include "util/MyUtil.h"
+#include "util/uPol.h"
+
+#include <algorithm>
+#include <charconv>
+#include <unordered_map>
+
+// Polish texts are Windows-1250 bytes; each escaped literal is followed by its readable form.
+
+namespace
+{
+
+constexpr int CodeModulus = 100000;
+
+std::vector<std::string> SplitTabs(const std::string& line)
+{
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t tab = line.find('\t', start);
+        fields.push_back(line.substr(start, tab - start));
+        if (tab == std::string::npos)
+            return fields;
+        start = tab + 1;
+    }
+}
+
+template <class Number> bool ToNumber(const std::string& text, Number& value)
+{
+    if (text.empty())
+        return false;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size();
+}
+
+// "$" and five digits.
+bool ToCode(const std::string& text, int& code)
+{
+    return text.size() == 6 && text[0] == '$' && std::all_of(text.begin() + 1, text.end(), ::isdigit) &&
+           ToNumber(text.substr(1), code);
+}
+
+std::string TrimRight(const std::string& text)
+{
+    const std::size_t end = text.find_last_not_of(' ');
+    return end == std::string::npos ? std::string() : text.substr(0, end + 1);
+}
+
+std::string CodeText(int code)
+{
+    return "$" + IntToStrPad(code, 5, "0");
+}
+
+std::string PriceText(int64_t hundredths)
+{
+    const std::string sign = hundredths < 0 ? "-" : "";
+    const int64_t a = hundredths < 0 ? -hundredths : hundredths;
+    return sign + std::to_string(a / 100) + "." + IntToStrPad(a % 100, 2, "0");
+}
+
+std::string VatText(int vat)
+{
+    const std::string letter = vat >= 1 && vat <= 7 ? std::string(1, static_cast<char>('A' + vat - 1)) : "?";
+    return std::to_string(vat) + " (" + letter + ")";
+}
+
+std::string LockText(int lock)
+{
+    return lock ? "tak" : "nie";
+}
+
+// "123, 100123"
+std::string Joined(const std::vector<std::string>& items)
+{
+    std::string text;
+    for (const std::string& item : items)
+        text += (text.empty() ? "" : ", ") + item;
+    return text;
+}
+
+// The positions of the blank-separated words of `line`.
+std::vector<std::pair<std::size_t, std::size_t>> Words(const std::string& line)
+{
+    std::vector<std::pair<std::size_t, std::size_t>> words;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        const std::size_t start = line.find_first_not_of(' ', i);
+        if (start == std::string::npos)
+            break;
+        const std::size_t end = std::min(line.find(' ', start), line.size());
+        words.emplace_back(start, end - start);
+        i = end;
+    }
+    return words;
+}
+
+// "12.34" as hundredths.
+bool ToHundredths(const std::string& text, int64_t& hundredths)
+{
+    const std::size_t point = text.find('.');
+    if (point == std::string::npos || text.size() - point != 3)
+        return false;
+    int64_t whole = 0;
+    int cents = 0;
+    if (!ToNumber(text.substr(0, point), whole) || !ToNumber(text.substr(point + 1), cents) || whole < 0)
+        return false;
+    hundredths = whole * 100 + cents;
+    return true;
+}
+
+bool ReadListLine(const std::string& raw, RegisterGood& good)
+{
+    std::string line = raw;
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n' || line.back() == ' '))
+        line.pop_back();
+    if (line.size() < 7 || !ToCode(line.substr(0, 6), good.code) || line[6] != ' ')
+        return false;
+    // From the end: VAT letter, unit number, price lock, price; the name is whatever stands before them.
+    const auto words = Words(line);
+    if (words.size() < 5)
+        return false;
+    auto word = [&](std::size_t fromEnd) {
+        const auto& w = words[words.size() - fromEnd];
+        return line.substr(w.first, w.second);
+    };
+    const std::string vat = word(4);
+    if (vat.size() == 1 && vat[0] >= 'A' && vat[0] <= 'G')
+        good.vat = vat[0] - 'A' + 1;
+    else if (!ToNumber(vat, good.vat))
+        return false;
+    if (!ToNumber(word(3), good.unit))
+        return false;
+    const std::string lock = word(2);
+    if (lock != "tak" && lock != "nie")
+        return false;
+    good.lock = lock == "tak" ? 1 : 0;
+    if (!ToHundredths(word(1), good.price))
+        return false;
+    // The name column follows the code and its two separating blanks; it may be empty in a damaged list.
+    const std::size_t nameStart = line.compare(6, 2, "  ") == 0 ? 8 : 7;
+    const std::size_t nameEnd = words[words.size() - 4].first;
+    good.name = nameEnd > nameStart ? TrimRight(line.substr(nameStart, nameEnd - nameStart)) : std::string();
+    if (good.name.size() > static_cast<std::size_t>(RegisterNameLength))
+        return false;
+    return true;
+}
+
+// The symbols of goods that share a code, and whether the register (or memory) names one of them.
+std::string CollisionLine(int code, const std::vector<const SendableGood*>& goods)
+{
+    std::vector<std::string> symbols;
+    for (const SendableGood* good : goods)
+        symbols.push_back(good->asort);
+    return CodeText(code) + ": " + Joined(symbols);
+}
+
+// Active sendable goods by register code, in row order within each code.
+std::map<int, std::vector<const SendableGood*>> ByCode(const std::vector<SendableGood>& goods)
+{
+    std::map<int, std::vector<const SendableGood*>> byCode;
+    for (const SendableGood& good : goods)
+        if (good.active && good.sendable)
+            byCode[good.record.code].push_back(&good);
+    return byCode;
+}
+
+std::vector<std::string> Unsendable(const std::vector<SendableGood>& goods)
+{
+    std::vector<std::string> names;
+    for (const SendableGood& good : goods)
+        if (good.active && !good.sendable)
+            names.push_back(good.asort + " (" + good.problem + ")");
+    return names;
+}
+
+} // namespace
+
+int RegisterCodeOf(int64_t symbol)
+{
+    const int64_t rest = symbol % CodeModulus;
+    return static_cast<int>(rest < 0 ? -rest : rest);
+}
+
+bool ParseRecordLine(const std::string& line, RegisterGood& good)
+{
+    const std::vector<std::string> f = SplitTabs(line);
+    if (f.size() != 10 || !ToCode(f[0], good.code))
+        return false;
+    good.name = TrimRight(ConvertPolish(f[1], PlCp852, PlWin1250));
+    return ToNumber(f[2], good.vat) && ToNumber(f[5], good.unit) && ToNumber(f[6], good.lock) &&
+           ToNumber(f[8], good.price);
+}
+
+std::string StoredLine(const RegisterGood& good)
+{
+    return CodeText(good.code) + "\t" + PadRight(good.name, RegisterNameLength, " ") + "\t" + std::to_string(good.vat) +
+           "\t1\t3\t" + std::to_string(good.unit) + "\t" + std::to_string(good.lock) + "\t0000000000000\t" +
+           std::to_string(good.price) + "\t0";
+}
+
+std::vector<RegisterGood> ParseRegisterGoodsList(const std::vector<std::string>& lines, int& unreadable)
+{
+    std::vector<RegisterGood> goods;
+    unreadable = 0;
+    for (const std::string& line : lines) {
+        if (line.empty() || line[0] != '$')
+            continue;
+        RegisterGood good;
+        if (ReadListLine(line, good))
+            goods.push_back(good);
+        else
+            ++unreadable;
+    }
+    return goods;
+}
+
+bool RememberSent(SentMemory& memory, const std::string& asort, const std::string& recordLine, bool fullData,
+                  SentEntry& stored, int& code)
+{
+    RegisterGood sent;
+    if (!ParseRecordLine(recordLine, sent))
+        return false;
+    code = sent.code;
+    if (fullData) {
+        stored = {asort, StoredLine(sent)};
+    } else {
+        // A price-only call changes the price and the lock of whatever the register holds under the code.
+        const auto it = memory.find(sent.code);
+        RegisterGood held;
+        if (it == memory.end() || !ParseRecordLine(it->second.line, held))
+            return false;
+        held.price = sent.price;
+        held.lock = sent.lock;
+        stored = {it->second.asort, StoredLine(held)};
+    }
+    memory[code] = stored;
+    return true;
+}
+
+std::vector<SendableGood> CatalogueGoods(const DataSet& rows, const RecordLists& lists)
+{
+    for (const char* name : {"asort", "nazwa", "stawka_vat", "jm", "blok"})
+        if (rows.Fields.IndexOf(name) < 0)
+            throw FieldError(std::string("Brak pola ") + name + " w kartotece towar\xF3w"); // towarów
+    if (rows.Fields.IndexOf(lists.priceField) < 0)
+        throw FieldError("Brak pola " + lists.priceField + " w kartotece towar\xF3w"); // towarów
+    const int asortColumn = rows.Fields.IndexOf("asort");
+    const int inactiveColumn = rows.Fields.IndexOf("nieaktywny");
+
+    std::vector<SendableGood> goods;
+    goods.reserve(rows.Rows.size());
+    for (int row = 0; row < rows.RecordCount(); ++row) {
+        SendableGood good;
+        good.asort = rows.Rows[row][asortColumn].AsString();
+        if (inactiveColumn >= 0) {
+            // The catalogue view's condition nieaktywny<>1 leaves out NULL too.
+            const Value& inactive = rows.Rows[row][inactiveColumn];
+            good.active = !inactive.IsNull() && inactive.AsInteger() != 1;
+        }
+        try {
+            const GoodsRecordInput input = GoodsRecordFromRow(rows, row, lists.priceField);
+            const std::string line = BuildGoodsRecordLine(input, lists.rates, lists.units);
+            if (!ParseRecordLine(line, good.record))
+                good.problem = "rekord niezrozumia\xB3y dla kasy"; // rekord niezrozumiały dla kasy
+            else if (good.record.code == 0)
+                good.problem = "kod w kasie $00000"; // the register has no good 0
+            else if (good.record.price < 0 || good.record.price > RecordPriceLimit)
+                good.problem = "cena poza zakresem kasy";
+            else if (good.record.name.empty())
+                good.problem = "pusta nazwa";
+            good.sendable = good.problem.empty();
+        } catch (const FieldError&) {
+            good.problem = "symbol nie jest liczb\xB9 ca\xB3kowit\xB9"; // symbol nie jest liczbą całkowitą
+        }
+        goods.push_back(std::move(good));
+    }
+    return goods;
+}
+
+ChangedGoods FindChangedGoods(const std::vector<SendableGood>& goods, const SentMemory& memory)
+{
+    ChangedGoods result;
+    result.noMemory = memory.empty();
+    result.unsendable = Unsendable(goods);
+
+    auto changed = [&](const SendableGood& good) {
+        const auto it = memory.find(good.record.code);
+        return it == memory.end() || it->second.asort != good.asort || it->second.line != StoredLine(good.record);
+    };
+    std::unordered_map<const SendableGood*, bool> chosen;
+    for (const auto& [code, sharing] : ByCode(goods)) {
+        if (sharing.size() == 1) {
+            if (changed(*sharing.front()))
+                chosen[sharing.front()] = true;
+            continue;
+        }
+        // Only the good the register holds under the code may go; sending another would replace it.
+        result.collisions.push_back(CollisionLine(code, sharing));
+        const auto it = memory.find(code);
+        for (const SendableGood* good : sharing)
+            if (it != memory.end() && it->second.asort == good->asort && changed(*good))
+                chosen[good] = true;
+    }
+    for (const SendableGood& good : goods)
+        if (chosen.count(&good))
+            result.selected.push_back(good.asort);
+    return result;
+}
+
+std::vector<std::string> RegisterComparison::ToSend() const
+{
+    std::vector<std::string> symbols;
+    for (const auto& [asort, good] : missing)
+        symbols.push_back(asort);
+    for (const GoodsDifference& difference : differing)
+        symbols.push_back(difference.asort);
+    return symbols;
+}
+
+std::vector<std::string> RegisterComparison::ReportLines(const std::string& title) const
+{
+    auto describe = [](const RegisterGood& good) {
+        return PadRight(good.name, RegisterNameLength, " ") + "  VAT " + VatText(good.vat) + "  jm " +
+               std::to_string(good.unit) + "  blokada " + LockText(good.lock) + "  cena " + PriceText(good.price);
+    };
+    std::vector<std::string> lines{title, ""};
+    // 1. Towary, których brak w kasie
+    lines.push_back("1. Towary, kt\xF3rych brak w kasie: " + std::to_string(missing.size()));
+    for (const auto& [asort, good] : missing)
+        lines.push_back("   " + PadRight(asort, 10, " ") + " " + CodeText(good.code) + "  " + describe(good));
+    lines.push_back("");
+    // 2. Towary różniące się (kartoteka / kasa)
+    lines.push_back("2. Towary r\xF3\xBFni\xB9"
+                    "ce si\xEA (kartoteka / kasa): " +
+                    std::to_string(differing.size()));
+    for (const GoodsDifference& d : differing) {
+        std::vector<std::string> fields;
+        if (d.catalogue.name != d.held.name)
+            fields.push_back("nazwa: \"" + d.catalogue.name + "\" / \"" + d.held.name + "\"");
+        if (d.catalogue.price != d.held.price)
+            fields.push_back("cena: " + PriceText(d.catalogue.price) + " / " + PriceText(d.held.price));
+        if (d.catalogue.vat != d.held.vat)
+            fields.push_back("VAT: " + VatText(d.catalogue.vat) + " / " + VatText(d.held.vat));
+        if (d.catalogue.unit != d.held.unit)
+            fields.push_back("jm: " + std::to_string(d.catalogue.unit) + " / " + std::to_string(d.held.unit));
+        if (d.catalogue.lock != d.held.lock)
+            fields.push_back("blokada ceny: " + LockText(d.catalogue.lock) + " / " + LockText(d.held.lock));
+        std::string text;
+        for (const std::string& field : fields)
+            text += (text.empty() ? "" : "; ") + field;
+        lines.push_back("   " + PadRight(d.asort, 10, " ") + " " + CodeText(d.catalogue.code) + "  " + text);
+    }
+    lines.push_back("");
+    // 3. Towary w kasie, których nie ma w kartotece lub są nieaktywne
+    lines.push_back("3. Towary w kasie, kt\xF3rych nie ma w kartotece lub s\xB9 nieaktywne: " +
+                    std::to_string(extra.size()));
+    for (const auto& [good, reason] : extra)
+        lines.push_back("   " + CodeText(good.code) + "  " + describe(good) + "  - " + reason);
+    lines.push_back("");
+    // 4. Towary zgodne
+    lines.push_back("4. Towary zgodne: " + std::to_string(agreeing));
+    lines.push_back("");
+    // 5. Towary o wspólnym kodzie w kasie (symbole o tych samych pięciu ostatnich cyfrach)
+    lines.push_back("5. Towary o wsp\xF3lnym kodzie w kasie (te same pi\xEA\xE6 ostatnich cyfr symbolu): " +
+                    std::to_string(collisions.size()));
+    for (const std::string& collision : collisions)
+        lines.push_back("   " + collision);
+    if (!unsendable.empty()) {
+        lines.push_back("");
+        // Towary, których nie można wysłać do kasy
+        lines.push_back("Towary, kt\xF3rych nie mo\xBFna wys\xB3"
+                        "a\xE6 do kasy: " +
+                        std::to_string(unsendable.size()));
+        for (const std::string& name : unsendable)
+            lines.push_back("   " + name);
+    }
+    if (unreadableLines > 0) {
+        lines.push_back("");
+        // Nieczytelne wiersze wykazu z kasy
+        lines.push_back("Nieczytelne wiersze wykazu z kasy: " + std::to_string(unreadableLines));
+    }
+    return lines;
+}
+
+RegisterComparison CompareWithRegister(const std::vector<RegisterGood>& held,
+                                       const std::vector<SendableGood>& catalogue, const SentMemory& previous,
+                                       int unreadableLines)
+{
+    RegisterComparison result;
+    result.unreadableLines = unreadableLines;
+    result.unsendable = Unsendable(catalogue);
+
+    std::map<int, const RegisterGood*> heldByCode;
+    for (const RegisterGood& good : held)
+        heldByCode[good.code] = &good;
+    const auto active = ByCode(catalogue);
+    std::map<int, std::vector<std::string>> inactive;
+    for (const SendableGood& good : catalogue)
+        if (!good.active && good.sendable)
+            inactive[good.record.code].push_back(good.asort);
+
+    for (const auto& [code, sharing] : active) {
+        const auto found = heldByCode.find(code);
+        const RegisterGood* inRegister = found == heldByCode.end() ? nullptr : found->second;
+        if (sharing.size() > 1) {
+            // w kasie: ... / brak w kasie
+            result.collisions.push_back(CollisionLine(code, sharing) +
+                                        (inRegister ? " (w kasie: " + inRegister->name + ")" : " (brak w kasie)"));
+            continue;
+        }
+        const SendableGood& good = *sharing.front();
+        if (!inRegister)
+            result.missing.emplace_back(good.asort, good.record);
+        else if (*inRegister == good.record)
+            ++result.agreeing;
+        else
+            result.differing.push_back({good.asort, good.record, *inRegister});
+    }
+
+    for (const RegisterGood& good : held) {
+        std::string asort;
+        const auto sharing = active.find(good.code);
+        if (sharing == active.end()) {
+            const auto it = inactive.find(good.code);
+            if (it == inactive.end()) {
+                result.extra.emplace_back(good, "brak w kartotece");
+            } else {
+                result.extra.emplace_back(good, "nieaktywny: " + Joined(it->second));
+                if (it->second.size() == 1)
+                    asort = it->second.front();
+            }
+        } else if (sharing->second.size() == 1) {
+            asort = sharing->second.front()->asort;
+        } else {
+            // Of goods sharing the code, the register holds the one it agrees with, else the one last sent.
+            const auto before = previous.find(good.code);
+            for (const SendableGood* candidate : sharing->second)
+                if (candidate->record == good)
+                    asort = candidate->asort;
+            if (asort.empty() && before != previous.end())
+                for (const SendableGood* candidate : sharing->second)
+                    if (candidate->asort == before->second.asort)
+                        asort = candidate->asort;
+        }
+        result.memory[good.code] = {asort, StoredLine(good)};
+    }
+    return result;
+}

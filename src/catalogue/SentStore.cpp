@@ -1,0 +1,121 @@
+#include "catalogue/SentStore.h"
+
+#include "app/ConstUnit.h"
+#include "db/dbDDM.h"
+#include "util/MyUtil.h"
+
+namespace
+{
+
+// How many symbols one "in (...)" list carries; the server allows at most 1500.
+constexpr std::size_t SymbolsPerCommand = 1000;
+
+// A text literal with every apostrophe doubled: the stored record line must read back exactly as it was.
+std::string Literal(const std::string& text)
+{
+    std::string quoted = "'";
+    for (const char c : text) {
+        quoted += c;
+        if (c == '\'')
+            quoted += '\'';
+    }
+    return quoted + "'";
+}
+
+} // namespace
+
+RecordLists CurrentRecordLists()
+{
+    RecordLists lists;
+    lists.rates = dm->ReadParS("VAT", "", "GLOBAL", "TARLA");
+    lists.units = ExportUnitList(dm->ReadParS("ELZB_JM", "", "GLOBAL", "TARLA"));
+    lists.priceField = PriceField.empty() ? "cena_3" : PriceField;
+    return lists;
+}
+
+bool SentTableExists()
+{
+    return dm->JestTabela("WYSLANE");
+}
+
+std::string MissingSentTableText()
+{
+    // Brak tabeli WYSLANE (pamięć wysłanych towarów) - zaloguj się jako administrator (SYSDBA), aby ją utworzyć.
+    return "Brak tabeli WYSLANE (pami\xEA\xE6 wys\xB3\x61nych towar\xF3w) - zaloguj si\xEA jako administrator "
+           "(SYSDBA), aby j\xB9 utworzy\xE6.";
+}
+
+SentMemory LoadSentMemory(int registerId)
+{
+    DataSet rows;
+    dm->OpenSds(rows, "select kod,asort,rekord from wyslane where id_kasy=" + SqlInt(registerId));
+    SentMemory memory;
+    for (const Row& row : rows.Rows)
+        memory[static_cast<int>(row.at(0).AsInteger())] = {row.at(1).AsString(), row.at(2).AsString()};
+    return memory;
+}
+
+std::string SentUpsertCommand(int registerId, int code, const SentEntry& entry)
+{
+    return "update or insert into wyslane (id_kasy,kod,asort,rekord,data) values (" + SqlInt(registerId) + "," +
+           SqlInt(code) + "," + Literal(entry.asort) + "," + Literal(entry.line) +
+           ",current_timestamp) matching (id_kasy,kod)";
+}
+
+std::string SentDeleteCommand(int registerId, int code)
+{
+    return "delete from wyslane where id_kasy=" + SqlInt(registerId) + " and kod=" + SqlInt(code);
+}
+
+std::string SentClearCommand(int registerId)
+{
+    return "delete from wyslane where id_kasy=" + SqlInt(registerId);
+}
+
+bool ReplaceSentMemory(int registerId, const SentMemory& memory)
+{
+    std::vector<std::string> commands{SentClearCommand(registerId)};
+    commands.reserve(memory.size() + 1);
+    for (const auto& [code, entry] : memory)
+        commands.push_back("insert into wyslane (id_kasy,kod,asort,rekord,data) values (" + SqlInt(registerId) + "," +
+                           SqlInt(code) + "," + Literal(entry.asort) + "," + Literal(entry.line) +
+                           ",current_timestamp)");
+    return dm->RunSQLBatch(commands);
+}
+
+void AppendMarkCommands(std::vector<std::string>& commands, const std::vector<std::string>& symbols, int value)
+{
+    for (std::size_t start = 0; start < symbols.size(); start += SymbolsPerCommand) {
+        std::string list;
+        const std::size_t end = std::min(symbols.size(), start + SymbolsPerCommand);
+        for (std::size_t i = start; i < end; ++i)
+            list += (list.empty() ? "" : ",") + SqlQuote(symbols[i]);
+        commands.push_back("update blok_cen set wybor=" + SqlInt(value) + " where asort in (" + list + ")");
+    }
+}
+
+bool SelectOnly(const std::vector<std::string>& symbols)
+{
+    std::vector<std::string> commands{"update blok_cen set wybor=0 where wybor<>0"};
+    AppendMarkCommands(commands, symbols, 1);
+    return dm->RunSQLBatch(commands);
+}
+
+SentRecorder::SentRecorder(int registerId, bool fullData) : registerId_(registerId), fullData_(fullData)
+{
+    available_ = SentTableExists();
+    if (available_)
+        memory_ = LoadSentMemory(registerId);
+    else
+        // Brak tabeli WYSLANE: eksport bez zapamiętania wysłanych towarów
+        LogLine("Brak tabeli WYSLANE: eksport bez zapami\xEAtania wys\xB3\x61nych towar\xF3w");
+}
+
+std::string SentRecorder::Accepted(const std::string& asort, const std::string& recordLine)
+{
+    SentEntry stored;
+    int code = 0;
+    if (!available_ || !RememberSent(memory_, asort, recordLine, fullData_, stored, code))
+        return {};
+    return SentUpsertCommand(registerId_, code, stored);
+}
