@@ -18,6 +18,8 @@ cmake --build "$build" --target Tarlo_db ui_sent_goods_demo mkdemodb demoseed wi
 rm -rf "$build/demo" "$build/bin/symulator"
 "$here/tools/prepare-demo.sh" "$build"
 
+# The driver reads the INI file named after itself, as Tarlo_db does.
+cp "$build/bin/Tarlo_db.INI" "$build/bin/ui_sent_goods_demo.INI"
 "$build/bin/ui_sent_goods_demo" porownaj "$folder"
 
 year=$(date +%Y)

@@ -7,3 +7,5 @@ build="$here/build"
 export QT_QPA_PLATFORM=offscreen
 cd "$build"
 ctest --output-on-failure -j"$(nproc)" --timeout 300
+# The same suite again under the sanitizers, and the fuzz targets' regression run.
+"$here/tools/run-checks.sh"

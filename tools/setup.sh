@@ -16,6 +16,8 @@ packages=(
   googletest libgtest-dev libgmock-dev
   xvfb xauth imagemagick fonts-dejavu-core
   qt6-translations-l10n
+  clang  # the sanitizer run and the fuzz targets (tools/run-checks.sh)
+  libclang-rt-14-dev  # their sanitizer and libFuzzer runtimes, left out by --no-install-recommends
 )
 
 say() { printf '==> %s\n' "$*"; }

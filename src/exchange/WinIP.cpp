@@ -24,8 +24,8 @@ const FunctionInfo& Info(WinIPFunction function)
     return Functions[static_cast<int>(function)];
 }
 
-using OnePathFunction = unsigned char (*)(char*);
-using TwoPathFunction = unsigned char (*)(char*, char*);
+using OnePathFunction = unsigned char (*)(const char*);
+using TwoPathFunction = unsigned char (*)(const char*, const char*);
 
 const std::string LibraryFileName = "libWinIP.so";
 
@@ -122,7 +122,10 @@ uint8_t WinIPLibrary::Call(WinIPFunction function, const std::string& requestPat
     void* address = Resolve(function);
     if (!address)
         return WinIPNotLoaded;
-    if (withResponse)
-        return reinterpret_cast<TwoPathFunction>(address)(request, response);
-    return reinterpret_cast<OnePathFunction>(address)(request);
+    const auto start = std::chrono::steady_clock::now();
+    const uint8_t result = withResponse ? reinterpret_cast<TwoPathFunction>(address)(request, response)
+                                        : reinterpret_cast<OnePathFunction>(address)(request);
+    if (onCallMade)
+        onCallMade(function, result, std::chrono::steady_clock::now() - start);
+    return result;
 }

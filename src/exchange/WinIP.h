@@ -2,7 +2,9 @@
 // The register maker's communication library, loaded at run time from the program's own directory
 // (ExeDir + "libWinIP.so"). Eight functions, C calling convention, zero-terminated file paths in 256-byte
 // buffers, one unsigned byte as result: 0 for success, any other value an error code.
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // The eight functions of the library. The operation name (the function name without its two leading
@@ -46,6 +48,10 @@ public:
 
     // Why the last call was not made; empty when it was made.
     const std::string& Problem() const { return problem_; }
+
+    // For benchmarks: when set, told of every call made into the library, with its result and how long the
+    // function took (calls that were not made are not told).
+    std::function<void(WinIPFunction, uint8_t result, std::chrono::steady_clock::duration)> onCallMade;
     // The path the library is (or would be) loaded from.
     std::string LibraryPath() const;
 

@@ -45,9 +45,10 @@ std::string Decimal::ToString() const
 Decimal Decimal::Rescaled(int newScale) const
 {
     Decimal result{unscaled, newScale};
-    if (newScale > scale)
-        result.unscaled = unscaled * PowerOfTen(newScale - scale);
-    else if (newScale < scale)
+    if (newScale > scale) {
+        if (__builtin_mul_overflow(unscaled, PowerOfTen(newScale - scale), &result.unscaled))
+            result.unscaled = unscaled < 0 ? INT64_MIN : INT64_MAX;
+    } else if (newScale < scale)
         result.unscaled = unscaled / PowerOfTen(scale - newScale); // integer division cuts toward zero
     return result;
 }

@@ -10,7 +10,8 @@ struct Decimal {
     double ToDouble() const;
     // Plain text with "." as decimal point and exactly `scale` decimals: 12.3490, -0.50, 7.
     std::string ToString() const;
-    // The same amount with another number of decimals; extra digits are cut toward zero.
+    // The same amount with another number of decimals; extra digits are cut toward zero. An amount too large for
+    // the new scale is held at the largest (or smallest) unscaled value, never wrapped to another sign.
     Decimal Rescaled(int newScale) const;
     bool operator==(const Decimal& other) const; // equal amounts, whatever the scales
 };

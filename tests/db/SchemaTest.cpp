@@ -218,13 +218,20 @@ TEST_F(DbRunners, LineRunnerUndoesTheWholeScriptOnError)
 
 TEST_F(DbRunners, StatementRunnerGoesOnAfterAFailure)
 {
-    EXPECT_FALSE(dm->RunScript({"insert into r values (1)#", "insert into NO_SUCH", "values (2)#", "", "insert into r",
-                                "values (3)#", "", "COMMIT;"},
-                               "skrypt", true));
+    // A "#" followed by a blank is not a statement's end: the next line joins the statement, which then fails.
+    EXPECT_FALSE(
+        dm->RunScript({"insert into r values (1)#", "insert into NO_SUCH", "values (2)#", "", "insert into r",
+                       "values (3)#", "insert into r values (4)# ", "insert into r values (5)#", "", "COMMIT;"},
+                      "skrypt", true));
     EXPECT_THAT(Commands(), ElementsAre("insert into r values (1)\r\n", "insert into NO_SUCH\r\nvalues (2)\r\n",
-                                        "insert into r\r\nvalues (3)\r\n"));
+                                        "insert into r\r\nvalues (3)\r\n",
+                                        "insert into r values (4)# \r\ninsert into r values (5)\r\n"));
     EXPECT_EQ(Count("from r"), 2);
-    EXPECT_EQ(log.Text().rfind("insert into NO_SUCH\r\nvalues (2)\r\n\r\nskrypt\r\nDynamic SQL Error\r\n", 0), 0u);
+    const std::string text = log.Text();
+    EXPECT_EQ(text.rfind("insert into NO_SUCH\r\nvalues (2)\r\n\r\nskrypt\r\nDynamic SQL Error\r\n", 0), 0u) << text;
+    EXPECT_NE(text.find("insert into r values (4)# \r\ninsert into r values (5)\r\n\r\nskrypt\r\nDynamic SQL Error"),
+              std::string::npos)
+        << text;
     EXPECT_TRUE(screen.prompts.empty()); // silent
 }
 
@@ -277,6 +284,147 @@ TEST_F(DbDemoDatabase, SchemaTestCompletesTheDemoDatabase)
     dm->OpenSds(ds, "select nazwa, cena_1 from " + goods + " where asort = '101'");
     EXPECT_EQ(ds.FieldByName("nazwa").AsString(), "Chleb \xBFytni na zakwasie 500g"); // Windows-1250 bytes
     EXPECT_EQ(ds.FieldByName("cena_1").AsString(), "6.9900");
+}
+
+// ---- the DDL catalogue, compared whole: a changed column size, default or generator start fails here.
+
+// The whole DDL catalogue, script by script: the lines of each joined with "\n".
+const std::pair<const char*, const char*> ExpectedCatalogue[] = {
+    {"C_BLOK_CEN", "CREATE TABLE BLOK_CEN(\n"
+                   "ASORT         VARCHAR(20) NOT NULL,\n"
+                   "BLOK          INTEGER,\n"
+                   "WYBOR         INTEGER,\n"
+                   "CONSTRAINT BLOK_CEN PRIMARY KEY(ASORT)\n"
+                   ");"},
+    {"C_COM_DEF", "CREATE TABLE COM_DEF(\n"
+                  "NR_KOMP      INTEGER DEFAULT 0,\n"
+                  "PORT         INTEGER DEFAULT 0,\n"
+                  "SZYBKOSC     INTEGER DEFAULT 0,\n"
+                  "BITY_DANYCH  INTEGER DEFAULT 0,\n"
+                  "BITY_STOPU   NUMERIC(15,4) DEFAULT 0,\n"
+                  "PARZYSTOSC   VARCHAR(10) DEFAULT '',\n"
+                  "PROTOKOL     VARCHAR(10) DEFAULT '',\n"
+                  "TYP          VARCHAR(30) DEFAULT '',\n"
+                  "TIMEOUT      INTEGER DEFAULT 0,\n"
+                  "METODADF     INTEGER DEFAULT 0,\n"
+                  "ID           INTEGER,\n"
+                  "KOD_KASA     VARCHAR(5),\n"
+                  "NAZWA        VARCHAR(20),\n"
+                  "CENA         VARCHAR(10),\n"
+                  "REJ          INTEGER,\n"
+                  "KIERUNEK     VARCHAR(3),\n"
+                  "MAGAZYN      VARCHAR(3),\n"
+                  "KOD          INTEGER,\n"
+                  "NEONRSZT     INTEGER,\n"
+                  "NEONRKG      INTEGER,\n"
+                  "NEONRPOCZ    INTEGER,\n"
+                  "NEOMAXKOD    INTEGER,\n"
+                  "AKT_TOWARY   TIMESTAMP,\n"
+                  "AKT_CENY     TIMESTAMP,\n"
+                  "TIMEOUT2     INTEGER DEFAULT 0,\n"
+                  "NRKASYSYSTEM INTEGER\n"
+                  ");\n"
+                  ""},
+    {"C_HIST_PAR", "CREATE TABLE HIST_PAR (\n"
+                   "ID         INTEGER NOT NULL,\n"
+                   "DATA_WPISU TIMESTAMP,\n"
+                   "OPIS       VARCHAR(100),\n"
+                   "CONSTRAINT HIST_PAR0 PRIMARY KEY(ID)\n"
+                   ");"},
+    {"C_ODCZYT", "CREATE TABLE ODCZYT(\n"
+                 "ID            INTEGER NOT NULL,\n"
+                 "PLIK          VARCHAR(20),\n"
+                 "LINIA         VARCHAR(150),\n"
+                 "DATA          TIMESTAMP,\n"
+                 "CONSTRAINT ODCZYT PRIMARY KEY(ID)\n"
+                 ");"},
+    {"C_ODCZYT_IDX", "CREATE INDEX ODCZYT0 ON ODCZYT(PLIK,DATA);\n"
+                     ""},
+    {"C_PARAGONY", "CREATE TABLE PARAGONY(\n"
+                   "ID            INTEGER NOT NULL,\n"
+                   "ODCZYT        VARCHAR(12),\n"
+                   "DATASPRZ      TIMESTAMP,\n"
+                   "DATA          DATE,\n"
+                   "NUMER         INTEGER,\n"
+                   "STORNO        INTEGER,\n"
+                   "PLU           INTEGER,\n"
+                   "ASORT         VARCHAR(20),\n"
+                   "BARCODE       VARCHAR(14),\n"
+                   "NAZWA         VARCHAR(24),\n"
+                   "NR_VAT        INTEGER,\n"
+                   "STAWKA_VAT    NUMERIC(5,2),\n"
+                   "ILOSC         NUMERIC(15,4),\n"
+                   "WARTOSC       NUMERIC(15,4),\n"
+                   "CENA          NUMERIC(15,4),\n"
+                   "UPUST         NUMERIC(15,4),\n"
+                   "KASA          INTEGER,\n"
+                   "KASJER        VARCHAR(24) COLLATE PXW_PLK,\n"
+                   "JP1           VARCHAR(24) COLLATE PXW_PLK,\n"
+                   "KWOTA1        NUMERIC(15,4),\n"
+                   "JP2           VARCHAR(24) COLLATE PXW_PLK,\n"
+                   "KWOTA2        NUMERIC(15,4),\n"
+                   "KOMPLET       SMALLINT,\n"
+                   "CONSTRAINT PARAGONY PRIMARY KEY(ID)\n"
+                   ");"},
+    {"C_PARAGONY_IDX", "CREATE INDEX PARAGONY00 ON PARAGONY(KOMPLET,DATA,ODCZYT,STORNO);\n"
+                       "CREATE INDEX PARAGONY01 ON PARAGONY(DATA,KASA,NUMER,KOMPLET);\n"
+                       "CREATE INDEX PARAGONY03 ON PARAGONY(DATASPRZ,KASA,NUMER);\n"
+                       "CREATE INDEX PARAGONY04 ON PARAGONY(ODCZYT);\n"
+                       ""},
+    {"C_WYSLANE", "CREATE TABLE WYSLANE(\n"
+                  "ID_KASY       INTEGER NOT NULL,\n"
+                  "KOD           INTEGER NOT NULL,\n"
+                  "ASORT         VARCHAR(20),\n"
+                  "REKORD        VARCHAR(120),\n"
+                  "DATA          TIMESTAMP,\n"
+                  "CONSTRAINT WYSLANE PRIMARY KEY(ID_KASY,KOD)\n"
+                  ");"},
+    {"G_ID_COM_DEF", "CREATE GENERATOR G_ID_COM_DEF;\n"
+                     "SET GENERATOR G_ID_COM_DEF TO -1;"},
+    {"G_ID_ODCZYT", "CREATE GENERATOR G_ID_ODCZYT;\n"
+                    "SET GENERATOR G_ID_ODCZYT TO -1;"},
+    {"G_ID_PARAGONY", "CREATE GENERATOR G_ID_PARAGONY;\n"
+                      "SET GENERATOR G_ID_PARAGONY TO -1;"},
+    {"TRI_COM_DEF", "CREATE OR ALTER TRIGGER TRI_COM_DEF FOR COM_DEF\n"
+                    "ACTIVE BEFORE INSERT POSITION 0\n"
+                    "AS\n"
+                    "BEGIN NEW.ID = GEN_ID(G_ID_COM_DEF, 1); END\n"
+                    ""},
+    {"TRI_HIST_PAR", "CREATE TRIGGER TRI_HIST_PAR FOR HIST_PAR\n"
+                     "ACTIVE BEFORE INSERT\n"
+                     "POSITION 0\n"
+                     "AS\n"
+                     "BEGIN\n"
+                     "  NEW.ID = GEN_ID(G_ID_PARAGONY, 1);\n"
+                     "  NEW.DATA_WPISU = current_timestamp;\t\n"
+                     "END;"},
+    {"TRI_ODCZYT", "CREATE TRIGGER TRI_ODCZYT FOR ODCZYT\n"
+                   "ACTIVE BEFORE INSERT\n"
+                   "POSITION 0\n"
+                   "AS\n"
+                   "BEGIN\n"
+                   "  NEW.ID = GEN_ID(G_ID_ODCZYT, 1);\n"
+                   "  NEW.DATA = current_timestamp;\t\n"
+                   "END;"},
+    {"TRI_PARAGONY", "CREATE OR ALTER TRIGGER TRI_PARAGONY FOR PARAGONY\n"
+                     "ACTIVE BEFORE INSERT POSITION 0\n"
+                     "AS\n"
+                     "BEGIN NEW.ID = GEN_ID(G_ID_PARAGONY, 1); END\n"
+                     ""},
+};
+
+TEST(DdlCatalogue, EveryScriptReadsExactlyAsExpected)
+{
+    std::vector<std::string> names;
+    for (const auto& [name, text] : ExpectedCatalogue) {
+        names.emplace_back(name);
+        const std::vector<std::string> lines = GetSqlScript(name);
+        std::string joined;
+        for (size_t i = 0; i < lines.size(); ++i)
+            joined += (i ? "\n" : "") + lines[i];
+        EXPECT_EQ(joined, text) << name;
+    }
+    EXPECT_EQ(SqlScriptNames(), names);
 }
 
 } // namespace

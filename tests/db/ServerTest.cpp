@@ -1,5 +1,6 @@
 // The connection through a Firebird server: the private server started by the CTest fixture (fbserver.sh) listens
 // on 127.0.0.1 on the port written to $TARLO_FBSERVER_DIR/port; SYSDBA's password there is "masterkey".
+#include "FaultFixture.h"
 #include "TestSupport.h"
 #include "app/ConstUnit.h"
 #include "db/Firebird.h"
@@ -30,14 +31,26 @@ protected:
     {
         const char* dir = std::getenv("TARLO_FBSERVER_DIR");
         ASSERT_TRUE(dir) << "TARLO_FBSERVER_DIR is not set: run these tests through ctest";
-        std::string port;
         ASSERT_TRUE(ReadWholeFile(std::string(dir) + "/port", port)) << "the test server is not running";
         port = Trim(port);
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        file = std::string(dir) + "/data/" + info->name() + ".fdb";
+        dataDir = std::string(dir) + "/data/";
+        NewDatabase(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    }
+    void TearDown() override
+    {
+        dm.reset();
+        std::remove(file.c_str());
+    }
+
+    // A fresh database named `name`, created by the server itself, with `dm` ready to log in to it as SYSDBA.
+    void NewDatabase(const std::string& name)
+    {
+        dm.reset();
+        if (!file.empty())
+            std::remove(file.c_str());
+        file = dataDir + name + ".fdb";
         remotePath = "127.0.0.1/" + port + ":" + file;
         std::remove(file.c_str());
-        // A fresh database, created by the server itself.
         FbConnection connection;
         fb::ConnectParams params;
         params.database = remotePath;
@@ -52,12 +65,9 @@ protected:
         DbUser = "SYSDBA";
         DbPassword = "masterkey";
     }
-    void TearDown() override
-    {
-        dm.reset();
-        std::remove(file.c_str());
-    }
 
+    std::string port;
+    std::string dataDir;
     std::string file;
     std::string remotePath;
     testsupport::FakeScreen screen;
@@ -113,6 +123,58 @@ TEST_F(DbServer, RoleIsCreatedForSysdbaOnly)
     EXPECT_TRUE(screen.prompts.empty());
 }
 
+TEST_F(DbServer, RoleCheckFailures)
+{
+    // Triggers of the database make one step of the role check fail after the connection itself succeeded.
+    struct Case {
+        const char* name;
+        std::vector<std::string> setup;
+        int status;           // ConnectStatus afterwards
+        const char* logStart; // the work history begins with it
+        bool prompt;          // the error prompt is shown with the work history's text
+    };
+    const Case cases[] = {
+        // "create role" refused: RunSQL logs it, and the log-in goes on.
+        {"create role fails",
+         {"drop role ADMINISTRATOR", "create trigger REFUSE_ROLES before create role as begin exception REFUSED; end"},
+         0,
+         "",
+         false},
+        // The role query itself fails: the check fails and the log-in with it.
+        {"role query fails",
+         {"create trigger REFUSE_TRANSACTIONS on transaction start as begin exception REFUSED; end"},
+         -1,
+         "TestRolaName\r\n",
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        NewDatabase(std::string("RoleCheckFailures") + (c.status ? "1" : "0"));
+        dm->BazaConnect();
+        ASSERT_EQ(ConnectStatus, 0) << log.Text();
+        ASSERT_TRUE(dm->RunSQL("create exception REFUSED 'refused'"));
+        for (const std::string& sql : c.setup)
+            ASSERT_TRUE(dm->RunSQL(sql)) << log.Text();
+        log.Clear();
+        screen.prompts.clear();
+
+        dm->BazaConnect();
+
+        EXPECT_EQ(ConnectStatus, c.status);
+        const std::string text = log.Text();
+        EXPECT_EQ(text.rfind(c.logStart, 0), 0u) << text;
+        EXPECT_THAT(text, HasSubstr("refused"));
+        if (c.prompt) {
+            ASSERT_EQ(screen.prompts.size(), 1u);
+            EXPECT_EQ(screen.prompts[0].caption, "Przerwa\xE6 program?");
+            EXPECT_EQ(screen.prompts[0].text + "\r\n", text);
+        } else {
+            EXPECT_TRUE(text.ends_with(":: create role ADMINISTRATOR\r\n")) << text; // RunSQL's one line
+            EXPECT_TRUE(screen.prompts.empty());
+        }
+    }
+}
+
 TEST_F(DbServer, WrongPasswordIsReportedOnce)
 {
     DbPassword = "wrong";
@@ -166,6 +228,32 @@ TEST_F(DbServer, LostConnectionIsExplainedInPolish)
         EXPECT_THAT(e.OperatorText(), HasSubstr("Utracono po\xB3\xB9"
                                                 "czenie z serwerem bazy danych."));
     }
+}
+
+// ---- a server that dies: killed, not asked to stop, while the program is connected
+
+class KilledServer : public testsupport::FaultFixture
+{
+};
+
+TEST_F(KilledServer, QueriesAndCommandsAreExplainedInPolish)
+{
+    testsupport::FakeScreen screen;
+    testsupport::WorkLogCapture log;
+    ServerDatabase();
+    ASSERT_TRUE(dm->Jest("select 1 from rdb$database"));
+
+    KillServer();
+
+    try {
+        dm->OpenSQT("select count(*) from blok_cen");
+        FAIL() << "a query went through a killed server";
+    } catch (const DbError& e) {
+        EXPECT_THAT(e.OperatorText(), HasSubstr("Utracono po\xB3\xB9"
+                                                "czenie z serwerem bazy danych."));
+    }
+    EXPECT_FALSE(dm->RunSQL("update blok_cen set blok=0")); // logged, not thrown
+    EXPECT_THAT(log.Text(), HasSubstr("update blok_cen set blok=0"));
 }
 
 } // namespace

@@ -157,6 +157,31 @@ TEST_F(ExportTest, EverySelectedGoodIsSentFromItsOwnRowOneRecordPerCall)
         EXPECT_EQ(dmu->SDSTowary.At(row, "wybor").AsInteger(), 0);
 }
 
+TEST_F(ExportTest, PriceOnlyExportChangesThePricesTheRegisterHolds)
+{
+    SelectGoods(2);
+    module.aExpoTowarExecute(); // full data: the register learns both goods
+    ASSERT_EQ(RegisterCodes(), (std::set<std::string>{"$00001", "$00002"}));
+    ASSERT_TRUE(dm->RunSQL("update " + GoodsTable + " set cena_1=cena_1+10, nazwa='Nowa nazwa'"));
+    ASSERT_TRUE(dm->RunSQL("update blok_cen set wybor=1"));
+    status.shown.clear();
+    exportPage.fullData = false; // the page's default
+
+    module.aExpoTowarExecute();
+
+    EXPECT_EQ(RequestFile, app + "/In/ZCTowar.in");
+    EXPECT_EQ(RegisterGoods(), (std::vector<std::string>{
+                                   "$00001\tTowar 1            \t1\t1\t3\t1\t0\t0000000000000\t1150\t0",
+                                   "$00002\tTowar 2            \t1\t1\t3\t1\t0\t0000000000000\t1250\t0",
+                               })); // new prices; the names stay as the full export sent them
+    for (const char* symbol : {"1", "2"})
+        EXPECT_EQ(LockFlags(symbol), "0,0") << symbol;
+    EXPECT_TRUE(status.Errors().empty());
+    EXPECT_EQ(ErrorLinesWith("Error").size(), 0u);
+    EXPECT_EQ(status.Last().text, "[ZCTowar] - Transmisja bez b\xB3\xEA"
+                                  "d\xF3w");
+}
+
 struct StopCase {
     const char* name;
     bool stop;

@@ -17,6 +17,32 @@ TEST(ConvertPolish, TablesAndRanges)
     EXPECT_EQ(ConvertPolish("\xA2\x86", PlMazovia, PlWin1250), "\xF3\xB9"); // Mazovia o-acute, a-ogonek
 }
 
+// Every Polish letter, both ways between Windows-1250 and code page 852 (register names), each byte on its own and
+// between plain letters, so that one wrong table entry fails.
+struct PolishLetter {
+    const char* name; // the letter in UTF-8, for the failure message only
+    char win1250;
+    char cp852;
+};
+
+constexpr PolishLetter PolishLetters[] = {
+    {"ą", '\xB9', '\xA5'}, {"ć", '\xE6', '\x86'}, {"ę", '\xEA', '\xA9'}, {"ł", '\xB3', '\x88'}, {"ń", '\xF1', '\xE4'},
+    {"ó", '\xF3', '\xA2'}, {"ś", '\x9C', '\x98'}, {"ź", '\x9F', '\xAB'}, {"ż", '\xBF', '\xBE'}, {"Ą", '\xA5', '\xA4'},
+    {"Ć", '\xC6', '\x8F'}, {"Ę", '\xCA', '\xA8'}, {"Ł", '\xA3', '\x9D'}, {"Ń", '\xD1', '\xE3'}, {"Ó", '\xD3', '\xE0'},
+    {"Ś", '\x8C', '\x97'}, {"Ź", '\x8F', '\x8D'}, {"Ż", '\xAF', '\xBD'},
+};
+
+TEST(ConvertPolish, EveryLetterBothWaysBetweenWindows1250AndCp852)
+{
+    for (const PolishLetter& letter : PolishLetters) {
+        SCOPED_TRACE(letter.name);
+        const std::string win = std::string("a") + letter.win1250 + "Z";
+        const std::string dos = std::string("a") + letter.cp852 + "Z";
+        EXPECT_EQ(ConvertPolish(win, PlWin1250, PlCp852), dos);
+        EXPECT_EQ(ConvertPolish(dos, PlCp852, PlWin1250), win);
+    }
+}
+
 TEST(Cp1250, RoundTripAndUnmappableCharacters)
 {
     const std::string win = "Za\xBF\xF3\xB3\xE6 g\xEA\x9Cl\xB9 ja\x9F\xF1 \xA3\xD3\x8C\x8F";
