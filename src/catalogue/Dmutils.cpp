@@ -65,6 +65,16 @@ std::optional<int64_t> WholeNumber(const std::string& text)
     return std::strtoll(t.c_str(), nullptr, 10);
 }
 
+// A mark the database refused: the command and the database's reason are in the work history already.
+void AnnounceRefusedMark(const std::string& what)
+{
+    // Nie zapisano ... - baza danych odrzuciła polecenie (szczegóły w historii pracy)
+    Komunikat("Nie zapisano " + what +
+                  " - baza danych odrzuci\xB3"
+                  "a polecenie (szczeg\xF3\xB3y w historii pracy)",
+              true);
+}
+
 std::string NotWholeNumberText(const std::string& label)
 {
     // Pole "<label>" musi zawierać liczbę całkowitą
@@ -105,11 +115,52 @@ void Tdmu::DataModuleCreate()
 
 void Tdmu::SyncPriceLocks()
 {
+    // Active goods of the catalogue without a BLOK_CEN row.
+    const std::string missing = " from " + GoodsTable +
+                                " k where k.nieaktywny<>1 and k.asort is not null"
+                                " and not exists (select 1 from blok_cen b where b.asort=k.asort)";
+    // BLOK_CEN.ASORT holds PriceLockSymbolLength characters. A catalogue whose symbols may be longer gets them left
+    // out of the one command, since a single one would fail it for every other good.
+    const int64_t declared =
+        dm->ReadInteger("len",
+                        "select f.rdb$character_length as len from rdb$relation_fields r join rdb$fields f"
+                        " on f.rdb$field_name=r.rdb$field_source where r.rdb$relation_name=" +
+                            SqlQuote(UpperAscii(GoodsTable)) + " and r.rdb$field_name='ASORT'",
+                        0);
+    const bool mayBeLonger = declared <= 0 || declared > PriceLockSymbolLength;
+    const std::string fits = mayBeLonger ? " and char_length(k.asort)<=" + std::to_string(PriceLockSymbolLength) : "";
     // One command instead of one lookup per good. "distinct" keeps a symbol listed twice in the catalogue from
     // failing the whole insert on the primary key; the symbols are compared as stored, never quoted.
-    dm->RunSQL("insert into blok_cen (asort,blok,wybor) select distinct k.asort,0,0 from " + GoodsTable +
-               " k where k.nieaktywny<>1 and k.asort is not null"
-               " and not exists (select 1 from blok_cen b where b.asort=k.asort)");
+    const bool inserted =
+        dm->RunSQL("insert into blok_cen (asort,blok,wybor) select distinct k.asort,0,0" + missing + fits);
+    if (inserted && !mayBeLonger)
+        return;
+
+    // What is still missing: symbols too long, and, when the command failed anyway, the goods it left out, which
+    // are added one by one so that a row that fails blocks no other.
+    DataSet rest;
+    dm->OpenSds(rest,
+                "select distinct k.asort" + missing +
+                    (inserted ? " and char_length(k.asort)>" + std::to_string(PriceLockSymbolLength) : std::string()));
+    std::vector<std::string> untracked;
+    for (const Row& row : rest.Rows) {
+        const std::string symbol = row.at(0).AsString();
+        if (static_cast<int>(symbol.size()) <= PriceLockSymbolLength &&
+            dm->RunSQL("insert into blok_cen (asort,blok,wybor) values (" + SqlQuote(symbol) + ",0,0)"))
+            continue;
+        untracked.push_back(symbol);
+    }
+    if (untracked.empty())
+        return;
+    // "Towary, których nie można zaznaczać ani wysyłać (symbol dłuższy niż 20 znaków lub błąd zapisu w BLOK_CEN): "
+    std::string text = "Towary, kt\xF3rych nie mo\xBFna zaznacza\xE6 ani wysy\xB3"
+                       "a\xE6 (symbol d\xB3u\xBFszy ni\xBF " +
+                       std::to_string(PriceLockSymbolLength) +
+                       " znak\xF3w lub b\xB3\xB9"
+                       "d zapisu w BLOK_CEN): ";
+    for (size_t i = 0; i < untracked.size(); ++i)
+        text += (i ? ", " : "") + untracked[i];
+    Komunikat(text, true);
 }
 
 std::string Tdmu::GoodsQuery()
@@ -260,8 +311,11 @@ bool Tdmu::ToggleFlag(int row, const std::string& field)
         return false;
     std::string asort = SDSTowary.At(row, "asort").AsString();
     int64_t newValue = SDSTowary.At(row, name).AsInteger() == 1 ? 0 : 1;
-    if (!dm->RunSQL("update blok_cen set " + name + "=" + SqlInt(newValue) + "  where asort=" + SqlQuote(asort)))
+    if (!dm->RunSQL("update blok_cen set " + name + "=" + SqlInt(newValue) + "  where asort=" + SqlQuote(asort))) {
+        // Nie zapisano zaznaczenia (blokady ceny) towaru ... - baza danych odrzuciła polecenie
+        AnnounceRefusedMark((name == "wybor" ? "zaznaczenia towaru " : "blokady ceny towaru ") + asort);
         return false;
+    }
     RefreshGoodsRow(asort);
     return true;
 }
@@ -274,8 +328,22 @@ bool Tdmu::LockGoodsInView(LockCommand command)
     // The goods of the view are those the view's query selects; its filters name the catalogue as k and the
     // price-lock row as b, which here is the row being updated.
     std::string filters = SDSTowary.Active() ? viewFilters_ : FilterTail();
-    return dm->RunSQL("update blok_cen b set blok=" + value + " where exists (select 1 from " + GoodsTable +
-                      " k where k.asort=b.asort and nieaktywny<>1" + filters + ")");
+    if (dm->RunSQL("update blok_cen b set blok=" + value + " where exists (select 1 from " + GoodsTable +
+                   " k where k.asort=b.asort and nieaktywny<>1" + filters + ")"))
+        return true;
+    AnnounceRefusedMark("blokad cen towar\xF3w"); // blokad cen towarów
+    return false;
+}
+
+bool Tdmu::SelectGoods(SelectionCommand command)
+{
+    const std::string value = command == SelectionCommand::SelectAll     ? "1"
+                              : command == SelectionCommand::UnselectAll ? "0"
+                                                                         : "iif(wybor=1,0,1)";
+    if (dm->RunSQL("update blok_cen set wybor=" + value))
+        return true;
+    AnnounceRefusedMark("zaznacze\xF1 towar\xF3w"); // zaznaczeń towarów
+    return false;
 }
 
 // ---- registers and parameters
@@ -329,7 +397,8 @@ bool Tdmu::SaveRegisterSettings(int registerId)
     std::string port = std::to_string(fields.portIndex >= 0 ? fields.portIndex + 1 : 0);
     std::string speed = fields.speedIndex == 0 ? "4800" : fields.speedIndex == 2 ? "19200" : "9600";
 
-    // The three numbers go into the command unquoted, so anything but a whole number would make it fail.
+    // The three numbers go into the command unquoted, so anything but a whole number would make it fail. None of
+    // them can be negative: a register number of -5 would become "$-5" in KONFIG.txt.
     struct NumberField {
         const std::string& text;
         const char* label;
@@ -342,7 +411,7 @@ bool Tdmu::SaveRegisterSettings(int registerId)
     };
     for (NumberField& number : numbers) {
         std::optional<int64_t> value = WholeNumber(number.text);
-        if (!value) {
+        if (!value || *value < 0) {
             Komunikat(NotWholeNumberText(number.label), true);
             return false;
         }
@@ -403,9 +472,8 @@ void Tdmu::LoadParameters()
     if (settingsPage)
         settingsPage->SetPriceFieldItems(PriceFieldItems);
 
-    PriceField = ReadPar("POLECENA");
-    if (PriceField.empty())
-        PriceField = "CENA_1";
+    // The price sent is always the field the current register names (LoadRegisterSettings), the one the grid
+    // shows; the general parameters only show it.
     if (settingsPage)
         settingsPage->SelectPriceField(PriceFieldIndex(PriceField, PriceFieldItems));
 }

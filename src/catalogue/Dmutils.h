@@ -20,6 +20,16 @@ enum class LockCommand {
     Invert     // "odwróć blokadę"
 };
 
+// The bulk selection commands of the export page: every good of BLOK_CEN, whatever the view shows.
+enum class SelectionCommand {
+    SelectAll,   // "zaznacz wszystkie"
+    UnselectAll, // "odznacz wszystkie", and the renewal of the view
+    Invert       // "odwróć zaznaczenie"
+};
+
+// BLOK_CEN.ASORT is VARCHAR(20): a longer catalogue symbol can have no price lock or selection.
+inline constexpr int PriceLockSymbolLength = 20;
+
 class Tdmu
 {
 public:
@@ -34,7 +44,10 @@ public:
     DataSet sdsWK;     // the register list
 
     // ---- catalogue
-    // Adds a BLOK_CEN row (both flags 0) for every active good that has none, in one set-based command.
+    // Adds a BLOK_CEN row (both flags 0) for every active good that has none, in one set-based command. Goods
+    // that cannot have a row (a symbol longer than PriceLockSymbolLength, or a row the database refuses) never
+    // keep the others from getting theirs; they are named in red on the status line and in the work history, once
+    // per call (at the start and when the view is renewed).
     void SyncPriceLocks();
     // (Re)opens SDSTowary: the active goods of GoodsTable joined with BLOK_CEN, with the filters GroupFilter,
     // LockFilter and SelectionFilter appended, and points the page's price column at PriceField. Raises
@@ -56,11 +69,15 @@ public:
     // the view when the good no longer matches the filters. A good outside the view stays outside.
     void RefreshGoodsRow(const std::string& asort);
     // Flips the flag "wybor" or "blok" of the good at `row` of SDSTowary in BLOK_CEN and refreshes that row.
-    // False when the command failed (logged) or the row or field is not one of these.
+    // False when the row or field is not one of these, or when the database refused the command: that is logged
+    // and announced in red, and the row keeps the value stored.
     bool ToggleFlag(int row, const std::string& field);
     // Sets the price locks of all goods in view (the filters the view was opened with) in one command. The
-    // caller re-reads the view afterwards. False when the command failed (logged).
+    // caller re-reads the view afterwards. False when the command failed (logged and announced in red).
     bool LockGoodsInView(LockCommand command);
+    // Sets the selection of every good in one command. The caller re-reads the view afterwards. False when the
+    // command failed (logged and announced in red).
+    bool SelectGoods(SelectionCommand command);
 
     // "Changed since the last export" (DmutilsChanged.cpp): re-reads the view and selects exactly its active
     // goods that need sending to the current register (their record line differs from the one remembered in

@@ -14,10 +14,29 @@ std::string BuildGoodsRecordLine(const GoodsRecordInput& good, const std::string
     const int unitNumber = ListIndex(good.unit, unitList, ";");
     // Hundredths of the exact amount, extra decimals cut toward zero: 0.999 gives 99.
     const int64_t hundredths = good.price.Rescaled(2).unscaled;
+    // A tab would add a field, CR or LF a line.
+    std::string name = good.name;
+    for (char& c : name)
+        if (static_cast<unsigned char>(c) < 0x20)
+            c = ' ';
     return "$" + IntToStrPad(good.code, 5, "0") + "\t" +
-           PadRight(ConvertPolish(good.name, PlWin1250, PlCp852), RegisterNameLength, " ") + "\t" +
+           PadRight(ConvertPolish(name, PlWin1250, PlCp852), RegisterNameLength, " ") + "\t" +
            std::to_string(vatNumber) + "\t1\t3\t" + std::to_string(unitNumber) + "\t" + std::to_string(good.priceLock) +
            "\t0000000000000\t" + std::to_string(hundredths) + "\t0";
+}
+
+std::string GoodsRecordRefusal(const GoodsRecordInput& good)
+{
+    const int64_t hundredths = good.price.Rescaled(2).unscaled;
+    if (good.price.unscaled >= 0 && hundredths <= MaxRecordPriceHundredths)
+        return {};
+    // At least two decimals, written from the exact amount (a rescaled one could be held at its limit).
+    std::string price = good.price.ToString();
+    if (good.price.scale < 2)
+        price += std::string(good.price.scale == 0 ? ".00" : "0");
+    for (int decimals = good.price.scale; decimals > 2 && price.back() == '0'; --decimals)
+        price.pop_back();
+    return "cena " + price + " poza zakresem kasy 0.00 - 9999999.99";
 }
 
 GoodsRecordInput GoodsRecordFromRow(const DataSet& goods, int row, const std::string& priceField)

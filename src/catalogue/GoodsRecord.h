@@ -20,9 +20,14 @@ struct GoodsRecordInput {
     Decimal price;         // the price field
 };
 
+// The largest price a register takes: nine digits of hundredths, 9 999 999.99.
+inline constexpr int64_t MaxRecordPriceHundredths = 999999999;
+
 // The record line, without line end:
 // "$" + code (5 digits) TAB name (code page 852, 19 characters) TAB VAT number TAB "1" TAB "3" TAB unit number
 // TAB price lock TAB "0000000000000" TAB price in hundredths (cut toward zero) TAB "0".
+// Every byte of the name below 0x20 (tab, CR, LF, ...) becomes a blank, so that a record is always one line of
+// ten fields. Check GoodsRecordRefusal first: a price outside the register's range has no record.
 // The VAT number is the position of the rate, written "0.00", in `rateList`; the unit number the position of the
 // unit in `unitList` (both ";"-ended lists, letter case ignored); 0 when absent.
 std::string BuildGoodsRecordLine(const GoodsRecordInput& good, const std::string& rateList,
@@ -31,6 +36,10 @@ std::string BuildGoodsRecordLine(const GoodsRecordInput& good, const std::string
 // The position of the VAT rate, written "0.00", in the ";"-ended rate list (the parameter "VAT"), letter case
 // ignored; 0 when absent.
 int VatNumber(const Decimal& vatRate, const std::string& rateList);
+
+// Empty when the good can go into a record; otherwise why not, in Polish: a negative price, or one above
+// MaxRecordPriceHundredths ("cena 12345678.00 poza zakresem kasy 0.00 - 9999999.99").
+std::string GoodsRecordRefusal(const GoodsRecordInput& good);
 
 // The values of row `row` of a catalogue result holding "asort", "nazwa", "stawka_vat", "jm", "blok" and the field
 // `priceField`. Raises FieldError (Polish message) when a field is missing or "asort" is not a whole number.

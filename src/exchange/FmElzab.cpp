@@ -9,6 +9,7 @@
 #include "exchange/ExchangeView.h"
 #include "exchange/WinIP.h"
 #include "util/MyUtil.h"
+#include "util/SafeFile.h"
 #include "util/Screen.h"
 
 #include <cstdlib>
@@ -27,6 +28,11 @@ const std::string NoErrorsText = "] - Transmisja bez b\xB3\xEA"
                                  "d\xF3w";
 const std::string UnreadableFileText = "Nie mo\xBFna odczyta\xE6 pliku ";
 const std::string NotANumberText = "Kod towaru nie jest liczb\xB9: ";
+// "!!! Odczyt nie został zapisany: ", "nie można utworzyć folderu ", "Nie zapisano pliku"
+const std::string NotStoredMark = "!!! Odczyt nie zosta\xB3 zapisany: ";
+const std::string CannotMakeFolderText = "nie mo\xBFna utworzy\xE6 folderu ";
+const std::string FileNotStoredText = "Nie zapisano pliku";
+const std::string ResetReportsFolder = "Zerowania";
 
 // Runs the action when the scope is left, also by an exception.
 template <class Action> class ScopeExit
@@ -85,27 +91,43 @@ WinIPLibrary& TfmE::Library()
 // ---------------------------------------------------------------------------------------------------------------
 // The frame
 
-void TfmE::TwKonfig()
+bool TfmE::WriteLibraryFile(const std::string& path, const std::string& content, std::string& problem)
+{
+    std::string reason;
+    if (WriteFileReplacing(path, content, reason)) {
+        problem.clear();
+        return true;
+    }
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    problem = (ec ? path : absolute.lexically_normal().string()) + " (" + reason + ")";
+    // An old file left in place would be taken for this one by whoever reads it next.
+    if (std::filesystem::is_regular_file(std::filesystem::symlink_status(path, ec)))
+        std::filesystem::remove(path, ec);
+    return false;
+}
+
+bool TfmE::TwKonfig()
 {
     const std::string line = "$" + RegisterSystemNo + "\tCOM" + PortNumber + ":" + BaudRate + ":STX0:1:E\t" +
                              RegisterTimeout + "\tK10\t\r\n";
-    SaveText(line, FindCaseless(".", "KONFIG.txt"));
+    return WriteLibraryFile(FindCaseless(".", "KONFIG.txt"), line, konfigProblem_);
 }
 
-void TfmE::TwInFile(const std::string& operation)
+bool TfmE::TwInFile(const std::string& operation)
 {
     ExchangeResult = 0;
     RequestFile = ExeSubdir("in") + operation + ".in";
     RequestLines = {"#" + RegisterSystemNo, "#", "#"};
-    WriteRequestFile();
+    return WriteRequestFile();
 }
 
-void TfmE::WriteRequestFile()
+bool TfmE::WriteRequestFile()
 {
     std::string text;
     for (const auto& line : RequestLines)
         text += line + "\r\n";
-    SaveText(text, RequestFile);
+    return WriteLibraryFile(RequestFile, text, requestProblem_);
 }
 
 void TfmE::TwOutFile(const std::string& operation)
@@ -135,6 +157,13 @@ void TfmE::CallLibrary(WinIPFunction function)
         callProblem_ = lock.Problem();
         return;
     }
+    // A call after a configuration or request file that was not written would act on an old or partial one.
+    const std::string& unwritten = !konfigProblem_.empty() ? konfigProblem_ : requestProblem_;
+    if (!unwritten.empty()) {
+        ExchangeResult = WinIPFileNotStored;
+        callProblem_ = unwritten;
+        return;
+    }
     // Only the call leaves this thread: it gets copies of the paths and touches nothing else of the module.
     WinIPLibrary& library = Library();
     uint8_t result = 0;
@@ -156,7 +185,10 @@ std::string TfmE::ResultText(unsigned code) const
 {
     if ((code == WinIPNotLoaded || code == WinIPBadGoodsCode || code == WinIPRegistersBusy) && !callProblem_.empty())
         return callProblem_;
-    return LookupLine(IntToStrPad(code, 3, " ") + "\t", ResultTexts, true);
+    const std::string description = LookupLine(IntToStrPad(code, 3, " ") + "\t", ResultTexts, true);
+    if (code == WinIPFileNotStored && !callProblem_.empty())
+        return (description.empty() ? FileNotStoredText : description) + " " + callProblem_;
+    return description;
 }
 
 namespace
@@ -228,9 +260,32 @@ void TfmE::ElzabSprz()
 
     if (ExchangeResult == 0 && FileExists(ResponseFile)) {
         UpdateWorkPaths();
-        CopyFileNoOverwrite(ResponseFile, ReadingFile);
+        ErrorReportScope report;
+        const bool stored = StoreNewCopy("OTSpMax", ResponseFile, DayDir, ReadingFile);
+        // The operator still sees what the register reported, marked as not stored.
         WCzytaj(ResponseFile);
+        if (!stored && view)
+            view->MemoInsertFirst(NotStoredMark + callProblem_);
     }
+}
+
+bool TfmE::StoreNewCopy(const std::string& operation, const std::string& source, const std::string& directory,
+                        const std::string& target)
+{
+    std::string reason;
+    if (!EnsureDirReporting(directory, reason))
+        reason = CannotMakeFolderText + directory + ": " + reason;
+    else if (CopyToNewFile(source, target, reason))
+        return true;
+    ExchangeResult = WinIPFileNotStored;
+    callProblem_ = target + " (" + reason + ")";
+    ErrAnnouncement(operation);
+    return false;
+}
+
+std::string ResetReportsDir()
+{
+    return DayDir + ResetReportsFolder + "/";
 }
 
 void TfmE::aOtSpMaxExecute()
@@ -285,7 +340,18 @@ void TfmE::aZerujLicznikiExecute()
     EnsureDir(RegisterDir);
     ErrorReportScope report;
     aOSprzedExecute();
-    // The counters are reset only after the register has handed over its sales.
+    // The counters are reset only after the register has handed over its sales and they are stored: the reset
+    // zeroes sales that no readout may hold.
+    if (ExchangeResult == 0) {
+        if (DayDir.empty())
+            UpdateWorkPaths();
+        const std::string directory = ResetReportsDir();
+        const std::string prefix = IntToStrPad(LeadingInt(RegisterCode), 3, "0") + "_" + DateText(SalesDate) + "_";
+        std::string target;
+        for (int sequence = 1; sequence <= 999 && (target.empty() || FileExists(target)); ++sequence)
+            target = directory + prefix + IntToStrPad(sequence, 3, "0") + ".txt";
+        StoreNewCopy("OSprzed", ResponseFile, directory, target);
+    }
     if (ExchangeResult == 0) {
         TwInFile("KSprOp");
         CallLibrary(WinIPFunction::KSprOp);

@@ -30,18 +30,24 @@ public:
     ICallRunner* callRunner = nullptr;
 
     // ---- the frame
-    void TwKonfig();
-    void TwInFile(const std::string& operation);
+    // TwKonfig writes "KONFIG.txt" for the chosen register, TwInFile the request header of the operation into
+    // RequestFile, WriteRequestFile all of RequestLines (each line ended by CR LF). Each file is written through a
+    // temporary file and replaces the old one only when complete. When it cannot be written, the old file is
+    // removed if it can be, the function returns false, and the next CallLibrary makes no call: ExchangeResult
+    // gets WinIPFileNotStored and the announcement names the file and the reason. A later successful write of the
+    // same file lifts that.
+    bool TwKonfig();
+    bool TwInFile(const std::string& operation);
     void TwOutFile(const std::string& operation);
     void ErrAnnouncement(const std::string& operation);
     void ErrAnnouncement2(const std::string& operation);
     std::vector<std::string> RequestLines;
-    // Writes RequestLines to RequestFile, each line ended by CR LF, replacing the file (failures are silent).
-    void WriteRequestFile();
+    bool WriteRequestFile();
     // The library call: RequestFile (and ResponseFile for the three read functions) handed to the function, its
-    // result stored in ExchangeResult at once. The call itself goes through callRunner when there is one. When the call
-    // cannot be made (library or function missing, path too long) ExchangeResult gets WinIPNotLoaded or
-    // WinIPFileNameError (exchange/WinIP.h) and the announcement that follows says why.
+    // result stored in ExchangeResult at once. The call itself goes through callRunner when there is one. When
+    // the call cannot be made (library or function missing, path too long, configuration or request file not
+    // written) ExchangeResult gets WinIPNotLoaded, WinIPFileNameError or WinIPFileNotStored (exchange/WinIP.h) and
+    // the announcement that follows says why.
     void CallLibrary(WinIPFunction function);
     // The result description of the announcements: the line of ResultTexts for the code (key: the code padded
     // with blanks to three characters, then a tab); for the codes of our own (WinIPNotLoaded, WinIPBadGoodsCode)
@@ -51,6 +57,15 @@ public:
     std::string TransmissionTimeLine() const;
 
     // ---- sales readout, counter reset, report
+    // Files kept per register and sales day (DayDir):
+    //  - readouts: DayDir + NNN_yyyymmdd_SSS.txt (ReadingFile: register code, sales date, sequence number);
+    //  - the sales report that __OSprzed returns before each counter reset: ResetReportsDir() + the same pattern of
+    //    name, SSS the next free number in that folder. The reset zeroes sales that no readout may hold, so the
+    //    report is stored first and the counters are not reset when it cannot be. It lies in a subfolder so that
+    //    the stored-readouts list (the *.txt of DayDir) never shows it: it is never taken for a readout.
+    // Neither kind of file is ever overwritten. A file that cannot be stored is announced in red with the code
+    // WinIPFileNotStored, in the work history and the error report; a readout's report is still shown, its first
+    // line saying that it was not stored.
     void ElzabSprz();
     void aOtSpMaxExecute();
     void WCzytaj(const std::string& path);
@@ -87,9 +102,21 @@ private:
     // True when the lock is held; otherwise announces the busy registers as `operation`'s result WinIPRegistersBusy.
     bool Locked(const RegisterLock& lock, const std::string& operation);
 
+    // Stores a copy of `source` as the new file `target` in `directory` (made when missing). On failure:
+    // ExchangeResult = WinIPFileNotStored, announced for `operation`; false.
+    bool StoreNewCopy(const std::string& operation, const std::string& source, const std::string& directory,
+                      const std::string& target);
+    // Writes a file the library reads; `problem` gets "file (reason)" when it fails, and is cleared otherwise.
+    bool WriteLibraryFile(const std::string& path, const std::string& content, std::string& problem);
+
     void ForgetSent(int code);
     std::unique_ptr<WinIPLibrary> library_;
-    std::string callProblem_; // why the last call was not made, for the codes of our own
+    std::string callProblem_;    // why the last call was not made, for the codes of our own
+    std::string konfigProblem_;  // "KONFIG.txt (reason)" while the configuration file is not written
+    std::string requestProblem_; // the same for the request file
 };
+
+// The folder of the sales reports stored before counter resets: DayDir + "Zerowania/".
+std::string ResetReportsDir();
 
 extern std::unique_ptr<TfmE> fmE;

@@ -12,8 +12,10 @@
 #include "exchange/ExportView.h"
 #include "exchange/WinIP.h"
 #include "util/MyUtil.h"
+#include "util/SafeFile.h"
 #include "util/Screen.h"
 
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -64,14 +66,21 @@ public:
             symbols.push_back(row.at(0).AsString());
     }
 
-    // The record line of the good, or nothing when it has no active catalogue row.
-    bool RecordLine(const std::string& symbol, const ExportLists& lists, std::string& line) const
+    enum class Record { Built, Skipped, Refused };
+    // The record line of the good; Skipped when it has no active catalogue row, Refused (with the reason) when its
+    // values cannot go into a record, such as a price outside the register's range.
+    Record RecordLine(const std::string& symbol, const ExportLists& lists, std::string& line,
+                      std::string& refusal) const
     {
         const auto it = rowOf_.find(symbol);
         if (it == rowOf_.end())
-            return false;
-        line = BuildGoodsRecordLine(GoodsRecordFromRow(rows_, it->second, lists.priceField), lists.rates, lists.units);
-        return true;
+            return Record::Skipped;
+        const GoodsRecordInput good = GoodsRecordFromRow(rows_, it->second, lists.priceField);
+        refusal = GoodsRecordRefusal(good);
+        if (!refusal.empty())
+            return Record::Refused;
+        line = BuildGoodsRecordLine(good, lists.rates, lists.units);
+        return Record::Built;
     }
 
     std::vector<std::string> symbols;
@@ -89,6 +98,87 @@ void AnnounceSkipped(const std::string& symbol)
         WriteTextLine(DateTimeText(Now()) + ": " + text, ErrorReport);
     Komunikat(text, true);
 }
+
+// A good whose values cannot go into a record is never sent or written; it keeps its selection.
+void AnnounceRefused(const std::string& symbol, const std::string& refusal)
+{
+    // Towar ...: ... - nie wysłany
+    const std::string text = "Towar " + symbol + ": " + refusal +
+                             " - nie wys\xB3"
+                             "any";
+    if (ErrorReport.handle)
+        WriteTextLine(DateTimeText(Now()) + ": " + text, ErrorReport);
+    Komunikat(text, true);
+}
+
+// What one export run did, for its closing line on the status line.
+class ExportTally
+{
+public:
+    explicit ExportTally(size_t total) : total_(total) {}
+    void Sent() { ++sent_; }
+    // A good that was not sent: skipped (no active catalogue row) or failed (refused, or its call failed).
+    void NotSent(const std::string& symbol, uint8_t code)
+    {
+        notSent_.push_back(symbol);
+        if (code != 0 && firstError_ == 0)
+            firstError_ = code;
+    }
+    void Stopped() { stopped_ = true; }
+    // The operator asked to stop before the good at `handled` (counted from 0).
+    void StoppedByOperator(size_t handled) { stoppedByOperatorAt_ = handled; }
+    // The code of the first failed good, 0 when no call failed and no good was refused.
+    uint8_t FirstError() const { return firstError_; }
+
+    // "Eksport zakończony: wysłano n z m" in green; when any good was not sent, in red, with the symbols of those
+    // that failed or were skipped and the error report's name, and the same line in the error report.
+    void Announce() const
+    {
+        if (stoppedByOperatorAt_ && notSent_.empty()) {
+            // Eksport zatrzymany: n / m; every good handled was sent, the rest keep their selection.
+            Komunikat("Eksport zatrzymany: " + std::to_string(*stoppedByOperatorAt_) + " / " + std::to_string(total_),
+                      true);
+            return;
+        }
+        std::string text = "Eksport zako\xF1"
+                           "czony: wys\xB3"
+                           "ano " +
+                           std::to_string(sent_) + " z " + std::to_string(total_);
+        if (sent_ == total_) {
+            Komunikat(text, false);
+            return;
+        }
+        text += ", nie wys\xB3"
+                "ano " +
+                std::to_string(total_ - sent_);
+        if (!notSent_.empty()) {
+            constexpr size_t Named = 10;
+            text += " (";
+            for (size_t i = 0; i < notSent_.size() && i < Named; ++i)
+                text += (i ? ", " : "") + notSent_[i];
+            text += notSent_.size() > Named ? ", ...)" : ")";
+        }
+        if (stoppedByOperatorAt_)
+            text += ", zatrzymany przez operatora";
+        if (stopped_)
+            text += ", zatrzymany po b\xB3\xEA"
+                    "dzie"; // zatrzymany po błędzie
+        text += " - szczeg\xF3\xB3y w raporcie b\xB3\xEA"
+                "d\xF3w " +
+                ErrorReportFile; // szczegóły w raporcie błędów
+        if (ErrorReport.handle)
+            WriteTextLine(DateTimeText(Now()) + ": " + text, ErrorReport);
+        Komunikat(text, true);
+    }
+
+private:
+    size_t total_;
+    size_t sent_ = 0;
+    std::vector<std::string> notSent_;
+    uint8_t firstError_ = 0;
+    bool stopped_ = false;
+    std::optional<size_t> stoppedByOperatorAt_;
+};
 
 // The page's grid follows the export: its cursor stands on the good being handled.
 void ShowGood(const std::string& symbol)
@@ -130,13 +220,13 @@ void UntickGroups(IExportPage* page)
     GroupFilter.clear();
 }
 
-bool WriteLines(const std::string& path, const std::vector<std::string>& lines)
+// The Eureka file replaces the old one only when written completely; `reason` says why it was not.
+bool WriteLines(const std::string& path, const std::vector<std::string>& lines, std::string& reason)
 {
-    TextFile file;
-    bool written = OpenTextFile(path, 2, file);
+    std::string text;
     for (const std::string& line : lines)
-        written = written && WriteTextLine(line, file);
-    return CloseTextFile(file) && written;
+        text += line + "\r\n";
+    return WriteFileReplacing(path, text, reason);
 }
 
 } // namespace
@@ -160,74 +250,123 @@ void TfmE::aExpoTowarExecute()
     const SelectedGoods selected(lists.priceField);
     SentRecorder sent(CurrentRegisterId, full);
     const size_t total = selected.symbols.size();
+    ExportTally tally(total);
     for (size_t i = 0; i < total; ++i) {
         if (exportPage && exportPage->StopRequested()) {
-            // Eksport zatrzymany: n / m
-            Komunikat("Eksport zatrzymany: " + std::to_string(i) + " / " + std::to_string(total), true);
+            tally.StoppedByOperator(i);
             break;
         }
         const std::string& symbol = selected.symbols[i];
-        std::string line;
-        if (!selected.RecordLine(symbol, lists, line)) {
+        std::string line, refusal;
+        const auto record = selected.RecordLine(symbol, lists, line, refusal);
+        if (record == SelectedGoods::Record::Skipped) {
             AnnounceSkipped(symbol);
+            // The grid does not show the good, so nobody could clear its selection there.
             Unselect(symbol);
+            tally.NotSent(symbol, 0);
             ShowProgress(exportPage, i + 1, total);
             continue;
         }
         ShowGood(symbol);
-        // Each call carries the header and this good's record only.
-        TwInFile(operation);
-        RequestLines.push_back(line);
-        WriteRequestFile();
-        CallLibrary(function);
-        ErrAnnouncement2(operation);
+        if (record == SelectedGoods::Record::Refused) {
+            AnnounceRefused(symbol, refusal);
+            // The code the register gives a record with a bad price; no call is made.
+            ExchangeResult = WinIPBadPrice;
+        } else {
+            // Each call carries the header and this good's record only.
+            TwInFile(operation);
+            RequestLines.push_back(line);
+            WriteRequestFile();
+            CallLibrary(function);
+            ErrAnnouncement2(operation);
+        }
         ShowProgress(exportPage, i + 1, total);
-        if (ExchangeResult != 0 && stopOnError)
-            break; // this good keeps its selection
-        // Only what the register accepted is remembered; a refused call leaves the memory as it was.
-        Unselect(symbol, ExchangeResult == 0 ? sent.Accepted(symbol, line) : std::string());
+        if (ExchangeResult == 0) {
+            // The register has accepted the good; only what it accepted is remembered.
+            tally.Sent();
+            Unselect(symbol, sent.Accepted(symbol, line));
+            continue;
+        }
+        // A good that was not sent keeps its selection for another try.
+        tally.NotSent(symbol, ExchangeResult);
+        if (stopOnError) {
+            tally.Stopped(); // the goods not yet sent keep their selection too
+            break;
+        }
     }
+    tally.Announce();
+    ExchangeResult = tally.FirstError();
     UntickGroups(exportPage);
 }
 
 void TfmE::aExpoTowarEureka()
 {
-    const std::string fileName = exportPage ? exportPage->EurekaFileName() : std::string();
     const ExportLists lists = ReadExportLists();
     Komunikat("", false);
     OpStartTime = TimeNow();
 
     const SelectedGoods selected(lists.priceField);
+    enum class Outcome { Written, Skipped, Refused };
     std::vector<std::string> lines;
-    std::vector<bool> skipped(selected.symbols.size());
+    std::vector<Outcome> outcome(selected.symbols.size(), Outcome::Written);
+    std::vector<std::string> refusals(selected.symbols.size());
     for (size_t i = 0; i < selected.symbols.size(); ++i) {
         std::string line;
-        if (selected.RecordLine(selected.symbols[i], lists, line))
+        switch (selected.RecordLine(selected.symbols[i], lists, line, refusals[i])) {
+        case SelectedGoods::Record::Built:
             lines.push_back(line);
-        else
-            skipped[i] = true;
+            break;
+        case SelectedGoods::Record::Skipped:
+            outcome[i] = Outcome::Skipped;
+            break;
+        case SelectedGoods::Record::Refused:
+            outcome[i] = Outcome::Refused;
+            break;
+        }
     }
 
-    // The file comes first: when it cannot be written, every selection stays for another try.
-    if (!WriteLines(fileName, lines)) {
-        Komunikat("Nie mo\xBFna zapisa\xE6 pliku " + fileName, true); // Nie można zapisać pliku
+    // The file comes first: when it cannot be written, every selection stays for another try, and the file that
+    // was there before stays as it was.
+    const std::string fileName = exportPage ? exportPage->EurekaFileName() : std::string();
+    std::string reason;
+    if (!WriteLines(fileName, lines, reason)) {
+        Komunikat("Nie mo\xBFna zapisa\xE6 pliku " + fileName + " (" + reason + ")", true); // Nie można zapisać pliku
         return;
     }
 
+    bool refused = false;
     {
         ErrorReportScope report;
         const size_t total = selected.symbols.size();
         for (size_t i = 0; i < total; ++i) {
             const std::string& symbol = selected.symbols[i];
-            if (skipped[i])
+            if (outcome[i] == Outcome::Skipped) {
                 AnnounceSkipped(symbol);
-            else
+            } else {
                 ShowGood(symbol);
+                if (outcome[i] == Outcome::Refused) {
+                    // Not in the file: the good keeps its selection.
+                    AnnounceRefused(symbol, refusals[i]);
+                    refused = true;
+                    ShowProgress(exportPage, i + 1, total);
+                    continue;
+                }
+            }
             Unselect(symbol);
             ShowProgress(exportPage, i + 1, total);
         }
     }
     UntickGroups(exportPage);
+    if (refused) {
+        ExchangeResult = WinIPBadPrice;
+        // Plik ... zapisany bez towarów o błędnej cenie - szczegóły w raporcie błędów ...
+        Komunikat("Plik " + fileName +
+                      " zapisany bez towar\xF3w o b\xB3\xEA"
+                      "dnej cenie - szczeg\xF3\xB3y w raporcie b\xB3\xEA"
+                      "d\xF3w " +
+                      ErrorReportFile,
+                  true);
+    }
     ShowMessage("powsta\xB3 plik " + fileName); // powstał plik
     dm->WriteParS("PLIK_EUREKA", fileName, ParLocation, ParSection);
 }

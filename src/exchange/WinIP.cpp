@@ -24,9 +24,6 @@ const FunctionInfo& Info(WinIPFunction function)
     return Functions[static_cast<int>(function)];
 }
 
-using OnePathFunction = unsigned char (*)(const char*);
-using TwoPathFunction = unsigned char (*)(const char*, const char*);
-
 const std::string LibraryFileName = "libWinIP.so";
 
 // Windows-1250 texts: "Nie można załadować biblioteki komunikacyjnej ",
@@ -123,8 +120,8 @@ uint8_t WinIPLibrary::Call(WinIPFunction function, const std::string& requestPat
     if (!address)
         return WinIPNotLoaded;
     const auto start = std::chrono::steady_clock::now();
-    const uint8_t result = withResponse ? reinterpret_cast<TwoPathFunction>(address)(request, response)
-                                        : reinterpret_cast<OnePathFunction>(address)(request);
+    const uint8_t result = withResponse ? reinterpret_cast<WinIPTwoPathFunction>(address)(request, response)
+                                        : reinterpret_cast<WinIPOnePathFunction>(address)(request);
     if (onCallMade)
         onCallMade(function, result, std::chrono::steady_clock::now() - start);
     return result;

@@ -22,12 +22,24 @@ bool HasResponseFile(WinIPFunction function);
 constexpr uint8_t WinIPNotLoaded = 250;
 // a good to be deleted has a code that is not a number, so no request can name it.
 constexpr uint8_t WinIPBadGoodsCode = 251;
+// a file the operation must store could not be written completely: the readout, the sales report kept before a
+// counter reset, "KONFIG.txt" or the request file. Its line of "koment.txt" ("Nie zapisano pliku") is followed by
+// the file and the reason. No call is made after a configuration or request file that could not be written.
+constexpr uint8_t WinIPFileNotStored = 252;
+// The register's own code for a record whose price is not 1 to 9 digits of hundredths; the export gives it to a
+// good whose price is outside that range, which it never sends.
+constexpr uint8_t WinIPBadPrice = 106;
 // another program (Tarlo_db or tarlo-cli) is talking to a register, or the register lock cannot be taken
 // (exchange/RegisterLock.h).
 constexpr uint8_t WinIPRegistersBusy = 254;
 // A request or response path of 256 bytes or more cannot be handed to the library: no call is made and the
 // library's own code for an invalid path argument is reported, with its line of "koment.txt".
 constexpr uint8_t WinIPFileNameError = 6;
+
+// The library's own prototypes: paths are only read, so they are `const char*`. Calling through a pointer of
+// another type would be undefined behaviour, even where the bytes passed are the same.
+using WinIPOnePathFunction = uint8_t (*)(const char* request);
+using WinIPTwoPathFunction = uint8_t (*)(const char* request, const char* response);
 
 class WinIPLibrary
 {

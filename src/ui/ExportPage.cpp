@@ -551,8 +551,10 @@ void ExportPage::ToggleRow(int row, const std::string& field, bool moveDown)
     if (dataRow < 0)
         return;
     const int rowsBefore = model_->rowCount();
-    // The good's row is refreshed in place; it leaves the list when it no longer matches the filters.
-    dmu->ToggleFlag(dataRow, field);
+    // The good's row is refreshed in place; it leaves the list when it no longer matches the filters. A mark the
+    // database refused is announced, and the cursor stays on the good.
+    if (!dmu->ToggleFlag(dataRow, field))
+        return;
     const bool left = model_->rowCount() < rowsBefore;
     // The next good is one row down, or already in this row when the toggled good has left the list.
     SetCurrentRow(moveDown && !left ? row + 1 : row);
@@ -664,7 +666,7 @@ void ExportPage::SelectChangedClick()
 void ExportPage::btnSelAllClick()
 {
     XDBG->selectAll();
-    dm->RunSQL("update blok_cen set wybor=1");
+    dmu->SelectGoods(SelectionCommand::SelectAll);
     dmu->ReReadGoods();
     IIfno();
 }
@@ -672,7 +674,7 @@ void ExportPage::btnSelAllClick()
 void ExportPage::BtnUnSelAllClick()
 {
     XDBG->clearSelection();
-    dm->RunSQL("update blok_cen set wybor=0");
+    dmu->SelectGoods(SelectionCommand::UnselectAll);
     dmu->ReReadGoods();
     IIfno();
 }
@@ -684,7 +686,7 @@ void ExportPage::BtnInvertClick()
                                  model_->index(model_->rowCount() - 1, GoodsModel::ColumnCount - 1));
         XDBG->selectionModel()->select(all, QItemSelectionModel::Toggle);
     }
-    dm->RunSQL("update blok_cen set wybor=iif(wybor=1,0,1)");
+    dmu->SelectGoods(SelectionCommand::Invert);
     dmu->ReReadGoods();
     IIfno();
 }
@@ -692,7 +694,7 @@ void ExportPage::BtnInvertClick()
 void ExportPage::BitBtn1Click()
 {
     dmu->SyncPriceLocks();
-    dm->RunSQL("update blok_cen set wybor=0");
+    dmu->SelectGoods(SelectionCommand::UnselectAll);
     dmu->OpenGoods();
 }
 

@@ -122,6 +122,10 @@ QWidget* ParamsPage::BuildRegisterGroup()
     cmbCena = new QComboBox(grpParamKasy);
     cmbCena->setObjectName(QStringLiteral("cmbCena"));
     cmbCena->setMinimumWidth(140);
+    // The price field is part of the register's definition in the database (COM_DEF.CENA); the page shows it and
+    // saves no choice, so the list cannot be changed.
+    cmbCena->setEnabled(false);
+    cmbCena->setToolTip(QStringLiteral("Pole z ceną ustala definicja kasy w bazie danych (COM_DEF, kolumna CENA)"));
     rgCom =
         new RadioGroup(QStringLiteral(" Port szeregowy "),
                        {QStringLiteral("COM1"), QStringLiteral("COM2"), QStringLiteral("COM3"), QStringLiteral("COM4")},

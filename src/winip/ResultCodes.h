@@ -65,4 +65,11 @@ inline constexpr Result kAllResults[] = {
     kStateWrite,      kStateDamaged,
 };
 
+// Codes the application keeps for its own findings; the library never returns them, and `winip-sim fail` refuses
+// to plan them. 250: the library or one of its functions is missing; 251: a good to delete has a code that is not a
+// number; 252: a file the operation needs (the readout, the sales report kept before a reset, the configuration or
+// the request file) could not be written. Only 252 has a line in koment.txt; the other two carry their own texts.
+inline constexpr int kApplicationCodes[] = {250, 251, 252};
+inline constexpr int kApplicationFileNotStored = 252;
+
 } // namespace winip

@@ -29,6 +29,10 @@ struct Sale {
     long long quantity = 0; // thousandths
     long long value = 0;    // hundredths
 };
+// The largest totals of one good that the sales file can hold and be read back: twelve whole digits of quantity
+// with three decimals, fifteen digits of hundredths. A sale that would go beyond them is refused.
+inline constexpr long long kMaxTotalQuantity = 999999999999999; // thousandths
+inline constexpr long long kMaxTotalValue = 999999999999999;    // hundredths
 
 // A planned fault: `function` (an operation name such as "ZTowar", or "*" for all) returns `code`.
 struct Fault {

@@ -36,7 +36,7 @@ const char* const kUsage =
     "  status KASA              znaczniki kasy i zaplanowane awarie\n"
     "  fail KASA FUNKCJA KOD [raz|zawsze]\n"
     "                           FUNKCJA (OTSpMax, OSprzed, KSprOp, TowarMax, ZCTowar, ZTowar, KTowar, KTowMax\n"
-    "                           lub * dla wszystkich) zwróci KOD 1..255 raz (domyślnie) albo zawsze\n"
+    "                           lub * dla wszystkich) zwróci KOD 1..249 lub 253..255 raz (domyślnie) albo zawsze\n"
     "  clear KASA               usuwa zaplanowane awarie i znacznik nieobecności\n"
     "  absent KASA on|off       kasa nie odpowiada: kod 20 po czasie oczekiwania z KONFIG.txt\n"
     "  delay KASA on|off        transmisja trwa tyle, ile przy prędkości z KONFIG.txt\n"
@@ -147,6 +147,12 @@ int Sell(SimRegister& reg, const std::vector<std::string>& args)
     // Value of the sale rounded to whole hundredths, half up.
     const long long value = (good->second.price * quantity + 500) / 1000;
     Sale& sale = reg.sales[code];
+    // Totals beyond what the sales file can be read back with would make every later call fail with 121.
+    if (sale.quantity > kMaxTotalQuantity - quantity || sale.value > kMaxTotalValue - value)
+        return Fail("sumy sprzedaży towaru " + CodeText(code) + " przekroczyłyby " + QuantityText(kMaxTotalQuantity) +
+                        " szt. lub " + MoneyText(kMaxTotalValue) +
+                        " zł; najpierw raport i zerowanie (sprzedaż odrzucona)",
+                    kExitRefused);
     sale.quantity += quantity;
     sale.value += value;
     // A sale after the sales report must not be zeroed without being reported.
@@ -188,6 +194,9 @@ int PlanFault(SimRegister& reg, const std::vector<std::string>& args)
     int code = 0;
     if (!ParseNumber(args[1], 1, 255, code))
         return UsageError("błędny kod \"" + args[1] + "\" (1..255)");
+    // The application's own codes never come from the library; a planned one would be taken for the application's.
+    if (std::find(std::begin(kApplicationCodes), std::end(kApplicationCodes), code) != std::end(kApplicationCodes))
+        return UsageError("kod " + args[1] + " jest kodem programu Tarlo, nie biblioteki (dozwolone 1..249, 253..255)");
     bool always = false;
     if (args.size() == 3) {
         if (args[2] == "zawsze" || args[2] == "always")

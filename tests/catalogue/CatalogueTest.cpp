@@ -128,6 +128,37 @@ TEST_F(CatalogueTest, SyncPriceLocksAddsActiveGoodsOnlyAndKeepsExistingFlags)
     EXPECT_EQ(ViewSymbols(), (std::set<std::string>{"1", "3", "D'ARBO1"}));
 }
 
+// A catalogue symbol longer than BLOK_CEN can hold once kept every new good out of the view.
+TEST_F(CatalogueTest, SyncPriceLocksNamesGoodsThatCannotBeTrackedAndAddsTheOthers)
+{
+    // A trade system whose symbols may be longer than BLOK_CEN's.
+    ASSERT_TRUE(dm->RunSQL("alter table " + GoodsTable + " drop constraint PK_" + GoodsTable));
+    ASSERT_TRUE(dm->RunSQL("alter table " + GoodsTable + " alter asort type varchar(30)"));
+    const std::string longSymbol = "ABCDEFGHIJKLMNOPQRSTUVWXY"; // 25 characters
+    AddGood("1", "Mleko");
+    AddGood(longSymbol, "Za d\xB3ugi symbol");
+    AddGood("12345678901234567890", "Dwadzie\x9C"
+                                    "cia znak\xF3w"); // exactly 20: fits
+    AddGood("2", "Ser");
+
+    dmu->SyncPriceLocks();
+
+    EXPECT_EQ(Flags("1"), "0,0");
+    EXPECT_EQ(Flags("2"), "0,0");
+    EXPECT_EQ(Flags("12345678901234567890"), "0,0");
+    const std::string named = "Towary, kt\xF3rych nie mo\xBFna zaznacza\xE6 ani wysy\xB3"
+                              "a\xE6 (symbol d\xB3u\xBFszy ni\xBF "
+                              "20 znak\xF3w lub b\xB3\xB9"
+                              "d zapisu w BLOK_CEN): " +
+                              longSymbol;
+    EXPECT_EQ(status.errors, std::vector<std::string>{named});
+    const std::vector<std::string> history = log->Lines();
+    EXPECT_EQ(std::count(history.begin(), history.end(), named), 1);
+    EXPECT_TRUE(CommandErrors().empty());
+    dmu->OpenGoods();
+    EXPECT_EQ(ViewSymbols(), (std::set<std::string>{"1", "2", "12345678901234567890"}));
+}
+
 TEST_F(CatalogueTest, LoadGroupsListsCodeAndName)
 {
     dm->RunSQL("delete from GrupyAs");
@@ -209,6 +240,41 @@ TEST_F(CatalogueToggles, ARowThatLeavesTheFilterLeavesTheViewAndTheOthersAreStil
     for (const char* symbol : {"1", "3", "4", "O'NEIL"})
         EXPECT_EQ(dmu->SDSTowary.At(RowOf(symbol), "asort").AsString(), symbol);
     EXPECT_EQ(RowOf("2"), -1);
+}
+
+// A database that refuses marks (read-only, or a trigger as here): each refusal is announced in red, logged, and
+// the rows keep showing what is stored.
+TEST_F(CatalogueToggles, RefusedMarksAreAnnouncedAndTheRowsKeepTheStoredValues)
+{
+    dm->RunSQL("update blok_cen set wybor=1 where asort='2'");
+    ASSERT_TRUE(dm->RunSQL("create exception tylko_odczyt 'tylko do odczytu'"));
+    ASSERT_TRUE(
+        dm->RunSQL("create trigger blok_cen_ro for blok_cen before update as begin exception tylko_odczyt; end"));
+    dmu->OpenGoods();
+    const int row = RowOf("2");
+    ASSERT_GE(row, 0);
+    log->Clear();
+
+    const std::string Refused = " - baza danych odrzuci\xB3"
+                                "a polecenie (szczeg\xF3\xB3y w historii pracy)";
+    EXPECT_FALSE(dmu->ToggleFlag(row, "wybor"));
+    EXPECT_FALSE(dmu->ToggleFlag(row, "blok"));
+    EXPECT_FALSE(dmu->SelectGoods(SelectionCommand::UnselectAll));
+    EXPECT_FALSE(dmu->SelectGoods(SelectionCommand::Invert));
+    EXPECT_FALSE(dmu->LockGoodsInView(LockCommand::LockAll));
+    EXPECT_EQ(status.errors, (std::vector<std::string>{"Nie zapisano zaznaczenia towaru 2" + Refused,
+                                                       "Nie zapisano blokady ceny towaru 2" + Refused,
+                                                       "Nie zapisano zaznacze\xF1 towar\xF3w" + Refused,
+                                                       "Nie zapisano zaznacze\xF1 towar\xF3w" + Refused,
+                                                       "Nie zapisano blokad cen towar\xF3w" + Refused}));
+    // The work history holds each refused command with the database's reason, and each announcement.
+    EXPECT_EQ(CommandErrors().size(), 5u);
+    const std::string history = log->Text();
+    EXPECT_NE(history.find("Nie zapisano zaznaczenia towaru 2" + Refused), std::string::npos);
+    EXPECT_EQ(dmu->SDSTowary.At(row, "wybor").AsInteger(), 1);
+    EXPECT_EQ(dmu->SDSTowary.At(row, "blok").AsInteger(), 0);
+    EXPECT_EQ(Flags("2"), "0,1");
+    EXPECT_TRUE(goodsPage.changed.empty());
 }
 
 struct LockCase {

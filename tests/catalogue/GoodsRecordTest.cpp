@@ -124,6 +124,71 @@ INSTANTIATE_TEST_SUITE_P(
                                 6, "3"},
                       FieldCase{"price free", [](auto& g, auto&, auto&) { g.priceLock = 0; }, 7, "0"}));
 
+// Control characters in a catalogue name never split the record into more fields or lines.
+TEST(GoodsRecordLine, ControlCharactersInTheNameBecomeBlanks)
+{
+    struct Case {
+        std::string name;
+        std::string field;
+    };
+    const std::vector<Case> cases = {
+        {"Kawa\tmielona", "Kawa mielona       "},
+        {"Mleko\r\n3,2%", "Mleko  3,2%        "},
+        {std::string("A\x01"
+                     "B\x1F"
+                     "C\x7F",
+                     6),
+         std::string("A B C\x7F", 6) + std::string(13, ' ')},
+        {"\xA3\xF3"
+         "d\x9F\n",
+         "\x9D\xA2"
+         "d\xAB " +
+             std::string(14, ' ')},
+        {"\t\t\t", std::string(19, ' ')},
+    };
+    for (const auto& c : cases) {
+        GoodsRecordInput good = Bread();
+        good.name = c.name;
+        const std::string line = BuildGoodsRecordLine(good, Rates, ExportUnitList(Units));
+        EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << c.field;
+        const std::vector<std::string> fields = Fields(line);
+        ASSERT_EQ(fields.size(), 10u) << c.field;
+        EXPECT_EQ(fields[1], c.field);
+    }
+}
+
+// The price field holds at most nine digits of hundredths; anything else is refused, never sent wrong.
+TEST(GoodsRecordRefusal, PricesOutsideTheRegistersRange)
+{
+    struct Case {
+        Decimal price;
+        std::string refusal; // empty: accepted
+        std::string field;   // the record's price when accepted
+    };
+    const std::string Range = " poza zakresem kasy 0.00 - 9999999.99";
+    const std::vector<Case> cases = {
+        {Decimal{0, 2}, "", "0"},
+        {Decimal{999999999, 2}, "", "999999999"},
+        {Decimal{9999999999, 3}, "", "999999999"}, // 9999999.999 cut to hundredths
+        {Decimal{1000000000, 2}, "cena 10000000.00" + Range, ""},
+        {Decimal{-1, 3}, "cena -0.001" + Range, ""},
+        {Decimal{-150, 2}, "cena -1.50" + Range, ""},
+        {Decimal{100000000000, 4}, "cena 10000000.00" + Range, ""}, // as NUMERIC(15,4) holds it
+        {Decimal{-12345, 4}, "cena -1.2345" + Range, ""},
+        // A whole number beyond what hundredths can hold in 64 bits once gave a negative price.
+        {Decimal{92233720368547759, 0}, "cena 92233720368547759.00" + Range, ""},
+        {Decimal{INT64_MAX, 1}, "cena 922337203685477580.70" + Range, ""},
+    };
+    for (const auto& c : cases) {
+        GoodsRecordInput good = Bread();
+        good.price = c.price;
+        EXPECT_EQ(GoodsRecordRefusal(good), c.refusal) << c.price.ToString();
+        if (c.refusal.empty()) {
+            EXPECT_EQ(Fields(BuildGoodsRecordLine(good, Rates, ExportUnitList(Units)))[8], c.field);
+        }
+    }
+}
+
 DataSet CatalogueRow(const std::string& asort)
 {
     DataSet goods;

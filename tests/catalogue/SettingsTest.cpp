@@ -92,9 +92,8 @@ TEST_P(RegisterSettingsBadNumber, IsRefusedWithTheFieldNamedAndNothingChanges)
     dmu->LoadRegisterSettings(2);
     settingsPage.registerFields = {0, 2, GetParam().systemNo, GetParam().timeout, GetParam().contractor};
     EXPECT_FALSE(dmu->SaveRegisterSettings(2));
-    ASSERT_EQ(status.errors.size(), 1u);
-    EXPECT_NE(status.errors[0].find(std::string("\"") + GetParam().field + "\""), std::string::npos)
-        << status.errors[0];
+    EXPECT_EQ(status.errors, std::vector<std::string>{std::string("Pole \"") + GetParam().field +
+                                                      "\" musi zawiera\xE6 liczb\xEA ca\xB3kowit\xB9"});
     EXPECT_EQ(Stored(2), "3;2400;12;7;45;");
     EXPECT_EQ(Globals(), "3;2400;12;7;45;");
 }
@@ -103,7 +102,12 @@ INSTANTIATE_TEST_SUITE_P(Fields, RegisterSettingsBadNumber,
                          ::testing::Values(BadNumber{"register number x", "x", "5", "1", "Nr kasy w systemie kas"},
                                            BadNumber{"empty timeout", "1", "", "1", "Timeout dla pracy z kas\xB9"},
                                            BadNumber{"contractor 1a", "1", "5", "1a", "Kod kontrahenta"},
-                                           BadNumber{"contractor minus", "1", "5", "-", "Kod kontrahenta"}));
+                                           BadNumber{"contractor minus", "1", "5", "-", "Kod kontrahenta"},
+                                           // "-5" would give "$-5" in KONFIG.txt
+                                           BadNumber{"negative register number", "-5", "5", "1",
+                                                     "Nr kasy w systemie kas"},
+                                           BadNumber{"negative timeout", "1", "-5", "1", "Timeout dla pracy z kas\xB9"},
+                                           BadNumber{"negative contractor", "1", "5", "-5", "Kod kontrahenta"}));
 
 TEST_F(RegisterSettings, ACommandTheDatabaseRejectsIsReportedAndTheGlobalsStay)
 {
@@ -224,13 +228,20 @@ TEST_F(CatalogueTest, PriceFieldChoiceOffersCenaFieldsOnceWithoutOldcena)
     dmu->LoadParameters();
     dmu->LoadParameters();
     EXPECT_EQ(settingsPage.priceItems, (std::vector<std::string>{"CENA_1", "CENA_2", "CENA_3"}));
-    EXPECT_EQ(PriceField, "CENA_1"); // POLECENA is empty
-    EXPECT_EQ(settingsPage.priceIndex, 0);
+    EXPECT_EQ(settingsPage.priceIndex, 0); // the register's CENA_1
+}
 
-    dm->WriteParS("POLECENA", "CENA_3", "GLOBAL", "TARLA");
-    dmu->LoadParameters();
-    EXPECT_EQ(PriceField, "CENA_3");
-    EXPECT_EQ(settingsPage.priceIndex, 2);
+// Loading the general parameters ("Rezygnacja") never switches the price that is sent: it stays the field the
+// current register names, whatever the parameter store holds.
+TEST_F(CatalogueTest, LoadingParametersKeepsTheRegistersPriceField)
+{
+    for (const char* stored : {"", "CENA_3"}) {
+        dm->WriteParS("POLECENA", stored, "GLOBAL", "TARLA");
+        PriceField = "CENA_2";
+        dmu->LoadParameters();
+        EXPECT_EQ(PriceField, "CENA_2") << stored;
+        EXPECT_EQ(settingsPage.priceIndex, 1) << stored;
+    }
 }
 
 TEST_F(CatalogueTest, SavingParametersWritesEveryValueAndRefusesABadSalesRegister)

@@ -2,12 +2,16 @@
 #include "catalogue/CatalogueFixture.h"
 #include "exchange/ExchangeFixture.h"
 
+#include "Faults.h"
+
 #include "catalogue/GoodsRecord.h"
 #include "catalogue/SentStore.h"
 #include "exchange/CallRunner.h"
 #include "exchange/ExportView.h"
 
 #include <cstdlib>
+#include <functional>
+#include <optional>
 #include <set>
 
 namespace
@@ -20,7 +24,12 @@ class FakeExportPage : public IExportPage
 public:
     bool FullData() const override { return fullData; }
     bool StopOnFirstError() const override { return stopOnFirstError; }
-    std::string EurekaFileName() const override { return eurekaFile; }
+    std::string EurekaFileName() const override
+    {
+        if (onFileName)
+            onFileName();
+        return eurekaFile;
+    }
     void ShowProgress(const std::string& text) override { progress.push_back(text); }
     void UntickGroups() override { ++unticked; }
     // The operator stops the export once this many goods have been handled.
@@ -29,6 +38,7 @@ public:
     bool fullData = true;
     bool stopOnFirstError = false;
     std::string eurekaFile;
+    std::function<void()> onFileName; // runs when the export asks for the file name, right before writing it
     std::vector<std::string> progress;
     int unticked = 0;
     int stopAfter = -1;
@@ -107,6 +117,14 @@ protected:
         return found;
     }
 
+    // How a summary with goods not sent ends: the error report's name.
+    static std::string ReportNamed()
+    {
+        return " - szczeg\xF3\xB3y w raporcie b\xB3\xEA"
+               "d\xF3w " +
+               ErrorReportFile;
+    }
+
     testsupport::TempDatabase db{demodb::Content::Schema};
     testsupport::FakeScreen screen;
     std::unique_ptr<testsupport::WorkLogCapture> log;
@@ -145,7 +163,17 @@ TEST_F(ExportTest, EverySelectedGoodIsSentFromItsOwnRowOneRecordPerCall)
 
     EXPECT_EQ(ErrorLinesWith("Towar 9" + Skipped).size(), 1u);
     EXPECT_EQ(ErrorLinesWith("Towar 777" + Skipped).size(), 1u);
-    EXPECT_EQ(status.Errors().size(), 2u);
+    // The run ends on its summary; the goods skipped are counted and named as not sent.
+    const std::string summary = "Eksport zako\xF1"
+                                "czony: wys\xB3"
+                                "ano 3 z 5, nie wys\xB3"
+                                "ano 2 (9, 777)" +
+                                ReportNamed();
+    EXPECT_EQ(status.Errors().size(), 3u);
+    EXPECT_EQ(status.Last().text, summary);
+    EXPECT_TRUE(status.Last().error);
+    EXPECT_EQ(ErrorLinesWith(summary).size(), 1u);
+    EXPECT_EQ(ExchangeResult, 0); // no call failed
     EXPECT_EQ(exportPage.progress.back(), "5 / 5");
     EXPECT_EQ(exportPage.unticked, 1);
     EXPECT_EQ(GroupFilter, "");
@@ -189,6 +217,8 @@ struct StopCase {
     std::set<std::string> held;
     std::vector<std::string> flags; // of goods 1..5 afterwards
     size_t errorLines;
+    int result;          // ExchangeResult at the end
+    std::string summary; // the last status line, before " - szczegóły w raporcie błędów ..."
 };
 
 void PrintTo(const StopCase& c, std::ostream* os)
@@ -218,14 +248,153 @@ TEST_P(ExportStops, AtTheFirstErrorOnlyWhenAsked)
         flags.push_back(LockFlags(symbol));
     EXPECT_EQ(flags, GetParam().flags);
     EXPECT_EQ(ErrorLinesWith("[ZTowar] Error").size(), GetParam().errorLines);
+    EXPECT_EQ(ExchangeResult, GetParam().result);
+    // The failure is not overwritten by the green lines of the goods after it.
+    EXPECT_EQ(status.Last().text, GetParam().summary + ReportNamed());
+    EXPECT_TRUE(status.Last().error);
+    EXPECT_EQ(ErrorLinesWith(GetParam().summary + ReportNamed()).size(), 1u);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Options, ExportStops,
-    ::testing::Values(
-        StopCase{"stop", true, "", {"$00001"}, {"0,0", "0,1", "0,1", "0,1", "0,1"}, 1},
-        StopCase{"go on", false, "", {"$00001", "$00003", "$00004", "$00005"}, {"0,0", "0,0", "0,0", "0,0", "0,0"}, 1},
-        StopCase{"every call failing", false, "ZTowar 24 zawsze", {}, {"0,0", "0,0", "0,0", "0,0", "0,0"}, 5}));
+INSTANTIATE_TEST_SUITE_P(Options, ExportStops,
+                         ::testing::Values(
+                             // Goods that were not sent keep their selection, so that they can be sent again.
+                             StopCase{"stop",
+                                      true,
+                                      "",
+                                      {"$00001"},
+                                      {"0,0", "0,1", "0,1", "0,1", "0,1"},
+                                      1,
+                                      103,
+                                      "Eksport zako\xF1"
+                                      "czony: wys\xB3"
+                                      "ano 1 z 5, nie wys\xB3"
+                                      "ano 4 (2), zatrzymany po b\xB3\xEA"
+                                      "dzie"},
+                             StopCase{"go on",
+                                      false,
+                                      "",
+                                      {"$00001", "$00003", "$00004", "$00005"},
+                                      {"0,0", "0,1", "0,0", "0,0", "0,0"},
+                                      1,
+                                      103,
+                                      "Eksport zako\xF1"
+                                      "czony: wys\xB3"
+                                      "ano 4 z 5, nie wys\xB3"
+                                      "ano 1 (2)"},
+                             StopCase{"every call failing",
+                                      false,
+                                      "ZTowar 24 zawsze",
+                                      {},
+                                      {"0,1", "0,1", "0,1", "0,1", "0,1"},
+                                      5,
+                                      24,
+                                      "Eksport zako\xF1"
+                                      "czony: wys\xB3"
+                                      "ano 0 z 5, nie wys\xB3"
+                                      "ano 5 (1, 2, 3, 4, 5)"}));
+
+// A request folder that cannot be written (a file where it must be): no call is made, so a request left by an
+// earlier run can never reach the register, and no good loses its selection.
+TEST_F(ExportTest, UnwritableRequestSendsNothingAndKeepsTheSelection)
+{
+    SelectGoods(2);
+    testsupport::PutFileWhereFolderMustBe(app + "/In");
+
+    module.aExpoTowarExecute();
+
+    EXPECT_TRUE(RegisterGoods().empty());
+    EXPECT_EQ(LockFlags("1"), "0,1");
+    EXPECT_EQ(LockFlags("2"), "0,1");
+    EXPECT_EQ(ExchangeResult, 252);
+    const std::string failed =
+        "[ZTowar] Error 252 : Nie zapisano pliku " + app + "/In/ZTowar.in (w miejscu folderu jest plik)";
+    EXPECT_EQ(ErrorLinesWith(failed).size(), 2u);
+    const std::string summary = "Eksport zako\xF1"
+                                "czony: wys\xB3"
+                                "ano 0 z 2, nie wys\xB3"
+                                "ano 2 (1, 2)" +
+                                ReportNamed();
+    EXPECT_EQ(status.Last().text, summary);
+    EXPECT_TRUE(status.Last().error);
+    for (const auto& shown : status.shown)
+        EXPECT_TRUE(shown.error || shown.text.empty()) << shown.text; // never a green line
+    EXPECT_NE(log->Text().find(failed), std::string::npos);
+}
+
+// A price the register cannot take is never sent, nor written for Eureka: the good is named in red and keeps its
+// selection.
+TEST_F(ExportTest, PricesOutsideTheRegistersRangeAreRefused)
+{
+    InsertGood("1", "Dobra", "A", 0, "9999999.99");
+    InsertGood("2", "Za droga", "A", 0, "10000000.00");
+    InsertGood("3", "Ujemna", "A", 0, "-1.50");
+    for (const char* symbol : {"1", "2", "3"})
+        InsertLock(symbol, 0, 1);
+    const std::string Range = " poza zakresem kasy 0.00 - 9999999.99 - nie wys\xB3"
+                              "any";
+    const std::vector<std::string> refused = {"Towar 2: cena 10000000.00" + Range, "Towar 3: cena -1.50" + Range};
+
+    module.aExpoTowarExecute();
+
+    EXPECT_EQ(RegisterCodes(), std::set<std::string>{"$00001"});
+    EXPECT_EQ(RegisterGoods()[0].substr(RegisterGoods()[0].rfind('\t', RegisterGoods()[0].size() - 3)),
+              "\t999999999\t0");
+    EXPECT_EQ(LockFlags("1"), "0,0");
+    EXPECT_EQ(LockFlags("2"), "0,1");
+    EXPECT_EQ(LockFlags("3"), "0,1");
+    EXPECT_EQ(ExchangeResult, 106);
+    for (const std::string& text : refused) {
+        EXPECT_EQ(ErrorLinesWith(text).size(), 1u) << text;
+        EXPECT_NE(log->Text().find(text), std::string::npos) << text;
+    }
+    EXPECT_EQ(status.Errors()[0].text, refused[0]);
+    EXPECT_EQ(status.Errors()[1].text, refused[1]);
+    EXPECT_TRUE(status.Last().error);
+
+    // The same goods for Eureka: only the good with a fitting price is written and unselected.
+    dm->RunSQL("update blok_cen set wybor=1");
+    status.shown.clear();
+    exportPage.eurekaFile = DataDir + "Towary.txt";
+    module.aExpoTowarEureka();
+    EXPECT_EQ(FileText(exportPage.eurekaFile),
+              "$00001\tDobra              \t1\t1\t3\t1\t0\t0000000000000\t999999999\t0\r\n");
+    EXPECT_EQ(LockFlags("1"), "0,0");
+    EXPECT_EQ(LockFlags("2"), "0,1");
+    EXPECT_EQ(LockFlags("3"), "0,1");
+    EXPECT_EQ(ExchangeResult, 106);
+    ASSERT_GE(status.Errors().size(), 3u);
+    EXPECT_EQ(status.Errors()[0].text, refused[0]);
+    EXPECT_EQ(status.Errors()[1].text, refused[1]);
+}
+
+// The Eureka file on a full disk: the previous file stays whole, no temporary or cut file is left, and every
+// selection stays for another try.
+TEST_F(ExportTest, EurekaFileOnAFullDiskKeepsThePreviousFile)
+{
+    SelectGoods(3);
+    exportPage.eurekaFile = DataDir + "Towary.txt";
+    const std::string previous = "$00009\tPoprzedni          \t1\t1\t3\t1\t0\t0000000000000\t100\t0\r\n";
+    SaveText(previous, exportPage.eurekaFile);
+    {
+        // The disk fills up once the goods have been read from the database, as the file is written.
+        std::optional<testsupport::FileSizeLimit> full;
+        exportPage.onFileName = [&full] { full.emplace(100); };
+        module.aExpoTowarEureka();
+    }
+    EXPECT_EQ(FileText(exportPage.eurekaFile), previous);
+    int entries = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(DataDir))
+        entries += entry.path().filename().string().find("Towary.txt") != std::string::npos;
+    EXPECT_EQ(entries, 1);
+    EXPECT_EQ(status.Errors().size(), 1u);
+    EXPECT_EQ(status.Last().text, "Nie mo\xBF"
+                                  "na zapisa\xE6 pliku " +
+                                      exportPage.eurekaFile +
+                                      " (przekroczony dopuszczalny rozmiar pliku (brak miejsca))");
+    EXPECT_TRUE(screen.messages.empty());
+    for (const char* symbol : {"1", "2", "3"})
+        EXPECT_EQ(LockFlags(symbol), "0,1") << symbol;
+}
 
 TEST_F(ExportTest, OperatorStopEndsTheExportBetweenTwoGoods)
 {

@@ -1,7 +1,10 @@
 // The frame of every register operation: the configuration file, the request and response files, the result
 // announcements, the error report and the loading of the communication library.
 #include "ExchangeFixture.h"
+#include "Faults.h"
+#include "SimulatorHelpers.h"
 
+#include "exchange/ErrorReportScope.h"
 #include "exchange/WinIP.h"
 
 #include <filesystem>
@@ -60,6 +63,93 @@ TEST_F(ExchangeTest, RequestFileHoldsTheHeaderInTheExistingInDirectory)
     EXPECT_EQ(ExchangeResult, 0);
     EXPECT_EQ(RequestFile, app + "/In/KTowMax.in");
     EXPECT_EQ(FileText(RequestFile), "#12\r\n#\r\n#\r\n");
+}
+
+// A configuration or request file that cannot be written completely: the old one is not left for the library,
+// the library is not called, and the operation ends with code 252 naming the file.
+struct UnwrittenCase {
+    const char* title;
+    bool konfig; // KONFIG.txt, otherwise the request file
+};
+
+void PrintTo(const UnwrittenCase& c, std::ostream* os)
+{
+    *os << c.title;
+}
+
+class UnwrittenFileTest : public ExchangeTest, public ::testing::WithParamInterface<UnwrittenCase>
+{
+};
+
+TEST_P(UnwrittenFileTest, NoCallOnAStaleFile)
+{
+    const auto& c = GetParam();
+    ASSERT_EQ(LoadGoods(module, {GoodsRecord(1, "Chleb", 1, 250)}), 0);
+    // What an earlier operation left: another register's configuration, a request for good $00099.
+    SaveText("$2\tCOM1:9600:STX0:1:E\t5\tK10\t\r\n", work + "/KONFIG.txt");
+    SaveText("#1\r\n#\r\n#\r\n" + GoodsRecord(99, "Stary", 1, 100) + "\r\n", app + "/In/ZTowar.in");
+    CreateErrorReport();
+    status.shown.clear();
+    if (!c.konfig) {
+        ASSERT_TRUE(module.TwKonfig());
+    }
+    {
+        testsupport::FileSizeLimit full(20); // the disk fills up while the files are written
+        if (c.konfig) {
+            EXPECT_FALSE(module.TwKonfig());
+        } else {
+            module.TwInFile("ZTowar");
+            module.RequestLines.push_back(GoodsRecord(2, "Mleko", 1, 319));
+            EXPECT_FALSE(module.WriteRequestFile());
+        }
+    }
+    const std::string file = c.konfig ? work + "/KONFIG.txt" : app + "/In/ZTowar.in";
+    EXPECT_FALSE(std::filesystem::exists(file)) << "the stale file is removed";
+    if (c.konfig)
+        module.TwInFile("ZTowar");
+    {
+        ErrorReportScope report;
+        module.CallLibrary(WinIPFunction::ZTowar);
+        module.ErrAnnouncement2("ZTowar");
+    }
+
+    EXPECT_EQ(ExchangeResult, 252);
+    const std::string announced =
+        "[ZTowar] Error 252 : Nie zapisano pliku " + file + " (przekroczony dopuszczalny rozmiar pliku (brak miejsca))";
+    EXPECT_EQ(status.Last().text, announced);
+    EXPECT_TRUE(status.Last().error);
+    ASSERT_EQ(ErrorReportLines().size(), 1u);
+    EXPECT_TRUE(ErrorReportLines()[0].ends_with(": " + announced));
+    EXPECT_NE(FileText(WorkLog->FileName).find(announced), std::string::npos);
+    // The register holds only what it held before.
+    EXPECT_EQ(FileText(root + "/sym/kasa01/towary.txt").find("$00099"), std::string::npos);
+    EXPECT_EQ(FileText(root + "/sym/kasa01/towary.txt").find("$00002"), std::string::npos);
+    EXPECT_NE(FileText(root + "/sym/kasa01/towary.txt").find("$00001"), std::string::npos);
+
+    // Once the file is written again, the calls go through.
+    ASSERT_TRUE(module.TwKonfig());
+    ASSERT_TRUE(module.TwInFile("ZTowar"));
+    module.RequestLines.push_back(GoodsRecord(2, "Mleko", 1, 319));
+    ASSERT_TRUE(module.WriteRequestFile());
+    module.CallLibrary(WinIPFunction::ZTowar);
+    EXPECT_EQ(ExchangeResult, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, UnwrittenFileTest,
+                         ::testing::Values(UnwrittenCase{"Konfig", true}, UnwrittenCase{"Request", false}),
+                         [](const auto& info) { return std::string(info.param.title); });
+
+// A request folder that is a file: the readout names the request file and makes no call.
+TEST_F(ExchangeTest, ReadoutWithoutARequestFolderMakesNoCall)
+{
+    testsupport::PutFileWhereFolderMustBe(app + "/In");
+    ASSERT_EQ(Sim("fail 1 OTSpMax 24"), 0); // would be used up by a call
+    module.ElzabSprz();
+    EXPECT_EQ(ExchangeResult, 252);
+    EXPECT_EQ(status.Last().text,
+              "[OTSpMax] Error 252 : Nie zapisano pliku " + app + "/In/OTSpMax.in (w miejscu folderu jest plik)");
+    EXPECT_TRUE(status.Last().error);
+    EXPECT_NE(FileText(root + "/sym/kasa01/awarie.txt").find("OTSpMax"), std::string::npos) << "no call made";
 }
 
 TEST_F(ExchangeTest, ResponseFileLeftByAnEarlierCallIsRemoved)

@@ -1,10 +1,13 @@
 // The sales readout and its report priced against the goods catalogue of a throw-away database.
 #include "SimulatorHelpers.h"
 
+#include "Faults.h"
 #include "TestSupport.h"
 #include "db/dbDDM.h"
+#include "util/SafeFile.h"
 
 #include <filesystem>
+#include <optional>
 
 namespace
 {
@@ -233,5 +236,139 @@ TEST_F(ReadoutTest, OperationsRunWithoutAWindow)
     module.aKasujWszystkieTowaryExecute();
     EXPECT_EQ(ExchangeResult, 0);
 }
+
+// ---- a readout that cannot be stored
+
+// The view of a readout during which the disk fills up: from the moment the register has answered (the
+// transmission time is shown) until the report is printed, no file may grow beyond `limit` bytes.
+class DiskFillsAfterTheCall : public FakeExchangeView
+{
+public:
+    explicit DiskFillsAfterTheCall(rlim_t limit) : limit_(limit) {}
+    void MemoInsertFirst(const std::string& line) override
+    {
+        if (line.starts_with("Czas transmisji"))
+            full_.emplace(limit_);
+        FakeExchangeView::MemoInsertFirst(line);
+    }
+    void MemoClear() override
+    {
+        full_.reset();
+        FakeExchangeView::MemoClear();
+    }
+
+private:
+    rlim_t limit_;
+    std::optional<testsupport::FileSizeLimit> full_;
+};
+
+// Every entry of a folder, hidden ones included.
+std::vector<std::string> Entries(const std::string& directory)
+{
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (fs::directory_iterator it(directory, ec), end; !ec && it != end; it.increment(ec))
+        names.push_back(it->path().filename().string());
+    return names;
+}
+
+enum class StoreFault { FileWhereDayFolderMustBe, FullDisk, FolderWhereReadoutMustBe };
+
+struct StoreFaultCase {
+    const char* title;
+    StoreFault fault;
+    std::string reason; // after the file name, in brackets; "{day}" stands for the day folder
+};
+
+void PrintTo(const StoreFaultCase& c, std::ostream* os)
+{
+    *os << c.title;
+}
+
+class ReadoutStoreTest : public ReadoutTest, public ::testing::WithParamInterface<StoreFaultCase>
+{
+};
+
+TEST_P(ReadoutStoreTest, FailureIsAnnouncedAndTheReportMarked)
+{
+    const auto& c = GetParam();
+    // Twenty goods sold: the readout is larger than what the history and the error report get while the disk is
+    // full, so only the readout meets the limit.
+    std::vector<CatalogueGood> catalogue;
+    std::vector<std::string> records;
+    std::vector<std::string> report;
+    for (int i = 1; i <= 20; ++i) {
+        const std::string name = "Towar " + std::to_string(i);
+        catalogue.push_back({std::to_string(i), name, "szt"});
+        records.push_back(GoodsRecord(i, name, 1, 100));
+        report.push_back(IntToStrPad(i, 4, " ") + "  " + IntToStrPad(i, 5, "0") + "        1.000  szt        1.00  " +
+                         name);
+    }
+    AddGoods(catalogue);
+    ASSERT_EQ(LoadGoods(module, records), 0);
+    for (int i = 1; i <= 20; ++i)
+        ASSERT_EQ(Sim("sell 1 " + std::to_string(i) + " 1"), 0);
+    const std::string totalsBefore = FileText(root + "/sym/kasa01/sprzedaz.txt");
+    CreateErrorReport();
+    DiskFillsAfterTheCall fillingView(500);
+    switch (c.fault) {
+    case StoreFault::FileWhereDayFolderMustBe:
+        testsupport::PutFileWhereFolderMustBe(DayDir);
+        break;
+    case StoreFault::FullDisk:
+        module.view = &fillingView;
+        break;
+    case StoreFault::FolderWhereReadoutMustBe:
+        fs::create_directory(ReadingName(1));
+        break;
+    }
+    const std::string dayDir = DayDir.substr(0, DayDir.size() - 1);
+    std::string reason = c.reason;
+    if (const auto at = reason.find("{day}"); at != std::string::npos)
+        reason.replace(at, 5, DayDir);
+    const std::string announced = "[OTSpMax] Error 252 : Nie zapisano pliku " + ReadingName(1) + " (" + reason + ")";
+    status.shown.clear();
+
+    module.ElzabSprz();
+
+    EXPECT_EQ(ExchangeResult, 252);
+    // The operator: the error in red, never followed by a green line, and the report marked as not stored.
+    ASSERT_EQ(status.Errors().size(), 1u);
+    EXPECT_EQ(status.Errors()[0].text, announced);
+    EXPECT_TRUE(status.Last().error);
+    const FakeExchangeView& shown = c.fault == StoreFault::FullDisk ? fillingView : view;
+    report.insert(report.begin(), "!!! Odczyt nie zosta\xB3 zapisany: " + ReadingName(1) + " (" + reason + ")");
+    EXPECT_EQ(shown.memo, report);
+    // The history and the error report.
+    EXPECT_NE(FileText(WorkLog->FileName).find(announced), std::string::npos);
+    ASSERT_EQ(ErrorReportLines().size(), 1u);
+    EXPECT_TRUE(ErrorReportLines()[0].ends_with(": " + announced));
+    // The disk: no readout file, not even an empty or partial one, and no temporary file.
+    switch (c.fault) {
+    case StoreFault::FileWhereDayFolderMustBe:
+        EXPECT_TRUE(fs::is_regular_file(dayDir));
+        break;
+    case StoreFault::FullDisk:
+        EXPECT_TRUE(Entries(dayDir).empty());
+        break;
+    case StoreFault::FolderWhereReadoutMustBe:
+        EXPECT_EQ(Entries(dayDir), std::vector<std::string>{fs::path(ReadingName(1)).filename().string()});
+        EXPECT_TRUE(fs::is_directory(ReadingName(1)));
+        break;
+    }
+    // The register: a readout changes nothing there.
+    EXPECT_EQ(FileText(root + "/sym/kasa01/sprzedaz.txt"), totalsBefore);
+    EXPECT_EQ(shown.readButtons, (std::vector<bool>{false, true}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, ReadoutStoreTest,
+    ::testing::Values(StoreFaultCase{"FileWhereTheDayFolderMustBe", StoreFault::FileWhereDayFolderMustBe,
+                                     "nie mo\xBFna utworzy\xE6 folderu {day}: w miejscu folderu jest plik"},
+                      StoreFaultCase{"FullDisk", StoreFault::FullDisk,
+                                     "przekroczony dopuszczalny rozmiar pliku (brak miejsca)"},
+                      StoreFaultCase{"FolderWhereTheReadoutMustBe", StoreFault::FolderWhereReadoutMustBe,
+                                     "w miejscu pliku jest folder"}),
+    [](const auto& info) { return std::string(info.param.title); });
 
 } // namespace

@@ -2,6 +2,8 @@
 // the counter reset and the readout's failures.
 #include "SimulatorHelpers.h"
 
+#include "Faults.h"
+
 #include <filesystem>
 
 namespace
@@ -155,6 +157,61 @@ TEST_F(ExchangeTest, CounterResetClearsTheTotals)
     std::vector<std::string> totals;
     ASSERT_TRUE(ReadLines(ResponseFile, totals));
     EXPECT_EQ(totals.size(), 3u) << "no sales after the reset";
+}
+
+// The sales report that comes before a reset is stored, never overwritten, and never shown among the readouts.
+TEST_F(ExchangeTest, CounterResetStoresTheSalesReportFirst)
+{
+    ASSERT_EQ(LoadGoods(module, {GoodsRecord(123, "Chleb", 1, 250)}), 0);
+    const std::string folder = DayDir + "Zerowania/";
+    const std::string prefix = folder + "001_" + DateText(Today()) + "_";
+    std::vector<std::string> reports;
+    for (int round = 1; round <= 2; ++round) {
+        ASSERT_EQ(Sim("sell 1 123 " + std::to_string(round)), 0);
+        module.aZerujLicznikiExecute();
+        ASSERT_EQ(ExchangeResult, 0);
+        reports.push_back(FileText(app + "/Out/OSprzed.out"));
+    }
+    EXPECT_EQ(ResetReportsDir(), folder);
+    EXPECT_NE(reports[0], reports[1]);
+    EXPECT_NE(reports[0].find("$00123"), std::string::npos);
+    EXPECT_EQ(FileText(prefix + "001.txt"), reports[0]);
+    EXPECT_EQ(FileText(prefix + "002.txt"), reports[1]);
+    std::vector<std::string> readouts;
+    EXPECT_EQ(ListFiles(readouts, DayDir, "*.txt"), 0);
+    EXPECT_TRUE(status.Errors().empty());
+}
+
+// A report that cannot be stored stops the reset: the sales stay in the register.
+TEST_F(ExchangeTest, CounterResetWithoutAStoredReportKeepsTheTotals)
+{
+    ASSERT_EQ(LoadGoods(module, {GoodsRecord(123, "Chleb", 1, 250)}), 0);
+    ASSERT_EQ(Sim("sell 1 123 2"), 0);
+    testsupport::PutFileWhereFolderMustBe(DayDir + "Zerowania");
+    CreateErrorReport();
+    status.shown.clear();
+
+    module.aZerujLicznikiExecute();
+
+    EXPECT_EQ(ExchangeResult, 252);
+    const std::string announced = "[OSprzed] Error 252 : Nie zapisano pliku " + DayDir + "Zerowania/001_" +
+                                  DateText(Today()) +
+                                  "_001.txt (nie mo\xBF"
+                                  "na utworzy\xE6 folderu " +
+                                  DayDir + "Zerowania/: w miejscu folderu jest plik)";
+    ASSERT_EQ(status.Errors().size(), 1u);
+    EXPECT_EQ(status.Errors()[0].text, announced);
+    EXPECT_TRUE(status.Last().error);
+    ASSERT_EQ(ErrorReportLines().size(), 1u);
+    EXPECT_TRUE(ErrorReportLines()[0].ends_with(": " + announced));
+    EXPECT_NE(FileText(WorkLog->FileName).find(announced), std::string::npos);
+    EXPECT_FALSE(Exists(app + "/In/KSprOp.in")) << "no reset requested";
+    EXPECT_TRUE(fs::is_regular_file(DayDir + "Zerowania"));
+
+    module.aOtSpMaxExecute();
+    std::vector<std::string> totals;
+    ASSERT_TRUE(ReadLines(ResponseFile, totals));
+    EXPECT_EQ(totals.size(), 4u) << "the sale is still there";
 }
 
 struct ResetFailureCase {

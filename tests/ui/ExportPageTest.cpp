@@ -2,6 +2,7 @@
 // shows them, the bulk selection and lock commands, the export to a register and to the Eureka file, search and
 // sorting.
 #include "ui/ExportPage.h"
+#include "Faults.h"
 #include "PagesTestSupport.h"
 #include "catalogue/Dmutils.h"
 #include "db/dbDDM.h"
@@ -122,6 +123,8 @@ private slots:
     void lockCommandsChangeTheGoodsInView();
     void exportWithNothingSelected();
     void registerExportClearsAllSelections();
+    void registerExportKeepsTheUnsentSelected();
+    void refusedToggleKeepsTheCursorAndTheStoredMark();
     void exportStoppedByAnErrorEndsRed();
     void eurekaKeepsTheExportButtonInPlace();
     void eurekaPanelProposesFileName_data();
@@ -478,6 +481,55 @@ void ExportPageTest::eurekaKeepsTheExportButtonInPlace()
     Page()->rgKasa->click();
     QApplication::processEvents();
     QCOMPARE(place(), before);
+}
+
+// A fault at the register with the stop option on: nothing was sent, so every good keeps its selection, and the
+// run ends on a red summary, not on a green line.
+void ExportPageTest::registerExportKeepsTheUnsentSelected()
+{
+    for (int row = 0; row < 4; ++row)
+        SetFlag(Good(row), "wybor", 1);
+    dmu->ReReadGoods();
+    Page()->rgDane->SetItemIndex(1);
+    Page()->cbStopExpo->setChecked(true);
+    QCOMPARE(testsupport::PlanRegisterFault(1, "ZTowar", 24), 0);
+
+    Page()->btnEksport->click();
+
+    QCOMPARE(SelectedGoods(), int64_t(4));
+    const QString status = Frm->edErr->text();
+    QVERIFY2(status.startsWith(QStringLiteral("Eksport zakończony: wysłano 0 z 4, nie wysłano 4 (")),
+             qPrintable(status));
+    QVERIFY2(status.contains(QStringLiteral("zatrzymany po błędzie - szczegóły w raporcie błędów")),
+             qPrintable(status));
+    const QColor colour = Frm->edErr->palette().color(QPalette::Text);
+    QVERIFY(colour.red() > 150 && colour.green() < 80 && colour.blue() < 80);
+    QCOMPARE(Page()->lbIlosc->text(), CountText(Model()->rowCount(), 4));
+    QVERIFY(Page()->btnEksport->isEnabled());
+}
+
+// A mark the database refuses: announced in red, the row shows what is stored, the cursor stays on the good.
+void ExportPageTest::refusedToggleKeepsTheCursorAndTheStoredMark()
+{
+    QVERIFY(dm->RunSQL("create exception tylko_odczyt 'tylko do odczytu'"));
+    QVERIFY(dm->RunSQL("create trigger blok_cen_ro for blok_cen before update as begin exception tylko_odczyt; end"));
+    const OnScopeExit drop([] {
+        dm->RunSQL("drop trigger blok_cen_ro");
+        dm->RunSQL("drop exception tylko_odczyt");
+    });
+    const int row = 3;
+    const std::string good = Good(row);
+    Page()->SetCurrentRow(row);
+
+    QTest::keyClick(Page()->XDBG, Qt::Key_Space);
+
+    QCOMPARE(Flag(good, "wybor"), int64_t(0));
+    QCOMPARE(Model()->index(row, GoodsModel::ColWybor).data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+    QCOMPARE(Page()->CurrentRow(), row);
+    QCOMPARE(Frm->edErr->text(), QStringLiteral("Nie zapisano zaznaczenia towaru ") + FromCp1250(good) +
+                                     QStringLiteral(" - baza danych odrzuciła polecenie (szczegóły w historii pracy)"));
+    const QColor colour = Frm->edErr->palette().color(QPalette::Text);
+    QVERIFY(colour.red() > 150 && colour.green() < 80 && colour.blue() < 80);
 }
 
 void ExportPageTest::eurekaPanelProposesFileName_data()

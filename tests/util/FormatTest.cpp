@@ -63,6 +63,10 @@ TEST(Decimal, TextRescaleAndEquality)
     EXPECT_EQ((Decimal{12399, 3}.Rescaled(1)), (Decimal{123, 1}));
     EXPECT_EQ((Decimal{-12399, 3}.Rescaled(1).unscaled), -123); // cut toward zero
     EXPECT_EQ((Decimal{5, 0}.Rescaled(2).unscaled), 500);
+    // Too large for the new scale: held at the limit with its sign, never wrapped around.
+    EXPECT_EQ((Decimal{92233720368547759, 0}.Rescaled(2).unscaled), INT64_MAX);
+    EXPECT_EQ((Decimal{-92233720368547759, 0}.Rescaled(2).unscaled), INT64_MIN);
+    EXPECT_EQ((Decimal{INT64_MAX, 17}.Rescaled(18).unscaled), INT64_MAX);
     EXPECT_TRUE((Decimal{150, 2} == Decimal{15, 1}));
     EXPECT_FALSE((Decimal{150, 2} == Decimal{15, 2}));
     EXPECT_TRUE((Decimal{INT64_MAX, 0} == Decimal{INT64_MAX, 0}));

@@ -14,9 +14,11 @@
 #include <string>
 #include <sys/mman.h>
 #include <sys/wait.h>
+#include <type_traits>
 #include <unistd.h>
 #include <vector>
 
+#include "exchange/WinIP.h"
 #include "winip/ResultCodes.h"
 
 namespace fs = std::filesystem;
@@ -161,6 +163,12 @@ protected:
     fs::path dir_;
     fs::path previous_;
 };
+
+// The application calls the library through the pointer types of exchange/WinIP.h. They must be the library's own
+// prototypes (Fn1, Fn2, as the stand-in defines them): a call through any other function type is undefined, and
+// UBSan (-fsanitize=function) stops at every register call.
+static_assert(std::is_same_v<WinIPOnePathFunction, Fn1>);
+static_assert(std::is_same_v<WinIPTwoPathFunction, Fn2>);
 
 TEST_F(WinIPTest, ExportsTheEightFunctionsUnderTheirNames)
 {
@@ -417,6 +425,25 @@ TEST_F(WinIPTest, PlannedFaultsFireOnceOrAlways)
     EXPECT_EQ(Call("ZTowar", {Record(123, "Chleb", "250")}), winip::kOk);
     EXPECT_EQ(Sim("fail 1 Nieznana 24"), 2);
     EXPECT_EQ(Sim("fail 1 TowarMax 0"), 2);
+    // The application's own codes 250 to 252 are never the library's.
+    for (const char* code : {"250", "251", "252"})
+        EXPECT_EQ(Sim(std::string("fail 1 TowarMax ") + code), 2) << code;
+    EXPECT_EQ(Sim("fail 1 TowarMax 249"), 0);
+    EXPECT_EQ(Sim("fail 1 TowarMax 253"), 0);
+}
+
+TEST_F(WinIPTest, SalesBeyondWhatTheTotalsCanHoldAreRefused)
+{
+    ASSERT_EQ(Call("ZTowar", {Record(123, "Drogi", "999999999")}), winip::kOk);
+    // Each sale is worth 99999998900000 hundredths; ten fit into fifteen digits, the eleventh does not.
+    for (int i = 0; i < 10; ++i)
+        ASSERT_EQ(Sim("sell 1 123 99999.999"), 0) << i;
+    EXPECT_EQ(Sim("sell 1 123 99999.999"), 1);
+    EXPECT_EQ(Sim("sell 1 123 0.001"), 0); // what still fits is taken
+
+    ASSERT_EQ(Call("OTSpMax"), winip::kOk);
+    EXPECT_NE(Response().find("$00123\t999999.991\t999999990000000\tDrogi"), std::string::npos) << Response();
+    EXPECT_EQ(Call("TowarMax"), winip::kOk);
 }
 
 TEST_F(WinIPTest, AbsentRegisterTimesOutAfterTheScaledTimeOut)
@@ -464,6 +491,7 @@ TEST(WinIPKoment, HasALineForEveryCodeInWindows1250)
     std::set<int> expected;
     for (winip::Result code : winip::kAllResults)
         expected.insert(code);
+    expected.insert(winip::kApplicationFileNotStored);
     EXPECT_TRUE(CrLfOnly(text));
     std::set<int> codes;
     for (const std::string& line : Lines(text)) {
