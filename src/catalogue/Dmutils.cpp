@@ -575,7 +575,7 @@ bool Tdmu::MoveToRegister(int index)
     return true;
 }
 
-// ---- reports and hand-over
+// ---- reports
 
 bool Tdmu::ReportDuplicateNames()
 {
@@ -615,9 +615,4 @@ bool Tdmu::ReportDuplicateNames()
     if (!written)
         Komunikat("Nie mo\xBFna zapisa\xE6 raportu " + ErrorReportFile, true); // Nie można zapisać raportu
     return written;
-}
-
-void Tdmu::SendReadingToTrade(const std::string& /*path*/)
-{
-    // The hand-over of a readout to Wolnar has no behaviour in this system.
 }

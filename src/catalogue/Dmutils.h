@@ -108,11 +108,10 @@ public:
     // Moves the register list to row `index` and makes that register current; false when there is no such row.
     bool MoveToRegister(int index);
 
-    // ---- reports and hand-over
+    // ---- reports (the hand-over of readouts to Wolnar: exchange/TradeHandOver.h)
     // Writes the goods whose first 19 name characters collide to DataDir + "Error.txt" (ErrorReportFile); false
     // (with the reason on the status line) when the file could not be written.
     bool ReportDuplicateNames();
-    void SendReadingToTrade(const std::string& path);
 
 private:
     // Where each good of SDSTowary stands, keyed by "asort"; rebuilt when the view was reopened.

@@ -3,9 +3,14 @@
 #include "util/MyUtil.h"
 #include "util/uPol.h"
 
+int VatNumber(const Decimal& vatRate, const std::string& rateList)
+{
+    return ListIndex(FormatFloat("0.00", vatRate), rateList, ";");
+}
+
 std::string BuildGoodsRecordLine(const GoodsRecordInput& good, const std::string& rateList, const std::string& unitList)
 {
-    const int vatNumber = ListIndex(FormatFloat("0.00", good.vatRate), rateList, ";");
+    const int vatNumber = VatNumber(good.vatRate, rateList);
     const int unitNumber = ListIndex(good.unit, unitList, ";");
     // Hundredths of the exact amount, extra decimals cut toward zero: 0.999 gives 99.
     const int64_t hundredths = good.price.Rescaled(2).unscaled;

@@ -33,6 +33,10 @@ inline constexpr int64_t MaxRecordPriceHundredths = 999999999;
 std::string BuildGoodsRecordLine(const GoodsRecordInput& good, const std::string& rateList,
                                  const std::string& unitList);
 
+// The position of the VAT rate, written "0.00", in the ";"-ended rate list (the parameter "VAT"), letter case
+// ignored; 0 when absent.
+int VatNumber(const Decimal& vatRate, const std::string& rateList);
+
 // Empty when the good can go into a record; otherwise why not, in Polish: a negative price, or one above
 // MaxRecordPriceHundredths ("cena 12345678.00 poza zakresem kasy 0.00 - 9999999.99").
 std::string GoodsRecordRefusal(const GoodsRecordInput& good);

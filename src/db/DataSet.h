@@ -21,6 +21,8 @@ public:
     }
     const std::vector<intptr_t>& Codes() const { return codes_; }
     bool Has(intptr_t code) const;
+    // The database file is held by another process through the embedded engine.
+    bool DatabaseBusy() const;
     // What the operator is shown: a Polish sentence saying what went wrong and what to do, when the codes tell a
     // known situation (missing table or column, lost server, locked record...), then the server's message.
     std::string OperatorText() const;

@@ -622,6 +622,11 @@ bool DbError::Has(intptr_t code) const
     return std::find(codes_.begin(), codes_.end(), code) != codes_.end();
 }
 
+bool DbError::DatabaseBusy() const
+{
+    return Has(isc_already_opened);
+}
+
 std::string DbError::OperatorText() const
 {
     // Polish texts are Windows-1250 bytes; each escaped literal is followed by its readable form.
@@ -651,6 +656,12 @@ std::string DbError::OperatorText() const
          "Dane s\xB9 w tej chwili zmieniane przez innego u\xBFytkownika bazy. Spr\xF3"
          "buj ponownie za chwil\xEA."},
         // "Dane są w tej chwili zmieniane przez innego użytkownika bazy. Spróbuj ponownie za chwilę."
+        {{isc_already_opened},
+         "Plik bazy danych jest otwarty przez inny program wbudowanym silnikiem Firebird (np. Tarlo_db). Zamknij "
+         "tamten program albo po\xB3\xB9"
+         "cz oba przez lokalny serwer Firebird."},
+        // "Plik bazy danych jest otwarty przez inny program wbudowanym silnikiem Firebird (np. Tarlo_db). Zamknij
+        //  tamten program albo połącz oba przez lokalny serwer Firebird."
         {{isc_io_error},
          "Serwer nie ma dost\xEApu do pliku bazy danych. Sprawd\x9F \x9C"
          "cie\xBFk\xEA do bazy i czy plik istnieje na "

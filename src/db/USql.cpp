@@ -5,7 +5,8 @@
 // Conventions the schema test relies on: "C_" + table is the script that creates the table (one column a line,
 // from the second line on, each beginning with the column name; the column lines end at the first line holding
 // "PRIMARY KEY" or ";"); "C_" + table + "_IDX" holds the table's extra indexes, one complete statement a line;
-// "G_" scripts create generators and "TRI_" scripts triggers. Empty lines are skipped by whoever runs a script.
+// "G_" + generator creates the generator and "TRI_" + table the trigger of that name on that table. Empty lines are
+// skipped by whoever runs a script.
 //
 // WYSLANE remembers, per register (COM_DEF.ID) and register code (the symbol's last five digits, 1..99999), the
 // goods record line the register last accepted or was found to hold, which good it came from and when; it lets
@@ -136,6 +137,21 @@ const std::vector<Script>& Catalogue()
              "REKORD        VARCHAR(120),",
              "DATA          TIMESTAMP,",
              "CONSTRAINT WYSLANE PRIMARY KEY(ID_KASY,KOD)",
+             ");",
+         }},
+        // One row per readout file handed over to the trade system; the key keeps a file from going twice.
+        {"C_PRZESLANE_ODCZYTY",
+         {
+             "CREATE TABLE PRZESLANE_ODCZYTY(",
+             "PLIK          VARCHAR(20) NOT NULL,",
+             "KASA          INTEGER NOT NULL,",
+             "ODCZYT        VARCHAR(12),",
+             "DATASPRZ      DATE,",
+             "CZAS_ODCZYTU  TIMESTAMP,",
+             "DATA          TIMESTAMP,",
+             "LINIE         INTEGER,",
+             "WARTOSC       NUMERIC(15,4),",
+             "CONSTRAINT PRZESLANE_ODCZYTY PRIMARY KEY(PLIK,KASA)",
              ");",
          }},
         {"G_ID_COM_DEF",

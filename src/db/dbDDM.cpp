@@ -334,6 +334,7 @@ bool Tdm::dbConnect()
     params.charset = "WIN1250";
     params.role = RoleName;
     try {
+        ConnectError.reset();
         const std::string route = OpenByRoute(*SQLC, params);
         if (!route.empty())
             LogLine(route);
@@ -341,6 +342,8 @@ bool Tdm::dbConnect()
         return true;
     } catch (const std::exception& e) {
         ConnectStatus = -1;
+        const auto* db = dynamic_cast<const DbError*>(&e);
+        ConnectError = db ? *db : DbError(e.what());
         std::string text = "dbConnect\r\n" + WithCrLf(ExplainedError(e));
         LogLine(text);
         AskAbort(text);
@@ -399,7 +402,7 @@ bool Tdm::RunSQL(const std::string& sql)
     }
 }
 
-bool Tdm::RunSQLBatch(const std::vector<std::string>& commands)
+bool Tdm::RunSQLBatch(const std::vector<std::string>& commands, std::string* failure)
 {
     std::string current;
     try {
@@ -417,6 +420,10 @@ bool Tdm::RunSQLBatch(const std::vector<std::string>& commands)
         return true;
     } catch (const std::exception& e) {
         LogLine(OnOneLine(e.what()) + " :: " + current);
+        if (failure) {
+            const auto* db = dynamic_cast<const DbError*>(&e);
+            *failure = OnOneLine(db ? db->OperatorText() : std::string(e.what()));
+        }
         return false;
     }
 }
@@ -539,6 +546,18 @@ void Tdm::TestStru(bool recreateIndexes)
 {
     WaitCursor busy;
     for (const std::string& name : SqlScriptNames()) {
+        // Generators and triggers that are missing are created too: the rows of ODCZYT and PARAGONY get their
+        // identifiers only from them. The generators come first in the catalogue, so a trigger finds its own.
+        if (StartsWith(name, "G_")) {
+            if (!JestGenerator(name) && RunScr(GetSqlScript(name), name, false))
+                LogLine("Dopisany generator " + name);
+            continue;
+        }
+        if (StartsWith(name, "TRI_")) {
+            if (JestTabela(name.substr(4)) && !JestWyzwalacz(name) && RunScript(GetSqlScript(name), name, false))
+                LogLine("Dopisany wyzwalacz " + name);
+            continue;
+        }
         if (!StartsWith(name, "C_"))
             continue;
         if (Contains(name, "_IDX")) {
@@ -556,6 +575,17 @@ bool Tdm::JestTabela(const std::string& table)
 {
     return Jest("Select rdb$relation_name from rdb$relations  where rdb$flags=1 and Upper(rdb$relation_name)='" +
                 UpperAscii(table) + "'");
+}
+
+bool Tdm::JestGenerator(const std::string& generator)
+{
+    return Jest("select rdb$generator_name from rdb$generators where rdb$generator_name='" + UpperAscii(generator) +
+                "'");
+}
+
+bool Tdm::JestWyzwalacz(const std::string& trigger)
+{
+    return Jest("select rdb$trigger_name from rdb$triggers where rdb$trigger_name='" + UpperAscii(trigger) + "'");
 }
 
 int Tdm::DopiszTabele(const std::string& table)

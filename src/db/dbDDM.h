@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,8 @@ public:
     // engine open it (never after a refused user or password, nor when "localhost" does not resolve). EmbeddedEngine
     // sends such a path straight to the embedded engine. The work history says which way the connection went.
     bool dbConnect();
+    // Why the last connection attempt failed; empty after a successful one.
+    std::optional<DbError> ConnectError;
     // For DbUser exactly "SYSDBA": creates the role ADMINISTRATOR when it is missing. False only when the check
     // itself failed (logged and shown with AskAbort).
     bool TestRolaName();
@@ -83,8 +86,8 @@ public:
     // Fetches the whole result into the data set; OpenSds(ds, ds.CommandText) re-reads it.
     void OpenSds(DataSet& dataSet, const std::string& sql);
     // Runs all commands in one transaction; on an error everything is rolled back, the error is logged as
-    // RunSQL logs it, and false is returned.
-    bool RunSQLBatch(const std::vector<std::string>& commands);
+    // RunSQL logs it, and false is returned; `failure`, when given, receives what the operator is to be told.
+    bool RunSQLBatch(const std::vector<std::string>& commands, std::string* failure = nullptr);
     // The database error prompt "Przerwać program?"; Yes sets LoginAborted and asks the application to end once
     // the current operation is over.
     void AskAbort(const std::string& text);
@@ -114,10 +117,13 @@ public:
     static std::string WriteParICommand(const std::string& name, int64_t value, const std::string& location,
                                         const std::string& section);
 
-    // ---- schema verification and upgrade against the catalogue of USql.h. Existence and field-list queries
-    // raise DbError; failing scripts are logged and prompted for, failing index commands only logged.
+    // ---- schema verification and upgrade against the catalogue of USql.h: missing tables, columns and indexes,
+    // and missing generators and triggers (a trigger only where its table exists). Existence and field-list
+    // queries raise DbError; failing scripts are logged and prompted for, failing index commands only logged.
     void TestStru(bool recreateIndexes);
     bool JestTabela(const std::string& table);
+    bool JestGenerator(const std::string& generator);
+    bool JestWyzwalacz(const std::string& trigger);
     // 1 the table existed, 0 it was created (with its indexes), -1 its creation failed or it has no script.
     int DopiszTabele(const std::string& table);
     void DopiszPola(const std::string& catalogueName, const std::string& table);

@@ -137,8 +137,26 @@ void TfmE::TwOutFile(const std::string& operation)
     std::filesystem::remove(ResponseFile, ignored);
 }
 
+bool TfmE::Locked(const RegisterLock& lock, const std::string& operation)
+{
+    if (lock.Held())
+        return true;
+    ExchangeResult = WinIPRegistersBusy;
+    callProblem_ = lock.Problem();
+    ErrorReportScope report;
+    ErrAnnouncement(operation);
+    return false;
+}
+
 void TfmE::CallLibrary(WinIPFunction function)
 {
+    // Held already by the operation around the call; taken here too so that no call goes without it.
+    RegisterLock lock(lockMode);
+    if (!lock.Held()) {
+        ExchangeResult = WinIPRegistersBusy;
+        callProblem_ = lock.Problem();
+        return;
+    }
     // A call after a configuration or request file that was not written would act on an old or partial one.
     const std::string& unwritten = !konfigProblem_.empty() ? konfigProblem_ : requestProblem_;
     if (!unwritten.empty()) {
@@ -165,7 +183,7 @@ void TfmE::CallLibrary(WinIPFunction function)
 
 std::string TfmE::ResultText(unsigned code) const
 {
-    if ((code == WinIPNotLoaded || code == WinIPBadGoodsCode) && !callProblem_.empty())
+    if ((code == WinIPNotLoaded || code == WinIPBadGoodsCode || code == WinIPRegistersBusy) && !callProblem_.empty())
         return callProblem_;
     const std::string description = LookupLine(IntToStrPad(code, 3, " ") + "\t", ResultTexts, true);
     if (code == WinIPFileNotStored && !callProblem_.empty())
@@ -219,6 +237,9 @@ std::string TfmE::TransmissionTimeLine() const
 
 void TfmE::ElzabSprz()
 {
+    RegisterLock lock(lockMode);
+    if (!Locked(lock, "OTSpMax"))
+        return;
     TwKonfig();
     if (view)
         view->MemoClear();
@@ -269,6 +290,9 @@ std::string ResetReportsDir()
 
 void TfmE::aOtSpMaxExecute()
 {
+    RegisterLock lock(lockMode);
+    if (!Locked(lock, "OTSpMax"))
+        return;
     TwKonfig();
     OpStartTime = TimeNow();
     if (view) {
@@ -304,6 +328,9 @@ void TfmE::WCzytaj(const std::string& path)
 
 void TfmE::aZerujLicznikiExecute()
 {
+    RegisterLock lock(lockMode);
+    if (!Locked(lock, "OSprzed"))
+        return;
     OpStartTime = TimeNow();
     if (view) {
         view->MemoClear();
@@ -336,6 +363,9 @@ void TfmE::aZerujLicznikiExecute()
 
 void TfmE::aOSprzedExecute()
 {
+    RegisterLock lock(lockMode);
+    if (!Locked(lock, "OSprzed"))
+        return;
     TwKonfig();
     TwInFile("OSprzed");
     TwOutFile("OSprzed");
@@ -348,6 +378,9 @@ void TfmE::aOSprzedExecute()
 
 void TfmE::WczytajTowary()
 {
+    RegisterLock lock(lockMode);
+    if (!Locked(lock, "TowarMax"))
+        return;
     ErrorReportScope report;
     // Also after an unexpected error: an error shown below stays only in the history and the error report.
     ScopeExit clearStatus([] { Komunikat("", false); });
@@ -377,6 +410,9 @@ void TfmE::ForgetSent(int code)
 
 void TfmE::aKasujTowarExecute()
 {
+    RegisterLock lock(lockMode);
+    if (!Locked(lock, "KTowar"))
+        return;
     if (view)
         view->SetDeleteButtonsEnabled(false);
     ScopeExit enableButtons([this] {
@@ -419,6 +455,9 @@ void TfmE::aKasujTowarExecute()
 
 void TfmE::aKasujWszystkieTowaryExecute()
 {
+    RegisterLock lock(lockMode);
+    if (!Locked(lock, "KTowMax"))
+        return;
     TwKonfig();
     TwInFile("KTowMax");
     CallLibrary(WinIPFunction::KTowMax);

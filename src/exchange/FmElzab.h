@@ -1,5 +1,7 @@
 #pragma once
 // The register exchange module: every operation on a cash register through the communication library.
+#include "exchange/RegisterLock.h"
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +23,9 @@ public:
     // Windows that the operations write into; null means "no window" (nothing is shown).
     IExchangeView* view = nullptr;
     IExportPage* exportPage = nullptr;
+    // Every register operation holds the register lock shared with the other program; the window gives up at once
+    // when another program holds it, the unattended tool waits.
+    RegisterLock::Mode lockMode = RegisterLock::Mode::Refuse;
     // Runs the library calls; null means "directly, on the caller's thread".
     ICallRunner* callRunner = nullptr;
 
@@ -94,6 +99,9 @@ public:
     WinIPLibrary& Library();
 
 private:
+    // True when the lock is held; otherwise announces the busy registers as `operation`'s result WinIPRegistersBusy.
+    bool Locked(const RegisterLock& lock, const std::string& operation);
+
     // Stores a copy of `source` as the new file `target` in `directory` (made when missing). On failure:
     // ExchangeResult = WinIPFileNotStored, announced for `operation`; false.
     bool StoreNewCopy(const std::string& operation, const std::string& source, const std::string& directory,

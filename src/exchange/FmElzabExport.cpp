@@ -233,6 +233,9 @@ bool WriteLines(const std::string& path, const std::vector<std::string>& lines, 
 
 void TfmE::aExpoTowarExecute()
 {
+    RegisterLock lock(lockMode);
+    if (!Locked(lock, exportPage && exportPage->FullData() ? "ZTowar" : "ZCTowar"))
+        return;
     const ExportLists lists = ReadExportLists();
     TwKonfig();
     Komunikat("", false);

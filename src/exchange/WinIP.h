@@ -29,6 +29,9 @@ constexpr uint8_t WinIPFileNotStored = 252;
 // The register's own code for a record whose price is not 1 to 9 digits of hundredths; the export gives it to a
 // good whose price is outside that range, which it never sends.
 constexpr uint8_t WinIPBadPrice = 106;
+// another program (Tarlo_db or tarlo-cli) is talking to a register, or the register lock cannot be taken
+// (exchange/RegisterLock.h).
+constexpr uint8_t WinIPRegistersBusy = 254;
 // A request or response path of 256 bytes or more cannot be handed to the library: no call is made and the
 // library's own code for an invalid path argument is reported, with its line of "koment.txt".
 constexpr uint8_t WinIPFileNameError = 6;

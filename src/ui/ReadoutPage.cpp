@@ -1,8 +1,8 @@
 #include "ui/ReadoutPage.h"
 
 #include "app/ConstUnit.h"
-#include "catalogue/Dmutils.h"
 #include "exchange/FmElzab.h"
+#include "exchange/TradeHandOver.h"
 #include "ui/OperationRunner.h"
 #include "ui/PageControls.h"
 #include "ui/UiText.h"
@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include <filesystem>
+#include <map>
 
 ReadoutPage::ReadoutPage(QWidget* parent) : QWidget(parent)
 {
@@ -74,7 +75,7 @@ ReadoutPage::ReadoutPage(QWidget* parent) : QWidget(parent)
     // The entry under the mouse pointer is handed over, as the button hands over the chosen one.
     pmOdczyty->addAction(QStringLiteral("Prześlij dane do Wolnar"), this, [this] {
         if (menuItem_ != nullptr)
-            SendReading(DayDir + ToCp1250(menuItem_->text()));
+            SendReading(DayDir + ToCp1250(menuItem_->data(Qt::UserRole).toString()));
     });
     pmOdczyty->addAction(QStringLiteral("Zamknij wykaz"), this, &ReadoutPage::BtnCloseWKZClick);
     connect(lbOdczyty, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
@@ -134,8 +135,16 @@ void ReadoutPage::ShowReadouts()
     }
     pnlWkz->show();
     btnOdczyty->hide();
-    for (const std::string& path : files)
-        lbOdczyty->addItem(FromCp1250(std::filesystem::path(path).filename().string()));
+    // A readout already handed over to Wolnar says so beside its name; the item keeps the bare name.
+    const std::map<std::string, DateTime> handedOver = HandedOverReadouts(static_cast<int>(LeadingInt(RegisterCode)));
+    for (const std::string& path : files) {
+        const std::string name = std::filesystem::path(path).filename().string();
+        QString text = FromCp1250(name);
+        if (const auto it = handedOver.find(name); it != handedOver.end())
+            text += QStringLiteral("   przesłany ") + FromCp1250(DateTimeText(it->second));
+        auto* item = new QListWidgetItem(text, lbOdczyty);
+        item->setData(Qt::UserRole, FromCp1250(name));
+    }
     lbOdczyty->setCurrentRow(0);
     lbOdczyty->show();
     // The keyboard follows to the list; it must not pass on to the counter reset beside the hidden button.
@@ -147,7 +156,7 @@ void ReadoutPage::lbOdczytyClick(QListWidgetItem* item)
 {
     if (item == nullptr)
         return;
-    ReadingFile = DayDir + ToCp1250(item->text());
+    ReadingFile = DayDir + ToCp1250(item->data(Qt::UserRole).toString());
     fmE->WCzytaj(ReadingFile);
     btnSendData->setEnabled(true);
     BtnCloseWKZClick();
@@ -191,7 +200,7 @@ void ReadoutPage::SendReading(const std::string& path)
     const bool wasEnabled = btnSendData->isEnabled();
     btnSendData->setEnabled(false);
     const OnScopeExit enable([this, wasEnabled] { btnSendData->setEnabled(wasEnabled); });
-    dmu->SendReadingToTrade(path);
+    SendReadingToTrade(path);
     MemoClear();
 }
 

@@ -1,0 +1,40 @@
+#pragma once
+// What the tool prints, and the core's windows replaced by the terminal: messages on standard output, errors on
+// standard error, both UTF-8 and one line each.
+#include "app/ConstUnit.h"
+#include "util/Screen.h"
+
+#include <QString>
+
+#include <string>
+
+namespace cli
+{
+
+void PrintLine(const QString& text);       // standard output
+void PrintError(const QString& text);      // standard error
+QString FromCore(const std::string& text); // Windows-1250 -> QString
+
+// The status line of the core (Komunikat): green texts (a hand-over's outcome, waiting for busy registers) are
+// printed as they come; the last red one is kept for the command, which prints it on standard error together with
+// the register or file it concerns.
+class ConsoleStatusLine : public IStatusLine
+{
+public:
+    void ShowStatus(const std::string& text, bool error) override;
+    std::string lastError; // Windows-1250
+};
+
+// No windows: questions (such as "Przerwać program?" after a failed connection) are printed and answered "No",
+// so the tool never waits for an answer nobody can give; message boxes are printed.
+class ConsoleScreen : public IScreen
+{
+public:
+    void SetBusyCursor(bool) override {}
+    void ProcessMessages() override {}
+    bool AskYesNo(const std::string& caption, const std::string& text) override;
+    void ShowMessage(const std::string& text) override;
+    void RequestTerminate() override {}
+};
+
+} // namespace cli

@@ -1,0 +1,200 @@
+#include "cli/OdczytCommand.h"
+
+#include "app/ConstUnit.h"
+#include "catalogue/Dmutils.h"
+#include "cli/Arguments.h"
+#include "cli/Session.h"
+#include "db/dbDDM.h"
+#include "exchange/FmElzab.h"
+#include "exchange/RegisterLock.h"
+#include "exchange/SalesReport.h"
+#include "exchange/TradeHandOver.h"
+
+#include <QDate>
+
+#include <cmath>
+
+namespace cli
+{
+
+namespace
+{
+
+// The sales date of the run, for UpdateWorkPaths.
+class FixedDate : public IDatePicker
+{
+public:
+    explicit FixedDate(Date date) : date_(date) {}
+    Date PickedDate() const override { return date_; }
+
+private:
+    Date date_;
+};
+
+// "Kasa 01"
+QString RegisterLabel(const std::string& code)
+{
+    return QStringLiteral("Kasa ") + FromCore(code);
+}
+
+// Goods lines and total value of a stored readout, for the summary line.
+QString ReadoutSummary(const std::string& path)
+{
+    std::vector<std::string> lines;
+    ReadLines(path, lines);
+    const std::vector<ReadoutLine> goods = ParseReadout(lines);
+    double total = 0;
+    for (const auto& line : goods)
+        total += line.value;
+    return QStringLiteral("%1 pozycji, wartość %2 zł")
+        .arg(goods.size())
+        .arg(FromCore(FormatFloat("0.00", std::round(total * 100) / 100)));
+}
+
+} // namespace
+
+QString OdczytCommand::usage() const
+{
+    return QStringLiteral("[--kasa KOD]... [--data RRRR-MM-DD] [--przeslij] [--zeruj]");
+}
+
+QString OdczytCommand::description() const
+{
+    return QStringLiteral("Odczytuje sprzedaż wskazanych kas (bez --kasa: wszystkich kas z COM_DEF) i zapisuje "
+                          "odczyty tak jak okno programu.");
+}
+
+QList<QCommandLineOption> OdczytCommand::options() const
+{
+    return {
+        QCommandLineOption(QStringLiteral("kasa"), QStringLiteral("kod kasy z COM_DEF; można podać kilka razy"),
+                           QStringLiteral("KOD")),
+        QCommandLineOption(QStringLiteral("data"), QStringLiteral("data sprzedaży, domyślnie dzisiejsza"),
+                           QStringLiteral("RRRR-MM-DD")),
+        QCommandLineOption(QStringLiteral("przeslij"), QStringLiteral("przesyła każdy zapisany odczyt do Wolnar")),
+        QCommandLineOption(QStringLiteral("zeruj"),
+                           QStringLiteral("zeruje liczniki sprzedaży kasy po zapisaniu jej odczytu (i przesłaniu, "
+                                          "gdy podano --przeslij)")),
+    };
+}
+
+int OdczytCommand::execute(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    if (!ParseArguments(*this, arguments, parser, 0))
+        return Failure;
+    if (!parser.positionalArguments().isEmpty()) {
+        PrintError(QStringLiteral("Nieoczekiwany argument polecenia odczyt: %1").arg(parser.positionalArguments()[0]));
+        return Failure;
+    }
+    Date salesDate = Today();
+    if (parser.isSet(QStringLiteral("data"))) {
+        const QDate date = QDate::fromString(parser.value(QStringLiteral("data")), QStringLiteral("yyyy-MM-dd"));
+        if (!date.isValid()) {
+            PrintError(QStringLiteral("Błędna data sprzedaży: %1 (oczekiwano RRRR-MM-DD)")
+                           .arg(parser.value(QStringLiteral("data"))));
+            return Failure;
+        }
+        salesDate = {date.year(), date.month(), date.day()};
+    }
+    const bool handOver = parser.isSet(QStringLiteral("przeslij"));
+    const bool reset = parser.isSet(QStringLiteral("zeruj"));
+
+    Session session;
+    if (!session.Open())
+        return Failure;
+    FixedDate picker(salesDate);
+    SetDatePicker(&picker);
+    struct Unset {
+        ~Unset() { SetDatePicker(nullptr); }
+    } unset;
+
+    std::vector<RegisterEntry> registers;
+    try {
+        registers = ListRegisters();
+    } catch (const DbError& e) {
+        PrintError(QStringLiteral("Nie można odczytać listy kas z COM_DEF: ") + FromCore(e.OperatorText()));
+        return Failure;
+    }
+    // The registers named, each found in COM_DEF; an unknown code stops the run before any register is read.
+    if (parser.isSet(QStringLiteral("kasa"))) {
+        std::vector<RegisterEntry> chosen;
+        for (const QString& value : parser.values(QStringLiteral("kasa"))) {
+            const std::string code = PadLeft(value.trimmed().toStdString(), 2, "0");
+            const auto it = std::find_if(registers.begin(), registers.end(),
+                                         [&code](const RegisterEntry& r) { return r.code == code; });
+            if (it == registers.end()) {
+                PrintError(QStringLiteral("Nie ma kasy %1 w COM_DEF. Nic nie zrobiono.").arg(value));
+                return Failure;
+            }
+            chosen.push_back(*it);
+        }
+        registers = chosen;
+    }
+    if (registers.empty()) {
+        PrintError(QStringLiteral("Brak kas w COM_DEF. Nic nie zrobiono."));
+        return Failure;
+    }
+
+    fmE->lockMode = RegisterLock::Mode::Wait;
+    int failed = 0;
+    for (const RegisterEntry& entry : registers) {
+        if (StopRequested()) {
+            ++failed;
+            break;
+        }
+        const QString label = RegisterLabel(entry.code);
+        session.status.lastError.clear();
+        try {
+            dmu->LoadRegisterSettings(entry.id);
+            CurrentRegisterId = entry.id;
+            UpdateWorkPaths();
+            const std::string readingFile = ReadingFile;
+            fmE->ElzabSprz();
+            if (ExchangeResult != 0 || !FileExists(readingFile)) {
+                ++failed;
+                const std::string reason = !session.status.lastError.empty() ? session.status.lastError
+                                                                             // kasa nie zwróciła odczytu
+                                                                             : "kasa nie zwr\xF3"
+                                                                               "ci\xB3"
+                                                                               "a odczytu";
+                PrintError(label + QStringLiteral(": odczyt nieudany - ") + FromCore(reason));
+                if (reset)
+                    PrintError(label + QStringLiteral(": liczników nie wyzerowano, bo odczyt się nie udał"));
+                continue;
+            }
+            PrintLine(label + QStringLiteral(": zapisano odczyt %1, ").arg(FromCore(readingFile)) +
+                      ReadoutSummary(readingFile));
+            if (handOver) {
+                const HandOverResult result = SendReadingToTrade(readingFile);
+                if (!result.ok) {
+                    ++failed;
+                    PrintError(label + QStringLiteral(": ") + FromCore(result.message));
+                    if (reset)
+                        PrintError(label + QStringLiteral(": liczników nie wyzerowano, bo odczytu nie przesłano"));
+                    continue;
+                }
+                // The success, with the number of sales lines and their value, is on the status line (printed).
+            }
+            if (reset) {
+                session.status.lastError.clear();
+                fmE->aZerujLicznikiExecute();
+                if (ExchangeResult != 0) {
+                    ++failed;
+                    PrintError(label + QStringLiteral(": zerowanie liczników nieudane - ") +
+                               FromCore(session.status.lastError));
+                    continue;
+                }
+                PrintLine(label + QStringLiteral(": wyzerowano liczniki sprzedaży"));
+            }
+        } catch (const std::exception& e) {
+            ++failed;
+            const auto* db = dynamic_cast<const DbError*>(&e);
+            LogLine(e.what());
+            PrintError(label + QStringLiteral(": ") + FromCore(db ? db->OperatorText() : std::string(e.what())));
+        }
+    }
+    return failed == 0 ? Success : Partial;
+}
+
+} // namespace cli

@@ -1,0 +1,100 @@
+#include "cli/Session.h"
+
+#include "catalogue/Dmutils.h"
+#include "db/DataSet.h"
+#include "db/dbDDM.h"
+#include "exchange/FmElzab.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace cli
+{
+
+namespace
+{
+// The program's own executable, whose INI file the tool reads: the tool stands beside it.
+constexpr const char* ProgramName = "Tarlo_db";
+
+std::string OwnDirectory()
+{
+    std::error_code error;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : exe.parent_path().string();
+}
+} // namespace
+
+Session::Session()
+{
+    SetScreen(&screen_);
+    SetStatusLine(&status);
+}
+
+Session::~Session()
+{
+    fmE.reset();
+    dmu.reset();
+    dm.reset();
+    SetStatusLine(nullptr);
+    SetScreen(nullptr);
+}
+
+bool Session::OpenEnvironment()
+{
+    const std::string directory = OwnDirectory();
+    std::error_code error;
+    std::filesystem::current_path(directory, error);
+    if (directory.empty() || error) {
+        PrintError(QStringLiteral("Nie można wejść do folderu programu %1: %2")
+                       .arg(QString::fromStdString(directory), QString::fromStdString(error.message())));
+        return false;
+    }
+    InitEnvironment(directory + "/" + ProgramName);
+    if (DbPath.empty()) {
+        PrintError(QStringLiteral("Brak ścieżki bazy danych w konfiguracji: ani Firma.ini, ani Tarlo_db.INI w "
+                                  "folderze %1 jej nie podaje.")
+                       .arg(QString::fromStdString(directory)));
+        return false;
+    }
+    return true;
+}
+
+bool Session::Open()
+{
+    if (!OpenEnvironment())
+        return false;
+    dm = std::make_unique<Tdm>();
+    dmu = std::make_unique<Tdmu>();
+    dmu->DataModuleCreate();
+    dm->BazaConnect();
+    if (ConnectStatus != 0 && dm->ConnectError && dm->ConnectError->DatabaseBusy()) {
+        PrintError(QStringLiteral("Baza danych %1 jest zajęta: otworzył ją inny program wbudowanym silnikiem "
+                                  "Firebird (np. Tarlo_db). Nic nie zrobiono. Do pracy bez obsługi połącz program "
+                                  "i narzędzie przez lokalny serwer Firebird.")
+                       .arg(FromCore(DbPath)));
+        return false;
+    }
+    if (ConnectStatus != 0) {
+        PrintError(QStringLiteral("Brak połączenia z bazą danych %1 (użytkownik %2). Nic nie zrobiono.")
+                       .arg(FromCore(DbPath), FromCore(DbUser)));
+        return false;
+    }
+    // As at the program's log-in: the administrator's connection brings the application's tables up to date.
+    if (DbUser == "SYSDBA")
+        dm->TestStru(false);
+    fmE = std::make_unique<TfmE>();
+    return true;
+}
+
+std::vector<RegisterEntry> ListRegisters()
+{
+    DataSet registers;
+    dm->OpenSds(registers, "select id,kod_kasa from com_def order by id");
+    std::vector<RegisterEntry> result;
+    for (int row = 0; row < registers.RecordCount(); ++row)
+        result.push_back({static_cast<int>(registers.At(row, "id").AsInteger()),
+                          PadLeft(registers.At(row, "kod_kasa").AsString(), 2, "0")});
+    return result;
+}
+
+} // namespace cli

@@ -1,0 +1,38 @@
+#pragma once
+// The program's environment for a command that works with the database or the registers, set up as the program
+// sets it up: the program's folder as the current directory, the configuration beside the executable ("Firma.ini",
+// else "Tarlo_db.INI"), the same work history and error report, and the one connection with the configured user.
+#include "cli/Console.h"
+
+#include <string>
+
+namespace cli
+{
+
+class Session
+{
+public:
+    Session();
+    ~Session(); // closes the connection and ends the modules
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Enters the program's folder and reads the configuration. False (the reason printed) when it is unusable.
+    bool OpenEnvironment();
+    // OpenEnvironment, then connects to the database. False (the reason printed) when the database cannot be used.
+    bool Open();
+
+    ConsoleStatusLine status;
+
+private:
+    ConsoleScreen screen_;
+};
+
+// Registers of COM_DEF: id and code ("01"), in the order of the program's register list.
+struct RegisterEntry {
+    int id = 0;
+    std::string code;
+};
+std::vector<RegisterEntry> ListRegisters();
+
+} // namespace cli

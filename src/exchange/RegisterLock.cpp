@@ -1,0 +1,71 @@
+#include "exchange/RegisterLock.h"
+
+#include "app/ConstUnit.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace
+{
+// The lock of this process: the open lock file and how many operations hold it.
+int lockFd = -1;
+int depth = 0;
+} // namespace
+
+std::string RegisterLock::LockPath(const std::string& exeDir)
+{
+    return exeDir + "kasy.lock";
+}
+
+RegisterLock::RegisterLock(Mode mode)
+{
+    if (depth > 0) {
+        ++depth;
+        held_ = true;
+        return;
+    }
+    const std::string path = LockPath(ExeDir);
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        // Nie można otworzyć pliku blokady kas ...
+        problem_ = "Nie mo\xBFna otworzy\xE6 pliku blokady kas " + path + ": " + std::strerror(errno);
+        return;
+    }
+    int result = ::flock(fd, LOCK_EX | LOCK_NB);
+    if (result != 0 && errno == EWOULDBLOCK && mode == Mode::Wait) {
+        // Kasy są zajęte przez inny program - czekam na ich zwolnienie
+        Komunikat("Kasy s\xB9 zaj\xEAte przez inny program - czekam na ich zwolnienie", false);
+        do
+            result = ::flock(fd, LOCK_EX);
+        while (result != 0 && errno == EINTR);
+    }
+    if (result != 0) {
+        problem_ = errno == EWOULDBLOCK
+                       // Kasy są zajęte: inny program (Tarlo_db lub tarlo-cli) pracuje teraz z kasą. Spróbuj za
+                       // chwilę.
+                       ? "Kasy s\xB9 zaj\xEAte: inny program (Tarlo_db lub tarlo-cli) pracuje teraz z kas\xB9. "
+                         "Spr\xF3"
+                         "buj za chwil\xEA."
+                       : "Nie mo\xBFna zablokowa\xE6 pliku " + path + ": " + std::strerror(errno);
+        ::close(fd);
+        return;
+    }
+    lockFd = fd;
+    depth = 1;
+    held_ = true;
+    owner_ = true;
+}
+
+RegisterLock::~RegisterLock()
+{
+    if (!held_)
+        return;
+    if (--depth == 0 && owner_) {
+        ::flock(lockFd, LOCK_UN);
+        ::close(lockFd);
+        lockFd = -1;
+    }
+}
