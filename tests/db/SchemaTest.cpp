@@ -379,6 +379,17 @@ const std::pair<const char*, const char*> ExpectedCatalogue[] = {
                   "DATA          TIMESTAMP,\n"
                   "CONSTRAINT WYSLANE PRIMARY KEY(ID_KASY,KOD)\n"
                   ");"},
+    {"C_PRZESLANE_ODCZYTY", "CREATE TABLE PRZESLANE_ODCZYTY(\n"
+                            "PLIK          VARCHAR(20) NOT NULL,\n"
+                            "KASA          INTEGER NOT NULL,\n"
+                            "ODCZYT        VARCHAR(12),\n"
+                            "DATASPRZ      DATE,\n"
+                            "CZAS_ODCZYTU  TIMESTAMP,\n"
+                            "DATA          TIMESTAMP,\n"
+                            "LINIE         INTEGER,\n"
+                            "WARTOSC       NUMERIC(15,4),\n"
+                            "CONSTRAINT PRZESLANE_ODCZYTY PRIMARY KEY(PLIK,KASA)\n"
+                            ");"},
     {"G_ID_COM_DEF", "CREATE GENERATOR G_ID_COM_DEF;\n"
                      "SET GENERATOR G_ID_COM_DEF TO -1;"},
     {"G_ID_ODCZYT", "CREATE GENERATOR G_ID_ODCZYT;\n"
