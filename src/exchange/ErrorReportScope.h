@@ -1,6 +1,10 @@
 #pragma once
 // The error report around one register operation.
 #include "app/ConstUnit.h"
+#include "util/DateTime.h"
+#include "util/MyUtil.h"
+
+#include <string>
 
 // Opens ErrorReport for appending and closes it when the scope is left, also by an exception. The report is
 // opened only by the outermost scope, so an operation running inside another keeps writing into the same file.
@@ -26,3 +30,13 @@ public:
 private:
     bool owner_ = false;
 };
+
+// Appends a dated line to the open error report. A line that cannot be written is not dropped quietly: the work
+// history records it together with the failure.
+inline void WriteErrorReportLine(const std::string& text)
+{
+    if (ErrorReport.handle && !WriteTextLine(DateTimeText(Now()) + ": " + text, ErrorReport))
+        LogLine("Nie mo\xBFna dopisa\xE6 do raportu b\xB3\xEA"
+                "d\xF3w " +
+                ErrorReportFile + ": " + text); // Nie można dopisać do raportu błędów
+}

@@ -47,12 +47,6 @@ private:
     Action action_;
 };
 
-void WriteErrorReportLine(const std::string& text)
-{
-    if (ErrorReport.handle)
-        WriteTextLine(DateTimeText(Now()) + ": " + text, ErrorReport);
-}
-
 // The existing subdirectory of ExeDir called `name` in any letter case ("in", "out"), with a trailing "/".
 std::string ExeSubdir(const std::string& name)
 {

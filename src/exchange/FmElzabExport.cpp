@@ -94,8 +94,7 @@ void AnnounceSkipped(const std::string& symbol)
 {
     // Towar ... nieaktywny lub brak w kartotece - pominięty
     const std::string text = "Towar " + symbol + " nieaktywny lub brak w kartotece - pomini\xEAty";
-    if (ErrorReport.handle)
-        WriteTextLine(DateTimeText(Now()) + ": " + text, ErrorReport);
+    WriteErrorReportLine(text);
     Komunikat(text, true);
 }
 
@@ -106,8 +105,7 @@ void AnnounceRefused(const std::string& symbol, const std::string& refusal)
     const std::string text = "Towar " + symbol + ": " + refusal +
                              " - nie wys\xB3"
                              "any";
-    if (ErrorReport.handle)
-        WriteTextLine(DateTimeText(Now()) + ": " + text, ErrorReport);
+    WriteErrorReportLine(text);
     Komunikat(text, true);
 }
 
@@ -166,8 +164,7 @@ public:
         text += " - szczeg\xF3\xB3y w raporcie b\xB3\xEA"
                 "d\xF3w " +
                 ErrorReportFile; // szczegóły w raporcie błędów
-        if (ErrorReport.handle)
-            WriteTextLine(DateTimeText(Now()) + ": " + text, ErrorReport);
+        WriteErrorReportLine(text);
         Komunikat(text, true);
     }
 
