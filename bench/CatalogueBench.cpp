@@ -17,9 +17,11 @@
 // functions, summed call by call (WinIPLibrary::onCallMade), per good. The exports stay within the register's
 // 4,095 goods and send only symbols a register can hold (1..99999); the price-only export runs on a register that
 // already holds the goods.
+#include "BenchSupport.h"
+
 #include "app/ConstUnit.h"
 #include "catalogue/Dmutils.h"
-#include "catalogue/GoodsRecord.h"
+#include "catalogue/SentStore.h"
 #include "db/dbDDM.h"
 #include "exchange/ExportView.h"
 #include "exchange/FmElzab.h"
@@ -35,10 +37,11 @@
 #include <iostream>
 #include <stdexcept>
 #include <string>
-#include <unistd.h>
+#include <unordered_set>
 #include <vector>
 
 namespace fs = std::filesystem;
+using namespace bench;
 
 namespace
 {
@@ -46,34 +49,12 @@ namespace
 constexpr int Runs = 7;       // of each database step
 constexpr int ExportRuns = 3; // of each export
 
-double Seconds(const std::function<void()>& work)
-{
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-std::string OwnDir()
-{
-    std::error_code ec;
-    return fs::read_symlink("/proc/self/exe", ec).parent_path().string();
-}
-
 class Bench
 {
 public:
     Bench(const std::string& database, const std::string& work) : database_(database), work_(work)
     {
-        DbPath = database;
-        DbUser = "SYSDBA";
-        DbPassword = "masterkey";
-        EmbeddedEngine = true;
+        UseDatabase(database);
         if (!dm)
             dm = std::make_unique<Tdm>();
         Attach();
@@ -97,8 +78,6 @@ public:
         if (!dm->RunSQL(sql))
             throw std::runtime_error("command failed: " + sql);
     }
-    // Reads the whole table once, so that the engine has cleaned up the record versions a change left behind.
-    void Settle() { dm->ReadInteger("n", "select count(*) as n from blok_cen where blok>=0", 0); }
 
     // Wall time of isql-fb running the statements on the database, detached from it meanwhile.
     double Isql(const std::string& statements)
@@ -147,56 +126,6 @@ private:
     double overhead_ = -1;
 };
 
-// ---- the table of ratios
-
-struct Row {
-    std::string what;
-    double ours;
-    double reference;
-    std::string unit; // of both times: "" for a whole operation, "na towar" per good
-    double target;    // the ratio must not exceed it
-};
-
-std::vector<Row> Rows;
-
-void Check(bool condition, const std::string& what)
-{
-    if (!condition)
-        throw std::runtime_error(what);
-}
-
-// A time that cannot be right ends the run instead of giving a ratio.
-double Positive(double seconds, const std::string& what)
-{
-    Check(seconds > 0, what + ": measured " + std::to_string(seconds * 1000) + " ms, which cannot be right");
-    return seconds;
-}
-
-void Report(const std::string& what, double ours, double reference, const std::string& unit, double target)
-{
-    Positive(ours, what);
-    Positive(reference, what);
-    Rows.push_back({what, ours, reference, unit, target});
-    std::printf("%-62s %9.3f ms / %9.3f ms %-9s = %6.3f  (cel <= %g) %s\n", what.c_str(), ours * 1000, reference * 1000,
-                unit.c_str(), ours / reference, target, ours / reference <= target ? "OK" : "PRZEKROCZONY");
-}
-
-// The table in Markdown; true when every ratio is within its target.
-bool PrintTable()
-{
-    bool met = true;
-    std::printf("\n| Pomiar | Czas | Odniesienie | Stosunek | Cel | Wynik |\n|---|---:|---:|---:|---:|---|\n");
-    for (const Row& row : Rows) {
-        const double ratio = row.ours / row.reference;
-        met = met && ratio <= row.target;
-        const std::string unit = row.unit.empty() ? "" : " " + row.unit;
-        std::printf("| %s | %.3f ms%s | %.3f ms%s | %.3f | <= %g | %s |\n", row.what.c_str(), row.ours * 1000,
-                    unit.c_str(), row.reference * 1000, unit.c_str(), ratio, row.target,
-                    ratio <= row.target ? "OK" : "PRZEKROCZONY");
-    }
-    return met;
-}
-
 int64_t Count(const std::string& fromWhere)
 {
     const int64_t n = dm->ReadInteger("n", "select count(*) as n " + fromWhere, -1);
@@ -218,7 +147,7 @@ void SyncPriceLocks(Bench& bench)
     const int64_t active = ActiveGoods();
     for (int i = 0; i < Runs; ++i) {
         bench.Run("delete from blok_cen");
-        bench.Settle();
+        Settle();
         bench.Reattach();
         ours.push_back(Seconds([] { dmu->SyncPriceLocks(); }));
         statement = bench.LastStatement();
@@ -226,7 +155,7 @@ void SyncPriceLocks(Bench& bench)
     }
     for (int i = 0; i < Runs; ++i) {
         bench.Run("delete from blok_cen");
-        bench.Settle();
+        Settle();
         isql.push_back(bench.IsqlWork(statement + ";\ncommit;"));
         Check(Count("from blok_cen") == active, "isql-fb did not add a row for every active good");
     }
@@ -284,7 +213,7 @@ void LockAllInView(Bench& bench)
     const int64_t active = ActiveGoods();
     for (int i = 0; i < Runs; ++i) {
         bench.Run("update blok_cen set blok=0");
-        bench.Settle();
+        Settle();
         dmu->OpenGoods();
         bench.Reattach();
         bool done = false;
@@ -294,7 +223,7 @@ void LockAllInView(Bench& bench)
     }
     for (int i = 0; i < Runs; ++i) {
         bench.Run("update blok_cen set blok=0");
-        bench.Settle();
+        Settle();
         isql.push_back(bench.IsqlWork(statement + ";\ncommit;"));
         Check(Count("from blok_cen where blok=1") >= active, "isql-fb did not lock every good");
     }
@@ -323,41 +252,35 @@ struct ExportTime {
     double ownPerGood = 0; // outside the library's functions, per good
 };
 
-// The goods records the simulated register 1 holds.
-int64_t RegisterGoods(const std::string& simulator)
-{
-    std::vector<std::string> lines;
-    ReadLines(simulator + "/kasa01/towary.txt", lines);
-    return static_cast<int64_t>(lines.size());
-}
-
 // One export of the first `count` goods (symbols 1..99999, which a register can hold) with the whole catalogue in
-// view. The full export starts on an empty register; the price-only one on a register that a full export of the
-// same goods has filled first.
-ExportTime TimedExport(Bench& bench, const std::string& simulator, int count, bool full)
+// view. The full export starts on an empty register; the price-only one on a register that holds the same goods,
+// programmed in one library call before.
+ExportTime TimedExport(Bench& bench, const Surroundings& program, int count, bool full)
 {
     Check(count <= 4095, "more goods than a register holds");
     std::error_code ec;
-    fs::remove_all(simulator, ec);
+    fs::remove_all(program.Simulator(), ec);
     // The symbols are read first and selected one by one: an IN list with a FIRST subquery makes the engine
     // evaluate the subquery again for every row of BLOK_CEN.
     DataSet chosen;
     dm->OpenSds(chosen, "select first " + std::to_string(count) + " asort from " + GoodsTable +
                             " where nieaktywny<>1 and char_length(asort)<=5 order by asort");
     Check(chosen.RecordCount() == count, "the catalogue has fewer than " + std::to_string(count) + " such goods");
-    std::vector<std::string> commands;
-    for (int row = 0; row < chosen.RecordCount(); ++row)
-        commands.push_back("update blok_cen set wybor=1 where asort=" + SqlQuote(chosen.At(row, "asort").AsString()));
+    std::vector<std::string> commands, chosenSymbols;
+    for (int row = 0; row < chosen.RecordCount(); ++row) {
+        chosenSymbols.push_back(chosen.At(row, "asort").AsString());
+        commands.push_back("update blok_cen set wybor=1 where asort=" + SqlQuote(chosenSymbols.back()));
+    }
     auto select = [&] {
         bench.Run("update blok_cen set wybor=0 where wybor<>0");
         Check(dm->RunSQLBatch(commands), "cannot select the goods to export");
         Check(Count("from blok_cen where wybor=1") == count, "cannot select " + std::to_string(count) + " goods");
-        bench.Settle();
+        Settle();
         dmu->OpenGoods();
     };
+    TfmE module;
     auto run = [&](bool fullData, double& library, int& calls) {
         ExportPage page(fullData);
-        TfmE module;
         module.exportPage = &page;
         std::string refused;
         module.Library().onCallMade = [&](WinIPFunction, uint8_t result, std::chrono::steady_clock::duration time) {
@@ -371,16 +294,21 @@ ExportTime TimedExport(Bench& bench, const std::string& simulator, int count, bo
         Check(ExchangeResult == 0, "the export ended with code " + std::to_string(ExchangeResult));
         Check(calls == count, std::to_string(calls) + " library calls for " + std::to_string(count) + " goods");
         Check(Count("from blok_cen where wybor=1") == 0, "the export left goods selected");
-        Check(RegisterGoods(simulator) == count, "the register does not hold the goods exported");
+        Check(program.RegisterGoods() == static_cast<std::size_t>(count),
+              "the register does not hold the goods exported");
         return seconds;
     };
-    if (!full) {
-        select();
-        double ignored = 0;
-        int calls = 0;
-        run(true, ignored, calls);
-    }
     select();
+    if (!full) {
+        const std::unordered_set<std::string> symbols(chosenSymbols.begin(), chosenSymbols.end());
+        std::vector<SendableGood> held;
+        for (SendableGood& good : CatalogueGoods(dmu->SDSTowary, CurrentRecordLists()))
+            if (symbols.count(good.asort))
+                held.push_back(std::move(good));
+        Check(FillRegister(module, held, count) == static_cast<std::size_t>(count),
+              "cannot program the register with the goods");
+        Check(program.RegisterGoods() == static_cast<std::size_t>(count), "the register does not hold the goods");
+    }
     double library = 0;
     int calls = 0;
     const double total = run(full, library, calls);
@@ -390,11 +318,11 @@ ExportTime TimedExport(Bench& bench, const std::string& simulator, int count, bo
     return time;
 }
 
-ExportTime MedianExport(Bench& bench, const std::string& simulator, int count, bool full)
+ExportTime MedianExport(Bench& bench, const Surroundings& program, int count, bool full)
 {
     std::vector<double> perGood, own;
     for (int i = 0; i < ExportRuns; ++i) {
-        const ExportTime time = TimedExport(bench, simulator, count, full);
+        const ExportTime time = TimedExport(bench, program, count, full);
         perGood.push_back(time.perGood);
         own.push_back(time.ownPerGood);
     }
@@ -408,10 +336,10 @@ const char* Label(bool full)
 
 // The application's own cost per good with 1,000 and 4,000 goods; the 1,000-goods figure is returned for the
 // comparison of catalogues.
-ExportTime ExportGrowth(Bench& bench, const std::string& simulator, bool full)
+ExportTime ExportGrowth(Bench& bench, const Surroundings& program, bool full)
 {
-    const ExportTime few = MedianExport(bench, simulator, 1000, full);
-    const ExportTime many = MedianExport(bench, simulator, 4000, full);
+    const ExportTime few = MedianExport(bench, program, 1000, full);
+    const ExportTime many = MedianExport(bench, program, 4000, full);
     for (const auto& [count, time] : {std::pair{1000, few}, std::pair{4000, many}})
         std::printf("  eksport %s, %d towarów: %.3f ms na towar, z tego poza biblioteką %.3f ms\n", Label(full), count,
                     time.perGood * 1000, time.ownPerGood * 1000);
@@ -432,47 +360,27 @@ int main(int argc, char** argv)
     const std::string large = fs::absolute(argv[1]).string();
     const std::string small = fs::absolute(argv[2]).string();
 
-    // A program directory of its own with the stand-in library, and a current directory with koment.txt.
-    std::string pattern = (fs::temp_directory_path() / "tarlo-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        return 1;
-    const std::string work = pattern;
-    const std::string simulator = work + "/sym";
-    fs::create_directories(work + "/program");
-    fs::create_symlink(OwnDir() + "/libWinIP.so", work + "/program/libWinIP.so");
-    fs::copy_file(OwnDir() + "/koment.txt", work + "/koment.txt");
-    fs::current_path(work);
-    setenv("WINIP_SYM_DIR", simulator.c_str(), 1);
-    InitEnvironment(work + "/program/Tarlo_db");
-    RegisterCode = "01";
-    RegisterSystemNo = "1";
-    PortNumber = "1";
-    BaudRate = "9600";
-    RegisterTimeout = "5";
-    PriceField = "CENA_1";
-    PriceColumn = 2;
-    UpdateWorkPaths();
-    dmu = std::make_unique<Tdmu>();
-
     int status = 0;
     try {
+        Surroundings program("tarlo-bench");
+        dmu = std::make_unique<Tdmu>();
         ExportTime largeFull, largePrices;
         {
-            Bench bench(large, work);
+            Bench bench(large, program.Work());
             std::printf("Katalog %s: %s\n", GoodsTable.c_str(), large.c_str());
             SyncPriceLocks(bench);
             OpenGoods(bench);
             ToggleAgainstReRead(bench);
             LockAllInView(bench);
-            largeFull = ExportGrowth(bench, simulator, true);
-            largePrices = ExportGrowth(bench, simulator, false);
+            largeFull = ExportGrowth(bench, program, true);
+            largePrices = ExportGrowth(bench, program, false);
         }
         dmu = std::make_unique<Tdmu>();
-        Bench bench(small, work);
+        Bench bench(small, program.Work());
         std::printf("Katalog %s: %s\n", GoodsTable.c_str(), small.c_str());
         dmu->SyncPriceLocks();
         for (const auto& [full, largeTime] : {std::pair{true, largeFull}, std::pair{false, largePrices}}) {
-            const ExportTime smallTime = MedianExport(bench, simulator, 1000, full);
+            const ExportTime smallTime = MedianExport(bench, program, 1000, full);
             Report(std::string("eksport ") + Label(full) +
                        ", 1000 towarów: koszt własny na towar, "
                        "katalog 100000 / 10000",
@@ -487,8 +395,5 @@ int main(int argc, char** argv)
         status = 1;
     }
     dmu.reset();
-    std::error_code ec;
-    fs::current_path("/", ec);
-    fs::remove_all(work, ec);
     return status;
 }

@@ -3,6 +3,8 @@
 // every timed result.
 //
 //   sent_goods_bench LARGE.fdb      (from "mkdemodb --large"; the database is changed)
+#include "BenchSupport.h"
+
 #include "app/ConstUnit.h"
 #include "catalogue/Dmutils.h"
 #include "catalogue/SentStore.h"
@@ -10,7 +12,6 @@
 #include "exchange/FmElzab.h"
 #include "exchange/WinIP.h"
 #include "util/MyUtil.h"
-#include "util/uPol.h"
 
 #include <algorithm>
 #include <chrono>
@@ -25,6 +26,7 @@
 #include <vector>
 
 namespace fs = std::filesystem;
+using namespace bench;
 
 namespace
 {
@@ -34,45 +36,9 @@ constexpr std::size_t RegisterGoods = 4000;
 constexpr int ChangedPrices = 3;
 constexpr int DifferingInRegister = 10;
 
-double Seconds(const std::function<void()>& work)
-{
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-double Median(const std::function<double()>& run)
-{
-    std::vector<double> values;
-    for (int i = 0; i < Runs; ++i)
-        values.push_back(run());
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-std::string OwnDir()
-{
-    std::error_code ec;
-    return fs::read_symlink("/proc/self/exe", ec).parent_path().string();
-}
-
-void Check(bool condition, const std::string& what)
-{
-    if (!condition)
-        throw std::runtime_error("wynik niezgodny z oczekiwanym: " + what);
-}
-
 int Selected()
 {
     return static_cast<int>(dm->ReadInteger("n", "select count(*) as n from blok_cen where wybor=1", -1));
-}
-
-bool Report(const std::string& what, double ours, double reference, double goal)
-{
-    const double ratio = ours / reference;
-    std::printf("%-64s %9.1f ms / %9.1f ms = %6.3f  (cel <= %g) %s\n", what.c_str(), ours * 1000, reference * 1000,
-                ratio, goal, ratio <= goal ? "OK" : "PRZEKROCZONY");
-    return ratio <= goal;
 }
 
 // The memory as if every good of `goods` (the first `limit` sendable ones) had been sent as it is today.
@@ -96,32 +62,10 @@ int main(int argc, char** argv)
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const std::string database = fs::absolute(argv[1]).string();
 
-    std::string pattern = (fs::temp_directory_path() / "tarlo-sentbench-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        return 1;
-    const std::string work = pattern;
-    fs::create_directories(work + "/program");
-    fs::create_symlink(OwnDir() + "/libWinIP.so", work + "/program/libWinIP.so");
-    std::error_code ec;
-    fs::copy_file(OwnDir() + "/koment.txt", work + "/koment.txt", ec);
-    fs::current_path(work);
-    setenv("WINIP_SYM_DIR", (work + "/sym").c_str(), 1);
-    InitEnvironment(work + "/program/Tarlo_db");
-    RegisterCode = "01";
-    RegisterSystemNo = "1";
-    PortNumber = "1";
-    BaudRate = "9600";
-    RegisterTimeout = "5";
-    PriceField = "CENA_1";
-    PriceColumn = 2;
-    CurrentRegisterId = 1;
-    UpdateWorkPaths();
-    DbPath = database;
-    DbUser = "SYSDBA";
-    DbPassword = "masterkey";
-
     int status = 0;
     try {
+        Surroundings program("tarlo-sentbench");
+        UseDatabase(database);
         dm = std::make_unique<Tdm>();
         if (!dm->dbConnect())
             throw std::runtime_error("brak połączenia z " + database);
@@ -130,7 +74,7 @@ int main(int argc, char** argv)
         dmu->SyncPriceLocks();
         fmE = std::make_unique<TfmE>();
 
-        const double openGoods = Median([] { return Seconds([] { dmu->OpenGoods(); }); });
+        const double openGoods = MedianOf(Runs, [] { return Seconds([] { dmu->OpenGoods(); }); });
         const RecordLists lists = CurrentRecordLists();
         const std::vector<SendableGood> goods = CatalogueGoods(dmu->SDSTowary, lists);
         std::printf("Katalog %s: %d towarów w widoku\n", GoodsTable.c_str(), dmu->SDSTowary.RecordCount());
@@ -143,48 +87,40 @@ int main(int argc, char** argv)
         // Every run starts from no marks, as after an export.
         auto changedOnly = [] {
             dm->RunSQL("update blok_cen set wybor=0 where wybor<>0");
+            Settle();
             return Seconds([] { dmu->SelectChangedGoods(); });
         };
-        const double fewChanged = Median(changedOnly);
+        const double fewChanged = MedianOf(Runs, changedOnly);
         Check(Selected() == ChangedPrices, "3 zmienione ceny");
-        ok &= Report("zmienione od ostatniego eksportu, 3 zmiany / OpenGoods", fewChanged, openGoods, 2);
+        ok &= Report("zmienione od ostatniego eksportu, 3 zmiany / OpenGoods", fewChanged, openGoods, "", 2);
 
         // A full register remembered: nearly every good counts as changed.
         if (!ReplaceSentMemory(1, MemoryOf(goods, RegisterGoods)))
             throw std::runtime_error("nie zapisano pamięci");
         const std::size_t expected =
             FindChangedGoods(CatalogueGoods(dmu->SDSTowary, lists), LoadSentMemory(1)).selected.size();
-        const double mostChanged = Median(changedOnly);
+        const double mostChanged = MedianOf(Runs, changedOnly);
         Check(static_cast<std::size_t>(Selected()) == expected, "zaznaczone = wyliczone");
         ok &= Report("zmienione, pamięć 4000 towarów (" + std::to_string(expected) + " zaznaczonych) / OpenGoods",
-                     mostChanged, openGoods, 2);
+                     mostChanged, openGoods, "", 2);
 
         // A register holding 4000 goods of the catalogue as it is now, ten of them with another price.
         dmu->ReReadGoods();
         const std::vector<SendableGood> current = CatalogueGoods(dmu->SDSTowary, lists);
-        std::vector<std::string> records;
-        for (const SendableGood& good : current) {
-            if (!good.active || !good.sendable || records.size() == RegisterGoods)
-                continue;
-            RegisterGood held = good.record;
-            held.name = ConvertPolish(held.name, PlWin1250, PlCp852);
-            if (records.size() < DifferingInRegister)
-                held.price += 1;
-            records.push_back(StoredLine(held));
-        }
-        fmE->TwKonfig();
-        fmE->TwInFile("ZTowar");
-        fmE->RequestLines.insert(fmE->RequestLines.end(), records.begin(), records.end());
-        fmE->WriteRequestFile();
-        fmE->CallLibrary(WinIPFunction::ZTowar);
-        Check(ExchangeResult == 0, "kasa przyjęła 4000 towarów");
-        const double compare = Median([] { return Seconds([] { fmE->PorownajZKasa(); }); });
+        Check(FillRegister(*fmE, current, RegisterGoods,
+                           [](std::size_t index, RegisterGood& held) {
+                               if (index < DifferingInRegister)
+                                   held.price += 1;
+                           }) == RegisterGoods,
+              "kasa przyjęła 4000 towarów");
+        const double compare = MedianOf(Runs, [] { return Seconds([] { fmE->PorownajZKasa(); }); });
         std::size_t sendable = 0;
         for (const SendableGood& good : goods)
             sendable += good.active && good.sendable;
         Check(fmE->comparisonToSend.size() == sendable - RegisterGoods + DifferingInRegister, "brak w kasie + różne");
         Check(LoadSentMemory(1).size() == RegisterGoods, "pamięć = zawartość kasy");
-        ok &= Report("porównanie z kasą (4000 towarów) / OpenGoods", compare, openGoods, 2);
+        ok &= Report("porównanie z kasą (4000 towarów) / OpenGoods", compare, openGoods, "", 2);
+        PrintTable();
         status = ok ? 0 : 3;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s\n", error.what());
@@ -193,7 +129,5 @@ int main(int argc, char** argv)
     fmE.reset();
     dmu.reset();
     dm.reset();
-    fs::current_path("/", ec);
-    fs::remove_all(work, ec);
     return status;
 }

@@ -88,7 +88,7 @@ WinIPLibrary& TfmE::Library()
 bool TfmE::WriteLibraryFile(const std::string& path, const std::string& content, std::string& problem)
 {
     std::string reason;
-    if (WriteFileReplacing(path, content, reason)) {
+    if (WriteFileHandedOver(path, content, reason)) {
         problem.clear();
         return true;
     }

@@ -114,7 +114,8 @@ void SyncDirectory(const std::string& directory)
     close(fd);
 }
 
-bool WriteFile(const std::string& path, const std::string& content, Placement placement, std::string& reason)
+bool WriteFile(const std::string& path, const std::string& content, Placement placement, bool durable,
+               std::string& reason)
 {
     reason.clear();
     std::string target;
@@ -138,7 +139,7 @@ bool WriteFile(const std::string& path, const std::string& content, Placement pl
         reason = SystemErrorText(errno);
         return false;
     }
-    bool ok = WriteAll(fd, content) && fsync(fd) == 0;
+    bool ok = WriteAll(fd, content) && (!durable || fsync(fd) == 0);
     int error = ok ? 0 : errno;
     if (close(fd) != 0 && ok) {
         ok = false;
@@ -155,7 +156,8 @@ bool WriteFile(const std::string& path, const std::string& content, Placement pl
         reason = SystemErrorText(error);
         return false;
     }
-    SyncDirectory(directory);
+    if (durable)
+        SyncDirectory(directory);
     return true;
 }
 
@@ -163,12 +165,17 @@ bool WriteFile(const std::string& path, const std::string& content, Placement pl
 
 bool WriteFileReplacing(const std::string& path, const std::string& content, std::string& reason)
 {
-    return WriteFile(path, content, Placement::Replace, reason);
+    return WriteFile(path, content, Placement::Replace, true, reason);
+}
+
+bool WriteFileHandedOver(const std::string& path, const std::string& content, std::string& reason)
+{
+    return WriteFile(path, content, Placement::Replace, false, reason);
 }
 
 bool WriteFileNoOverwrite(const std::string& path, const std::string& content, std::string& reason)
 {
-    return WriteFile(path, content, Placement::NoOverwrite, reason);
+    return WriteFile(path, content, Placement::NoOverwrite, true, reason);
 }
 
 bool CopyToNewFile(const std::string& source, const std::string& target, std::string& reason)

@@ -16,6 +16,10 @@
 #include <string>
 
 bool WriteFileReplacing(const std::string& path, const std::string& content, std::string& reason);
+// WriteFileReplacing without the flush to the disk, for a file that another program reads at once and that is worth
+// nothing after a crash (the request files and KONFIG.txt of the communication library, rewritten for every call).
+// Readers still see either the old content or the whole new one, and every write is checked.
+bool WriteFileHandedOver(const std::string& path, const std::string& content, std::string& reason);
 bool WriteFileNoOverwrite(const std::string& path, const std::string& content, std::string& reason);
 // Copies `source` to a new file `target` through WriteFileNoOverwrite; false when the source cannot be read, the
 // target exists or the copy cannot be stored.

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -50,23 +51,61 @@ std::string RegisterFolder(const std::string& symulatorDir, int number)
     return symulatorDir + "/" + name;
 }
 
-Result ReadState(const std::string& path, std::vector<std::string>& lines)
+// The whole text of a state file; empty for a register that never had this file.
+Result ReadStateText(const std::string& path, std::string& content)
 {
-    lines.clear();
+    content.clear();
     if (::access(path.c_str(), F_OK) != 0)
-        return kOk; // a register that never had this file
-    std::string content;
+        return kOk;
     if (ReadFileLimited(path, kStateLimit, content) != ReadStatus::Ok || content.find('\0') != std::string::npos)
         return kStateDamaged;
+    return kOk;
+}
+
+std::vector<std::string> StateLines(const std::string& content)
+{
+    std::vector<std::string> lines;
     for (std::string& line : SplitLines(content))
         if (!line.empty())
             lines.push_back(std::move(line));
+    return lines;
+}
+
+Result ReadState(const std::string& path, std::vector<std::string>& lines)
+{
+    std::string content;
+    lines.clear();
+    if (const Result r = ReadStateText(path, content); r != kOk)
+        return r;
+    lines = StateLines(content);
     return kOk;
 }
 
 Result WriteState(const std::string& path, const std::string& content)
 {
     return WriteFileAtomic(path, content) ? kOk : kStateWrite;
+}
+
+// A goods file as this process last read or wrote it: its text and, while no call has them, its goods; and the
+// record line of every good as last formatted (a line depends on its good only, so these stay right whatever
+// happens to the file).
+struct GoodsImage {
+    std::string content;
+    bool holdsGoods = false; // `goods` is what `content` holds
+    std::map<int, Good> goods;
+    std::map<int, std::pair<Good, std::string>> lines;
+};
+
+// One image per goods file, behind a mutex: calls on different registers may come from different threads.
+struct GoodsImages {
+    std::mutex mutex;
+    std::map<std::string, GoodsImage> byPath;
+};
+
+GoodsImages& Images()
+{
+    static GoodsImages images;
+    return images;
 }
 
 } // namespace
@@ -264,16 +303,42 @@ Result SimRegister::Open()
 Result SimRegister::LoadGoods()
 {
     goods.clear();
-    std::vector<std::string> lines;
-    if (ReadState(dir_ + "/" + kGoodsFile, lines) != kOk)
+    goodsAsImage_ = false;
+    const std::string path = dir_ + "/" + kGoodsFile;
+    std::string content;
+    if (ReadStateText(path, content) != kOk)
         return kStateDamaged;
-    for (const std::string& line : lines) {
+    GoodsImages& images = Images();
+    {
+        // The file's text is compared whole: any change by winip-sim, another process or a test is seen.
+        const std::lock_guard<std::mutex> guard(images.mutex);
+        const auto it = images.byPath.find(path);
+        if (it != images.byPath.end() && it->second.holdsGoods && it->second.content == content) {
+            goods = std::move(it->second.goods);
+            it->second.goods.clear();
+            it->second.holdsGoods = false;
+            goodsAsImage_ = true;
+            return kOk;
+        }
+    }
+    std::map<int, std::pair<Good, std::string>> formatted;
+    for (std::string& line : StateLines(content)) {
         Good good;
         if (ParseGoodsRecord(line, good) != kOk)
             return kStateDamaged;
         goods[good.code] = good;
+        formatted[good.code] = {good, std::move(line)};
     }
-    return goods.size() > kGoodsCapacity ? kStateDamaged : kOk;
+    if (goods.size() > kGoodsCapacity)
+        return kStateDamaged;
+    const std::lock_guard<std::mutex> guard(images.mutex);
+    GoodsImage& image = images.byPath[path];
+    image.content = std::move(content);
+    image.holdsGoods = false;
+    image.goods.clear();
+    image.lines = std::move(formatted);
+    goodsAsImage_ = true;
+    return kOk;
 }
 
 Result SimRegister::LoadSales()
@@ -344,12 +409,48 @@ Result SimRegister::LoadFaults()
     return kOk;
 }
 
-Result SimRegister::SaveGoods() const
+Result SimRegister::SaveGoods()
 {
+    const std::string path = dir_ + "/" + kGoodsFile;
+    goodsAsImage_ = false;
+    GoodsImages& images = Images();
+    const std::lock_guard<std::mutex> guard(images.mutex);
+    GoodsImage& image = images.byPath[path];
+    image.holdsGoods = false;
+    image.goods.clear();
+    // Only the records of goods that changed since they were last formatted are formatted again; lines of goods
+    // the register no longer holds are dropped.
     std::string content;
-    for (const auto& [code, good] : goods)
-        content += FormatGoodsRecord(good) + "\n";
-    return WriteState(dir_ + "/" + kGoodsFile, content);
+    auto line = image.lines.begin();
+    for (const auto& [code, good] : goods) {
+        while (line != image.lines.end() && line->first < code)
+            line = image.lines.erase(line);
+        if (line == image.lines.end() || line->first != code)
+            line = image.lines.emplace_hint(line, code, std::pair{good, FormatGoodsRecord(good)});
+        else if (!(line->second.first == good))
+            line->second = {good, FormatGoodsRecord(good)};
+        content += line->second.second;
+        content += '\n';
+        ++line;
+    }
+    image.lines.erase(line, image.lines.end());
+    const Result written = WriteState(path, content);
+    image.content = written == kOk ? std::move(content) : std::string();
+    goodsAsImage_ = written == kOk;
+    return written;
+}
+
+void SimRegister::KeepGoodsImage()
+{
+    if (!goodsAsImage_)
+        return;
+    GoodsImages& images = Images();
+    const std::lock_guard<std::mutex> guard(images.mutex);
+    GoodsImage& image = images.byPath[dir_ + "/" + kGoodsFile];
+    image.goods = std::move(goods);
+    image.holdsGoods = true;
+    goods.clear();
+    goodsAsImage_ = false;
 }
 
 Result SimRegister::SaveSales() const

@@ -23,6 +23,7 @@ struct Good {
     int unit = 0;        // 0..8
     int lock = 0;        // price lock 0 or 1
     long long price = 0; // hundredths
+    bool operator==(const Good&) const = default;
 };
 
 struct Sale {
@@ -82,10 +83,16 @@ public:
     // Lock, then Load.
     Result Open();
 
-    Result SaveGoods() const;
+    Result SaveGoods();
     Result SaveSales() const;
     Result SaveFlags() const;
     Result SaveFaults() const;
+    // Hands `goods` over to this process's image of the goods file when they are exactly what the file holds (loaded
+    // or saved in this call), so that the next Load needs not parse the file again; `goods` is empty afterwards.
+    // An export makes one call per good, and parsing and formatting up to 4,095 records on every call made it
+    // cost n^2 records. The next Load still reads the file and uses the image only when the text is the same, so
+    // a change by winip-sim, another process or a test is always seen.
+    void KeepGoodsImage();
     // Takes the lock and removes every state file (damaged ones too): the register starts empty, without faults.
     Result Reset();
 
@@ -112,6 +119,7 @@ private:
     std::string dir_;
     int number_;
     int lockFd_ = -1;
+    bool goodsAsImage_ = false; // `goods` is what the goods file holds (loaded or saved in this call)
 };
 
 } // namespace winip

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <ctime>
 #include <dlfcn.h>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -159,22 +160,32 @@ bool SameRegister(const std::string& digits, int number)
     return significant == std::to_string(number);
 }
 
-// Parses every goods record of the request and applies it to a copy of the register's goods; the register takes
-// the copy only when every record was accepted, so a refused request changes nothing.
+// Parses every goods record of the request and applies it to the register's goods; a refused record undoes the
+// records applied before it, so a refused request changes nothing.
 template <typename Apply>
 Result ApplyGoodsRecords(SimRegister& reg, const Request& request, Outcome& outcome, Apply apply)
 {
     if (request.records.empty())
         return kNoData;
-    std::map<int, Good> goods = reg.goods;
+    std::vector<std::pair<int, std::optional<Good>>> before; // each applied code with what it held
+    auto undo = [&](Result refusal) {
+        for (auto it = before.rbegin(); it != before.rend(); ++it) {
+            if (it->second)
+                reg.goods[it->first] = *it->second;
+            else
+                reg.goods.erase(it->first);
+        }
+        return refusal;
+    };
     for (const std::string& record : request.records) {
         Good good;
         if (const Result r = ParseGoodsRecord(record, good); r != kOk)
-            return r;
-        if (const Result r = apply(goods, good); r != kOk)
-            return r;
+            return undo(r);
+        const auto held = reg.goods.find(good.code);
+        before.emplace_back(good.code, held == reg.goods.end() ? std::nullopt : std::optional<Good>(held->second));
+        if (const Result r = apply(reg.goods, good); r != kOk)
+            return undo(r);
     }
-    reg.goods = std::move(goods);
     outcome.goodsChanged = true;
     return kOk;
 }
@@ -328,6 +339,7 @@ Result RunOperation(Op op, const char* requestArg, const char* responseArg)
         if (const Result r = reg.SaveFlags(); r != kOk)
             return r;
     }
+    reg.KeepGoodsImage(); // the goods are what the file holds: loaded, or saved above
     return kOk;
 }
 

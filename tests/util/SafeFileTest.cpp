@@ -32,35 +32,46 @@ std::vector<std::string> Entries(const std::string& directory)
 
 } // namespace
 
+// Both writers that replace a file: the durable one and the one for files handed over to the library at once.
+using Replacing = bool (*)(const std::string&, const std::string&, std::string&);
+const std::pair<const char*, Replacing> ReplacingWriters[] = {{"WriteFileReplacing", WriteFileReplacing},
+                                                              {"WriteFileHandedOver", WriteFileHandedOver}};
+
 TEST(WriteFileReplacing, ReplacesWholeAndLeavesNoTemporary)
 {
-    TestTempDir tmp;
-    std::string reason;
-    ASSERT_TRUE(WriteFileReplacing(tmp / "Towary.txt", "stary\r\n", reason)) << reason;
-    ASSERT_TRUE(WriteFileReplacing(tmp / "Towary.txt", "nowy\r\n", reason)) << reason;
-    EXPECT_EQ(Content(tmp / "Towary.txt"), "nowy\r\n");
-    EXPECT_EQ(Entries(tmp.Path()), std::vector<std::string>{"Towary.txt"});
-    // Created with the rights a plain fopen would give, not the temporary file's private ones.
-    struct stat info {
-    };
-    ASSERT_EQ(stat((tmp / "Towary.txt").c_str(), &info), 0);
-    const mode_t mask = umask(0);
-    umask(mask);
-    EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask);
+    for (const auto& [name, write] : ReplacingWriters) {
+        SCOPED_TRACE(name);
+        TestTempDir tmp;
+        std::string reason;
+        ASSERT_TRUE(write(tmp / "Towary.txt", "stary\r\n", reason)) << reason;
+        ASSERT_TRUE(write(tmp / "Towary.txt", "nowy\r\n", reason)) << reason;
+        EXPECT_EQ(Content(tmp / "Towary.txt"), "nowy\r\n");
+        EXPECT_EQ(Entries(tmp.Path()), std::vector<std::string>{"Towary.txt"});
+        // Created with the rights a plain fopen would give, not the temporary file's private ones.
+        struct stat info {
+        };
+        ASSERT_EQ(stat((tmp / "Towary.txt").c_str(), &info), 0);
+        const mode_t mask = umask(0);
+        umask(mask);
+        EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask);
+    }
 }
 
 TEST(WriteFileReplacing, FullDiskKeepsTheOldFile)
 {
-    TestTempDir tmp;
-    std::string reason;
-    ASSERT_TRUE(WriteFileReplacing(tmp / "Towary.txt", "stary\r\n", reason));
-    {
-        testsupport::FileSizeLimit full(1000);
-        EXPECT_FALSE(WriteFileReplacing(tmp / "Towary.txt", std::string(5000, 'x'), reason));
+    for (const auto& [name, write] : ReplacingWriters) {
+        SCOPED_TRACE(name);
+        TestTempDir tmp;
+        std::string reason;
+        ASSERT_TRUE(write(tmp / "Towary.txt", "stary\r\n", reason));
+        {
+            testsupport::FileSizeLimit full(1000);
+            EXPECT_FALSE(write(tmp / "Towary.txt", std::string(5000, 'x'), reason));
+        }
+        EXPECT_EQ(reason, "przekroczony dopuszczalny rozmiar pliku (brak miejsca)");
+        EXPECT_EQ(Content(tmp / "Towary.txt"), "stary\r\n");
+        EXPECT_EQ(Entries(tmp.Path()), std::vector<std::string>{"Towary.txt"});
     }
-    EXPECT_EQ(reason, "przekroczony dopuszczalny rozmiar pliku (brak miejsca)");
-    EXPECT_EQ(Content(tmp / "Towary.txt"), "stary\r\n");
-    EXPECT_EQ(Entries(tmp.Path()), std::vector<std::string>{"Towary.txt"});
 }
 
 TEST(WriteFileNoOverwrite, NeverReplacesAndFailsCleanly)

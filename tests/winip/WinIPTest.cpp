@@ -200,6 +200,22 @@ TEST_F(WinIPTest, StoresReplacesAndListsGoods)
     EXPECT_EQ(goods[1], "$00123  Chleb razowy           C   2  nie            3.20");
 }
 
+// The library keeps the goods of its last call in memory; a goods file changed in between, even in place and to the
+// same size, is read again.
+TEST_F(WinIPTest, GoodsChangedOutsideTheLibraryAreReadAgain)
+{
+    ASSERT_EQ(Call("ZTowar", {Record(123, "Chleb", "250")}), winip::kOk);
+    const fs::path file = dir_ / "symulator" / "kasa01" / "towary.txt";
+    std::string text = ReadFile(file);
+    const std::size_t price = text.find("\t250\t");
+    ASSERT_NE(price, std::string::npos) << text;
+    text.replace(price, 5, "\t260\t");
+    WriteFile(file, text);
+    EXPECT_EQ(GoodsLines(), std::vector<std::string>{"$00123  Chleb                  A   2  nie            2.60"});
+    fs::remove(file);
+    EXPECT_TRUE(GoodsLines().empty());
+}
+
 TEST_F(WinIPTest, ZCTowarRefusesAGoodTheRegisterDoesNotHold)
 {
     ASSERT_EQ(Call("ZTowar", {Record(123, "Chleb", "250")}), winip::kOk);
