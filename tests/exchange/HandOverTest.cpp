@@ -58,11 +58,11 @@ protected:
         return path;
     }
     // The sales report that the program stores at a counter reset, written `age` before now.
-    void StoreResetReport(std::chrono::seconds age)
+    void StoreResetReport(std::chrono::seconds age, const std::string& name = {})
     {
         const std::string folder = DayDir + "Zerowania";
         EnsureDir(folder);
-        const std::string path = folder + "/" + std::to_string(age.count()) + ".txt";
+        const std::string path = folder + "/" + (name.empty() ? std::to_string(age.count()) + ".txt" : name);
         SaveText("RAPORT SPRZEDA\xAFY TOWAR\xD3W\r\n", path);
         fs::last_write_time(path, fs::file_time_type::clock::now() - age);
     }
@@ -174,6 +174,34 @@ TEST_F(HandOverTest, OnlyTheIncreaseGoesOverUntilTheCountersAreReset)
     const HandOverResult third = SendReadingToTrade(after);
     ASSERT_TRUE(third.ok) << third.message;
     EXPECT_EQ(Sums()["123"], "6.0000/7.5000");
+}
+
+// Only the report of a reset that took place marks a reset. The report of a failed reset and a temporary file left
+// by an interrupted write do not: counted as resets, they would send the sales of the earlier readout again.
+TEST_F(HandOverTest, OnlyResetsThatTookPlaceCount)
+{
+    const std::string report = "001_" + DateText(Today()) + "_001.txt";
+    const struct {
+        std::string name;
+        const char* sum;
+    } cases[] = {
+        {report, "7.0000/8.7500"}, // whole, after the reset
+        {NotResetReportName(report), "5.0000/6.2500"},
+        {"." + report + ".4242.0badf00d.tmp", "5.0000/6.2500"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Run({"delete from PARAGONY", "delete from ODCZYT", "delete from PRZESLANE_ODCZYTY"});
+        fs::remove_all(DayDir);
+        EnsureDir(DayDir);
+        ASSERT_TRUE(SendReadingToTrade(StoreReadout(1, {"$00123\t2\t250"}, 30s)).ok);
+        StoreResetReport(15s, c.name);
+
+        const HandOverResult result = SendReadingToTrade(StoreReadout(2, {"$00123\t5\t625"}, 10s));
+
+        ASSERT_TRUE(result.ok) << result.message;
+        EXPECT_EQ(Sums()["123"], c.sum);
+    }
 }
 
 TEST_F(HandOverTest, SmallerTotalWithoutAKnownResetIsRefused)
