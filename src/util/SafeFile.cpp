@@ -229,7 +229,8 @@ bool EnsureDirReporting(const std::string& path, std::string& reason)
     if (fs::is_directory(dir, ec))
         return true;
     fs::create_directories(dir, ec);
-    if (fs::is_directory(dir))
+    std::error_code checkError; // keeps the reason of the creation
+    if (fs::is_directory(dir, checkError))
         return true;
     // A file where a folder must be gives "file exists" or "not a directory"; both are named the same way.
     const int error = ec ? ec.value() : ENOTDIR;
