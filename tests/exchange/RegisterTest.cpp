@@ -265,17 +265,6 @@ INSTANTIATE_TEST_SUITE_P(Steps, CounterResetFailureTest,
                          ::testing::Values(ResetFailureCase{"OSprzed", 3, false}, ResetFailureCase{"KSprOp", 24, true}),
                          [](const auto& info) { return std::string(info.param.function); });
 
-// The entries of a folder, sorted; none when it does not exist.
-std::vector<std::string> Entries(const std::string& directory)
-{
-    std::vector<std::string> names;
-    std::error_code ec;
-    for (fs::directory_iterator it(directory, ec), end; !ec && it != end; it.increment(ec))
-        names.push_back(it->path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // A reset that fails after its report was stored leaves a report that the hand-over does not count as a reset, and
 // its number is not given again.
 TEST_F(ExchangeTest, FailedResetMarksItsStoredReport)
@@ -289,7 +278,9 @@ TEST_F(ExchangeTest, FailedResetMarksItsStoredReport)
     module.aZerujLicznikiExecute();
 
     ASSERT_EQ(ExchangeResult, 24);
-    EXPECT_EQ(Entries(folder), std::vector<std::string>{prefix + "001_niewyzerowane.txt"});
+    std::vector<std::string> files;
+    ListFiles(files, folder, "*");
+    EXPECT_EQ(files, std::vector<std::string>{folder + prefix + "001_niewyzerowane.txt"});
     EXPECT_EQ(FileText(folder + prefix + "001_niewyzerowane.txt"), FileText(app + "/Out/OSprzed.out"));
     EXPECT_TRUE(CounterResetTimes(RegisterDir).empty());
     ASSERT_EQ(status.Errors().size(), 1u) << "only the failed call is announced";
@@ -298,7 +289,10 @@ TEST_F(ExchangeTest, FailedResetMarksItsStoredReport)
     module.aZerujLicznikiExecute();
 
     ASSERT_EQ(ExchangeResult, 0);
-    EXPECT_EQ(Entries(folder), (std::vector<std::string>{prefix + "001_niewyzerowane.txt", prefix + "002.txt"}));
+    files.clear();
+    ListFiles(files, folder, "*");
+    EXPECT_EQ(files,
+              (std::vector<std::string>{folder + prefix + "001_niewyzerowane.txt", folder + prefix + "002.txt"}));
     EXPECT_EQ(CounterResetTimes(RegisterDir).size(), 1u);
 }
 
