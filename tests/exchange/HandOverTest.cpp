@@ -67,6 +67,26 @@ protected:
         fs::last_write_time(path, fs::file_time_type::clock::now() - age);
     }
 
+    // Hands the file over while another workstation's connection has run `command` in a transaction that it
+    // commits or rolls back 300 ms later.
+    HandOverResult HandOverWhileAnotherWrites(const std::string& path, const std::string& command, bool otherCommits)
+    {
+        FbConnection other;
+        other.Open({database.Path(), "SYSDBA", "masterkey", "", "WIN1250", 3, "Engine12"});
+        auto transaction = other.StartTransaction();
+        other.Execute(transaction, command);
+        std::thread finish([&] {
+            std::this_thread::sleep_for(300ms);
+            if (otherCommits)
+                fb::Commit(transaction);
+            else
+                fb::Rollback(transaction);
+        });
+        const HandOverResult result = SendReadingToTrade(path);
+        finish.join();
+        return result;
+    }
+
     int64_t Count(const std::string& from) { return dm->ReadInteger("n", "select count(*) as n " + from, -1); }
 
     // code -> "quantity/value" summed over PARAGONY
@@ -268,20 +288,9 @@ TEST_F(HandOverTest, TwoConnectionsCannotBothHandOverAFile)
     const std::string file = fs::path(path).filename().string();
     for (const bool otherCommits : {true, false}) {
         SCOPED_TRACE(otherCommits);
-        FbConnection other;
-        other.Open({database.Path(), "SYSDBA", "masterkey", "", "WIN1250", 3, "Engine12"});
-        auto transaction = other.StartTransaction();
-        other.Execute(transaction,
-                      "insert into PRZESLANE_ODCZYTY (PLIK, KASA, DATA) values ('" + file + "', 1, current_timestamp)");
-        std::thread finish([&] {
-            std::this_thread::sleep_for(300ms);
-            if (otherCommits)
-                fb::Commit(transaction);
-            else
-                fb::Rollback(transaction);
-        });
-        const HandOverResult result = SendReadingToTrade(path);
-        finish.join();
+        const HandOverResult result = HandOverWhileAnotherWrites(
+            path, "insert into PRZESLANE_ODCZYTY (PLIK, KASA, DATA) values ('" + file + "', 1, current_timestamp)",
+            otherCommits);
 
         EXPECT_EQ(result.ok, !otherCommits) << result.message;
         EXPECT_EQ(Count("from PARAGONY"), otherCommits ? 0 : 1);
@@ -303,20 +312,9 @@ TEST_F(HandOverTest, TwoReadoutsOfOneRegisterAreNotCountedFromTheSameReadout)
     const std::string path = StoreReadout(3, {"$00123\t5\t625"}, 10s);
     for (const bool otherCommits : {true, false}) {
         SCOPED_TRACE(otherCommits);
-        FbConnection other;
-        other.Open({database.Path(), "SYSDBA", "masterkey", "", "WIN1250", 3, "Engine12"});
-        auto transaction = other.StartTransaction();
         // The other workstation's hand-over of readout 2, in the middle of its transaction.
-        other.Execute(transaction, "update PRZESLANE_ODCZYTY set LINIE=LINIE where KASA=1");
-        std::thread finish([&] {
-            std::this_thread::sleep_for(300ms);
-            if (otherCommits)
-                fb::Commit(transaction);
-            else
-                fb::Rollback(transaction);
-        });
-        const HandOverResult result = SendReadingToTrade(path);
-        finish.join();
+        const HandOverResult result =
+            HandOverWhileAnotherWrites(path, "update PRZESLANE_ODCZYTY set LINIE=LINIE where KASA=1", otherCommits);
 
         EXPECT_EQ(result.ok, !otherCommits) << result.message;
         EXPECT_EQ(Count("from PRZESLANE_ODCZYTY"), otherCommits ? 1 : 2);
