@@ -1,6 +1,7 @@
 #include "app/ConstUnit.h"
 
 #include "util/IniFile.h"
+#include "util/SafeFile.h"
 #include "util/Screen.h"
 
 #include <filesystem>
@@ -116,6 +117,31 @@ std::string EnsureDirCaseless(const std::string& parent, const std::string& name
     return path;
 }
 
+// The work folder last reported as one that cannot be created; empty once the work folders exist.
+std::string unmadeWorkFolder;
+
+// Creates the work folders in order. One that cannot be created does not stop the program: the first such folder is
+// named to the operator in red (status line and work history), once, until the work folders can be created again.
+void EnsureWorkFolders(std::initializer_list<std::string> folders)
+{
+    std::string folder, reason;
+    for (const std::string& candidate : folders)
+        if (!EnsureDirReporting(candidate, reason)) {
+            folder = candidate;
+            break;
+        }
+    if (folder == unmadeWorkFolder)
+        return;
+    unmadeWorkFolder = folder;
+    if (folder.empty())
+        return;
+    // Nie można utworzyć folderu ...: powód. Odczytów tej kasy z tego dnia nie będzie można zapisać.
+    Komunikat("Nie mo\xBFna utworzy\xE6 folderu " + folder + ": " + reason +
+                  ". Odczyt\xF3w tej kasy z tego dnia nie b\xEA"
+                  "dzie mo\xBFna zapisa\xE6.",
+              true);
+}
+
 } // namespace
 
 void InitEnvironment(const std::string& exePath)
@@ -157,8 +183,7 @@ void UpdateWorkPaths()
     const std::string dateText = DateText(SalesDate);
     RegisterDir = DataDir + "Kasa" + RegisterCode + "/";
     DayDir = RegisterDir + dateText + "/";
-    EnsureDir(RegisterDir);
-    EnsureDir(DayDir);
+    EnsureWorkFolders({RegisterDir, DayDir});
     GoodsTable = "Kartas" + std::to_string(SalesDate.year);
 
     const std::string namePrefix = IntToStrPad(LeadingInt(RegisterCode), 3, "0") + "_" + dateText + "_";

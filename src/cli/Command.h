@@ -39,7 +39,7 @@ public:
     EndSignalFd* endSignals = nullptr;
 
 protected:
-    // True when one of them has arrived: the command stops before its next register or file (a register
+    // True when one of them has arrived: the command stops before its next register, file or good (a register
     // conversation under way is never cut). The first such call says so on standard error.
     bool StopRequested();
 

@@ -2,6 +2,7 @@
 #include "cli/Arguments.h"
 #include "cli/Command.h"
 #include "cli/Console.h"
+#include "cli/EksportCommand.h"
 #include "cli/KasyCommand.h"
 #include "cli/OdczytCommand.h"
 #include "cli/PrzeslijCommand.h"
@@ -20,7 +21,7 @@ bool Command::StopRequested()
     stopping_ = true;
     const std::string name = EndSignalName(signal);
     LogLine("tarlo-cli: " + name + " - przerwano");
-    PrintError(QStringLiteral("Przerwano (%1): pozostałe kasy i pliki pominięto.").arg(FromCore(name)));
+    PrintError(QStringLiteral("Przerwano (%1): pozostałe kasy, pliki i towary pominięto.").arg(FromCore(name)));
     return true;
 }
 
@@ -29,6 +30,7 @@ std::vector<std::unique_ptr<Command>> AllCommands()
     std::vector<std::unique_ptr<Command>> commands;
     commands.push_back(std::make_unique<OdczytCommand>());
     commands.push_back(std::make_unique<PrzeslijCommand>());
+    commands.push_back(std::make_unique<EksportCommand>());
     commands.push_back(std::make_unique<KasyCommand>());
     return commands;
 }
@@ -57,16 +59,17 @@ QString UsageLine(const Command& command)
 
 QString UsageText()
 {
-    QStringList lines = {QStringLiteral("Użycie: tarlo-cli POLECENIE [OPCJE]"),
-                         QStringLiteral("Odczyty kas ELZAB i przesyłanie ich do Wolnar bez okna programu."),
-                         {},
-                         QStringLiteral("Polecenia:")};
+    QStringList lines = {
+        QStringLiteral("Użycie: tarlo-cli POLECENIE [OPCJE]"),
+        QStringLiteral("Odczyty kas ELZAB, przesyłanie ich do Wolnar i eksport towarów do kas bez okna programu."),
+        {},
+        QStringLiteral("Polecenia:")};
     for (const auto& command : AllCommands()) {
         lines << UsageLine(*command);
         lines << QStringLiteral("      ") + command->description();
     }
     lines << QString() << QStringLiteral("tarlo-cli POLECENIE --help opisuje opcje polecenia.")
-          << QStringLiteral("Kod wyjścia: 0 wszystko wykonano, 1 część kas lub plików się nie udała, "
+          << QStringLiteral("Kod wyjścia: 0 wszystko wykonano, 1 część kas, plików lub towarów się nie udała, "
                             "2 błędne wywołanie, konfiguracja lub połączenie z bazą - nic nie zrobiono.");
     return lines.join(QLatin1Char('\n'));
 }

@@ -120,14 +120,12 @@ int OdczytCommand::execute(const QStringList& arguments)
     if (parser.isSet(QStringLiteral("kasa"))) {
         std::vector<RegisterEntry> chosen;
         for (const QString& value : parser.values(QStringLiteral("kasa"))) {
-            const std::string code = PadLeft(value.trimmed().toStdString(), 2, "0");
-            const auto it = std::find_if(registers.begin(), registers.end(),
-                                         [&code](const RegisterEntry& r) { return r.code == code; });
-            if (it == registers.end()) {
+            const RegisterEntry* entry = FindRegister(registers, value);
+            if (!entry) {
                 PrintError(QStringLiteral("Nie ma kasy %1 w COM_DEF. Nic nie zrobiono.").arg(value));
                 return Failure;
             }
-            chosen.push_back(*it);
+            chosen.push_back(*entry);
         }
         registers = chosen;
     }

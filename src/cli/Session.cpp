@@ -5,6 +5,7 @@
 #include "db/dbDDM.h"
 #include "exchange/FmElzab.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -95,6 +96,14 @@ std::vector<RegisterEntry> ListRegisters()
         result.push_back({static_cast<int>(registers.At(row, "id").AsInteger()),
                           PadLeft(registers.At(row, "kod_kasa").AsString(), 2, "0")});
     return result;
+}
+
+const RegisterEntry* FindRegister(const std::vector<RegisterEntry>& registers, const QString& code)
+{
+    const std::string wanted = PadLeft(code.trimmed().toStdString(), 2, "0");
+    const auto it = std::find_if(registers.begin(), registers.end(),
+                                 [&wanted](const RegisterEntry& entry) { return entry.code == wanted; });
+    return it == registers.end() ? nullptr : &*it;
 }
 
 } // namespace cli

@@ -5,6 +5,7 @@
 #include "cli/Console.h"
 
 #include <string>
+#include <vector>
 
 namespace cli
 {
@@ -34,5 +35,7 @@ struct RegisterEntry {
     std::string code;
 };
 std::vector<RegisterEntry> ListRegisters();
+// The register of `registers` with the code given on the command line ("1" or "01"); null when there is none.
+const RegisterEntry* FindRegister(const std::vector<RegisterEntry>& registers, const QString& code);
 
 } // namespace cli

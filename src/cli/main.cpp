@@ -1,5 +1,6 @@
-// tarlo-cli: readouts of the cash registers and their hand-over to Wolnar without the program's window, for
-// scheduled runs. Built beside Tarlo_db; uses the same configuration, folders, work history and error report.
+// tarlo-cli: readouts of the cash registers, their hand-over to Wolnar and the export of changed goods, without the
+// program's window, for scheduled runs. Built beside Tarlo_db; uses the same configuration, folders, work history
+// and error report.
 #include "cli/Command.h"
 #include "cli/Console.h"
 #include "util/EndSignals.h"

@@ -7,6 +7,7 @@
 #include "exchange/CatalogueGoodsLookup.h"
 #include "exchange/ErrorReportScope.h"
 #include "exchange/ExchangeView.h"
+#include "exchange/TradeHandOver.h"
 #include "exchange/WinIP.h"
 #include "util/MyUtil.h"
 #include "util/SafeFile.h"
@@ -320,6 +321,31 @@ void TfmE::WCzytaj(const std::string& path)
     });
 }
 
+namespace
+{
+// The counters were not reset after all: the sales report stored for the reset gets the name of a report without a
+// reset, so that the hand-over to Wolnar does not take it for one and count the same sales again.
+void MarkNotReset(const std::string& report)
+{
+    const std::string renamed = NotResetReportName(report);
+    std::string reason;
+    if (RenameNoOverwrite(report, renamed, reason)) {
+        // Liczników nie wyzerowano: raport ... zapisano jako ...
+        LogLine("Licznik\xF3w nie wyzerowano: raport " + report + " zapisano jako " + renamed);
+        return;
+    }
+    // Liczników nie wyzerowano, a nie udało się zmienić nazwy raportu ... na ... (powód): przekazanie odczytów do
+    // Wolnar uzna go za zerowanie. Zmień jego nazwę ręcznie przed przekazaniem następnego odczytu tej kasy.
+    const std::string text = "Licznik\xF3w nie wyzerowano, a nie uda\xB3o si\xEA zmieni\xE6 nazwy raportu " + report +
+                             " na " + std::filesystem::path(renamed).filename().string() + " (" + reason +
+                             "): przekazanie odczyt\xF3w do Wolnar uzna go za zerowanie. Zmie\xF1 jego nazw\xEA "
+                             "r\xEA"
+                             "cznie przed przekazaniem nast\xEApnego odczytu tej kasy.";
+    Komunikat(text, true);
+    WriteErrorReportLine(text);
+}
+} // namespace
+
 void TfmE::aZerujLicznikiExecute()
 {
     RegisterLock lock(lockMode);
@@ -334,6 +360,7 @@ void TfmE::aZerujLicznikiExecute()
     EnsureDir(RegisterDir);
     ErrorReportScope report;
     aOSprzedExecute();
+    std::string stored; // the stored sales report
     // The counters are reset only after the register has handed over its sales and they are stored: the reset
     // zeroes sales that no readout may hold.
     if (ExchangeResult == 0) {
@@ -341,15 +368,20 @@ void TfmE::aZerujLicznikiExecute()
             UpdateWorkPaths();
         const std::string directory = ResetReportsDir();
         const std::string prefix = IntToStrPad(LeadingInt(RegisterCode), 3, "0") + "_" + DateText(SalesDate) + "_";
-        std::string target;
-        for (int sequence = 1; sequence <= 999 && (target.empty() || FileExists(target)); ++sequence)
-            target = directory + prefix + IntToStrPad(sequence, 3, "0") + ".txt";
-        StoreNewCopy("OSprzed", ResponseFile, directory, target);
+        // A number once given to a report of a failed reset is not given again.
+        const auto taken = [](const std::string& name) {
+            return FileExists(name) || FileExists(NotResetReportName(name));
+        };
+        for (int sequence = 1; sequence <= 999 && (stored.empty() || taken(stored)); ++sequence)
+            stored = directory + prefix + IntToStrPad(sequence, 3, "0") + ".txt";
+        StoreNewCopy("OSprzed", ResponseFile, directory, stored);
     }
     if (ExchangeResult == 0) {
         TwInFile("KSprOp");
         CallLibrary(WinIPFunction::KSprOp);
         ErrAnnouncement("KSprOp");
+        if (ExchangeResult != 0)
+            MarkNotReset(stored);
         if (view)
             view->MemoInsertFirst(TransmissionTimeLine());
     }

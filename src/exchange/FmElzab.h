@@ -62,7 +62,9 @@ public:
     //  - the sales report that __OSprzed returns before each counter reset: ResetReportsDir() + the same pattern of
     //    name, SSS the next free number in that folder. The reset zeroes sales that no readout may hold, so the
     //    report is stored first and the counters are not reset when it cannot be. It lies in a subfolder so that
-    //    the stored-readouts list (the *.txt of DayDir) never shows it: it is never taken for a readout.
+    //    the stored-readouts list (the *.txt of DayDir) never shows it: it is never taken for a readout. When the
+    //    reset itself then fails, the report is renamed to NotResetReportName (exchange/TradeHandOver.h), which the
+    //    hand-over does not count as a reset; a rename that fails is announced in red.
     // Neither kind of file is ever overwritten. A file that cannot be stored is announced in red with the code
     // WinIPFileNotStored, in the work history and the error report; a readout's report is still shown, its first
     // line saying that it was not stored.

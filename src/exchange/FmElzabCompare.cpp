@@ -6,10 +6,10 @@
 #include "db/dbDDM.h"
 #include "exchange/ExchangeView.h"
 #include "util/MyUtil.h"
+#include "util/SafeFile.h"
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <stdexcept>
 
 // Polish texts are Windows-1250 bytes; each escaped literal is followed by its readable form.
@@ -96,16 +96,12 @@ bool TfmE::ZapiszPorownanie()
         Komunikat("Brak raportu - najpierw uruchom \"Por\xF3wnanie z kas\xB9\"", true); // Porównanie z kasą
         return false;
     }
-    // A reader never finds half a report: the text goes to a temporary file that then takes the name.
-    const std::string temporary = path + ".tmp";
-    TextFile file;
-    bool written = OpenTextFile(temporary, 2, file);
+    // A reader never finds half a report: the old one stays until the new one is complete.
+    std::string text, reason;
     for (const std::string& line : comparisonReport)
-        written = written && WriteTextLine(line, file);
-    written = CloseTextFile(file) && written;
-    if (!written || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        Komunikat("Nie mo\xBFna zapisa\xE6 pliku " + path, true); // Nie można zapisać pliku
+        text += line + "\r\n";
+    if (!WriteFileReplacing(path, text, reason)) {
+        Komunikat("Nie mo\xBFna zapisa\xE6 pliku " + path + " (" + reason + ")", true); // Nie można zapisać pliku
         return false;
     }
     Komunikat("Raport zapisany w pliku " + path, false);

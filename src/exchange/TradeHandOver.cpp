@@ -28,6 +28,7 @@ constexpr double LargestAmount = 99999999999.0;
 constexpr int64_t Scale = 10000;
 
 const std::string HandOverTable = "PRZESLANE_ODCZYTY";
+const std::string NotResetMark = "_niewyzerowane";
 
 std::string Digits(int value, int width)
 {
@@ -210,12 +211,22 @@ std::vector<DateTime> CounterResetTimes(const std::string& registerDir)
         if (!day.is_directory(error))
             continue;
         const std::string folder = FindCaseless(day.path().string(), "Zerowania");
-        for (const auto& report : fs::directory_iterator(folder, error))
-            if (report.is_regular_file(error))
-                if (const auto time = FileTime(report.path().string()))
-                    times.push_back(*time);
+        for (const auto& report : fs::directory_iterator(folder, error)) {
+            const std::string name = report.path().filename().string();
+            if (!report.is_regular_file(error) || name.starts_with(".") ||
+                UpperAscii(report.path().stem().string()).ends_with(UpperAscii(NotResetMark)))
+                continue;
+            if (const auto time = FileTime(report.path().string()))
+                times.push_back(*time);
+        }
     }
     return times;
+}
+
+std::string NotResetReportName(const std::string& reportPath)
+{
+    const fs::path path(reportPath);
+    return (path.parent_path() / (path.stem().string() + NotResetMark + path.extension().string())).string();
 }
 
 std::map<std::string, DateTime> HandedOverReadouts(int registerNo)

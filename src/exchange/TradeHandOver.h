@@ -42,6 +42,11 @@ HandOverResult SendReadingToTrade(const std::string& path);
 std::map<std::string, DateTime> HandedOverReadouts(int registerNo);
 
 // The times at which the program reset the counters of a register: the stored sales reports of the resets under
-// the register's folder (`registerDir`, "Dane/KasaNN/"). Used to tell whether the counters were reset between two
-// readouts.
+// the register's folder (`registerDir`, "Dane/KasaNN/"), by the time each was written. Used to tell whether the
+// counters were reset between two readouts. Reports of resets that did not take place (NotResetReportName) and
+// hidden files (a temporary file left by an interrupted write) do not count.
 std::vector<DateTime> CounterResetTimes(const std::string& registerDir);
+
+// The name a stored sales report gets when the counter reset it was stored for fails: "_niewyzerowane" before the
+// extension, in the same folder ("Zerowania/001_20261210_002.txt" -> "Zerowania/001_20261210_002_niewyzerowane.txt").
+std::string NotResetReportName(const std::string& reportPath);

@@ -1,5 +1,6 @@
 // Directories, file search, whole-file reading and writing, and the text files of the error report.
 #include "util/MyUtil.h"
+#include "util/SafeFile.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -80,16 +81,8 @@ std::string JoinPath(const std::string& directory, const std::string& name)
 
 bool EnsureDir(const std::string& path)
 {
-    if (path.empty())
-        return false;
-    std::string dir = path;
-    while (dir.size() > 1 && dir.back() == '/')
-        dir.pop_back();
-    std::error_code ec;
-    if (fs::is_directory(dir, ec))
-        return true;
-    fs::create_directories(dir, ec);
-    return fs::is_directory(dir, ec);
+    std::string ignored;
+    return EnsureDirReporting(path, ignored);
 }
 
 std::string AddPathSeparator(const std::string& path, const std::string& separator)

@@ -55,6 +55,8 @@ std::string SqlIntItem(int64_t value, bool last);
 std::string SqlInt(int64_t value);
 
 // ---- directories and files
+// Creates the directory with its parents; false when it is not a directory afterwards (EnsureDirReporting in
+// util/SafeFile.h also tells why).
 bool EnsureDir(const std::string& path);
 std::string AddPathSeparator(const std::string& path, const std::string& separator = "");
 // Masks use "*" and "?" and match names without regard to letter case. CountFiles counts regular files that

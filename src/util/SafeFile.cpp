@@ -20,6 +20,7 @@ enum class Placement { Replace, NoOverwrite };
 // Polish texts are Windows-1250 bytes; each escaped literal is followed by its readable form.
 const std::string NotRegularText = "to nie jest zwyk\xB3y plik"; // to nie jest zwykły plik
 const std::string ExistsText = "plik ju\xBF istnieje";           // plik już istnieje
+const std::string MissingFileText = "brak pliku";
 
 void SplitPath(const std::string& path, std::string& directory, std::string& name)
 {
@@ -201,6 +202,26 @@ bool CopyToNewFile(const std::string& source, const std::string& target, std::st
     return WriteFileNoOverwrite(target, content, reason);
 }
 
+bool RenameNoOverwrite(const std::string& from, const std::string& to, std::string& reason)
+{
+    reason.clear();
+    struct stat info {
+    };
+    if (lstat(from.c_str(), &info) != 0) {
+        reason = errno == ENOENT ? MissingFileText : SystemErrorText(errno);
+        return false;
+    }
+    // Without RENAME_NOREPLACE the move links the new name first; the old one must not stay beside it.
+    if (!MoveNoOverwrite(from, to) || (lstat(from.c_str(), &info) == 0 && unlink(from.c_str()) != 0)) {
+        reason = SystemErrorText(errno);
+        return false;
+    }
+    std::string directory, name;
+    SplitPath(to, directory, name);
+    SyncDirectory(directory);
+    return true;
+}
+
 bool EnsureDirReporting(const std::string& path, std::string& reason)
 {
     reason.clear();
@@ -215,7 +236,8 @@ bool EnsureDirReporting(const std::string& path, std::string& reason)
     if (fs::is_directory(dir, ec))
         return true;
     fs::create_directories(dir, ec);
-    if (fs::is_directory(dir))
+    std::error_code checkError; // keeps the reason of the creation
+    if (fs::is_directory(dir, checkError))
         return true;
     // A file where a folder must be gives "file exists" or "not a directory"; both are named the same way.
     const int error = ec ? ec.value() : ENOTDIR;

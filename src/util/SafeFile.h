@@ -24,6 +24,9 @@ bool WriteFileNoOverwrite(const std::string& path, const std::string& content, s
 // Copies `source` to a new file `target` through WriteFileNoOverwrite; false when the source cannot be read, the
 // target exists or the copy cannot be stored.
 bool CopyToNewFile(const std::string& source, const std::string& target, std::string& reason);
+// Gives the existing file `from` the new name `to`, which must not exist yet (same folder or file system), and makes
+// the new name durable; false with the reason when the file is missing, the name is taken or the rename fails.
+bool RenameNoOverwrite(const std::string& from, const std::string& to, std::string& reason);
 // Creates the directory with its parents; false with the reason when it is not a directory afterwards (a file
 // stands in its place, no right to create it, ...).
 bool EnsureDirReporting(const std::string& path, std::string& reason);

@@ -332,6 +332,56 @@ TEST_F(ConstUnitTest, KomunikatShowsAndLogsNonEmptyTexts)
                                           "czony\r\n");
 }
 
+// A work folder that cannot be created is named once in red; the paths are set and the program goes on.
+TEST_F(ConstUnitTest, WorkFolderThatCannotBeCreatedIsReportedOnce)
+{
+    Init();
+    RecordingStatusLine line;
+    SetStatusLine(&line);
+    const struct {
+        const char* code;
+        std::string blocked;  // where a file stands in the way
+        std::string reported; // the folder named
+    } cases[] = {
+        {"05", DataDir + "Kasa05", DataDir + "Kasa05/"},
+        {"06", DataDir + "Kasa06/20240326", DataDir + "Kasa06/20240326/"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        line.shown.clear();
+        fs::create_directories(fs::path(c.blocked).parent_path());
+        SaveText("x", c.blocked);
+        RegisterCode = c.code;
+        const std::string message = "Nie mo\xBFna utworzy\xE6 folderu " + c.reported +
+                                    ": w miejscu folderu jest plik. Odczyt\xF3w tej kasy z tego dnia nie b\xEA"
+                                    "dzie mo\xBFna zapisa\xE6.";
+        const auto timesLogged = [&message] {
+            const std::string log = Content(WorkLog->FileName);
+            int n = 0;
+            for (auto at = log.find(message); at != std::string::npos; at = log.find(message, at + 1))
+                ++n;
+            return n;
+        };
+
+        ASSERT_NO_THROW(UpdateWorkPaths());
+        ASSERT_NO_THROW(UpdateWorkPaths());
+
+        EXPECT_EQ(ReadingFile, DataDir + "Kasa" + c.code + "/20240326/0" + c.code + "_20240326_001.txt");
+        EXPECT_EQ(line.shown, (std::vector<std::pair<std::string, bool>>{{message, true}}));
+        EXPECT_EQ(timesLogged(), 1);
+
+        // Once the folders can be made the message goes; a new failure is told again.
+        fs::remove(c.blocked);
+        UpdateWorkPaths();
+        EXPECT_TRUE(DirectoryExists(DayDir));
+        fs::remove_all(c.blocked);
+        SaveText("x", c.blocked);
+        UpdateWorkPaths();
+        EXPECT_EQ(line.shown.size(), 2u);
+        EXPECT_EQ(timesLogged(), 2);
+    }
+}
+
 TEST_F(ConstUnitTest, LogLineWritesEveryMessageAndNeedsNoStatusLine)
 {
     Init();

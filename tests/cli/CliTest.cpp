@@ -8,6 +8,7 @@
 #include <gmock/gmock.h>
 
 #include <filesystem>
+#include <set>
 
 namespace
 {
@@ -155,6 +156,10 @@ TEST_F(CliTest, BadUsageOrConfigurationDoesNothing)
         {"bad date", good, "odczyt --data 2026-13-01", "Błędna data"},
         {"unknown register", good, "odczyt --kasa 1 --kasa 9", "Nie ma kasy 9"},
         {"no files", good, "przeslij", "Za mało argumentów"},
+        {"export without a register", good, "eksport --zmienione", "wymaga jednej kasy"},
+        {"export to two registers", good, "eksport --kasa 1 --kasa 2 --zmienione", "wymaga jednej kasy"},
+        {"export without a choice of goods", good, "eksport --kasa 1", "wymaga opcji --zmienione"},
+        {"export to an unknown register", good, "eksport --kasa 9 --zmienione", "Nie ma kasy 9"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -168,6 +173,7 @@ TEST_F(CliTest, BadUsageOrConfigurationDoesNothing)
     EXPECT_FALSE(fs::exists(app + "/Dane/Kasa01/" + DateText(Today())) &&
                  !fs::is_empty(app + "/Dane/Kasa01/" + DateText(Today())));
     EXPECT_THAT(SimTotals(1), HasSubstr("00123"));
+    EXPECT_EQ(Count("from WYSLANE"), 0) << "nothing was sent";
 }
 
 TEST_F(CliTest, DatabaseHeldByAnotherProgramIsNamed)
@@ -184,10 +190,169 @@ TEST_F(CliTest, HelpIsPolish)
     const ToolRun run = Tool("--help");
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_THAT(run.out, HasSubstr("Użycie: tarlo-cli POLECENIE"));
-    for (const char* command :
-         {"odczyt [--kasa KOD]... [--data RRRR-MM-DD] [--przeslij] [--zeruj]", "przeslij PLIK...", "kasy"})
+    for (const char* command : {"odczyt [--kasa KOD]... [--data RRRR-MM-DD] [--przeslij] [--zeruj]", "przeslij PLIK...",
+                                "kasy", "eksport --kasa KOD --zmienione [--pelne]"})
         EXPECT_THAT(run.out, HasSubstr(command));
     EXPECT_THAT(Tool("kasy").out, HasSubstr("Kasa 02"));
+}
+
+// ---- eksport --zmienione: goods 201..205 besides 123, all sent once to register 1 (which fills the memory of
+// sent goods), then the prices of 201, 202 and 204 changed in the catalogue.
+class CliExportTest : public CliTest
+{
+protected:
+    void SetUp() override
+    {
+        CliTest::SetUp();
+        std::vector<std::string> goods;
+        for (int symbol = 201; symbol <= 205; ++symbol)
+            goods.push_back("insert into " + GoodsTable + " (asort,nazwa,jm,stawka_vat,cena_1) values ('" +
+                            std::to_string(symbol) + "','Towar " + std::to_string(symbol) + "','szt',23,1.00)");
+        ASSERT_TRUE(Sql(goods));
+        const ToolRun first = Tool("eksport --kasa 1 --zmienione --pelne");
+        ASSERT_EQ(first.exitCode, 0) << first.out << first.err;
+        ASSERT_THAT(first.out, HasSubstr("Kasa 01: Eksport zakończony: wysłano 6 z 6"));
+        ASSERT_THAT(first.err, HasSubstr("najpierw uruchom")) << "without a memory everything counts as changed";
+        ASSERT_EQ(RegisterPrice(1, 203), 100);
+        ASSERT_TRUE(Sql({"update " + GoodsTable + " set cena_1=2.50 where asort in ('201','202','204')"}));
+    }
+
+    // Runs the statements in this process and lets the database file go again for the tool.
+    bool Sql(const std::vector<std::string>& statements)
+    {
+        const bool done = testsupport::ConnectDm(database.Path()) && dm->RunSQLBatch(statements);
+        dm.reset();
+        return done;
+    }
+
+    std::set<std::string> Marked()
+    {
+        std::set<std::string> marked;
+        if (testsupport::ConnectDm(database.Path())) {
+            DataSet rows;
+            dm->OpenSds(rows, "select asort from blok_cen where wybor=1");
+            for (const Row& row : rows.Rows)
+                marked.insert(row.at(0).AsString());
+        }
+        dm.reset();
+        return marked;
+    }
+
+    // The price (hundredths) the simulated register holds for the code, -1 when it lacks the code.
+    int64_t RegisterPrice(int number, int code)
+    {
+        std::vector<std::string> lines;
+        ReadLines(root + "/sym/kasa" + IntToStrPad(number, 2, "0") + "/towary.txt", lines);
+        for (const std::string& line : lines)
+            if (line.rfind("$" + IntToStrPad(code, 5, "0") + "\t", 0) == 0)
+                return std::stoll(line.substr(line.find_last_of('\t', line.size() - 3) + 1));
+        return -1;
+    }
+
+    // Sets the price the register holds for the code, as if changed at the register itself.
+    void SetRegisterPrice(int number, int code, int64_t price)
+    {
+        const std::string file = root + "/sym/kasa" + IntToStrPad(number, 2, "0") + "/towary.txt";
+        std::vector<std::string> lines;
+        ReadLines(file, lines);
+        std::string text;
+        for (std::string line : lines) {
+            if (line.rfind("$" + IntToStrPad(code, 5, "0") + "\t", 0) == 0) {
+                const size_t end = line.find_last_of('\t');
+                const size_t start = line.find_last_of('\t', end - 1) + 1;
+                line = line.substr(0, start) + std::to_string(price) + line.substr(end);
+            }
+            text += line + "\n";
+        }
+        SaveText(text, file);
+    }
+
+    const std::set<std::string> changed{"201", "202", "204"};
+};
+
+TEST_F(CliExportTest, OnlyTheChangedGoodsAreSentAndRemembered)
+{
+    SetRegisterPrice(1, 203, 777); // not changed in the catalogue: a run that sends it would overwrite this
+
+    const ToolRun run = Tool("eksport --kasa 01 --zmienione");
+    const ToolRun again = Tool("eksport --kasa 1 --zmienione");
+
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_THAT(run.out, HasSubstr("Kasa 01: Zmienione od ostatniego eksportu do kasy 01: 3\n"));
+    EXPECT_THAT(run.out, HasSubstr("Kasa 01: Eksport zakończony: wysłano 3 z 3\n"));
+    EXPECT_THAT(run.out, Not(HasSubstr("Transmisja bez"))) << "no line per good sent";
+    EXPECT_EQ(run.err, "");
+    for (const int code : {201, 202, 204})
+        EXPECT_EQ(RegisterPrice(1, code), 250) << code;
+    EXPECT_EQ(RegisterPrice(1, 203), 777);
+    EXPECT_EQ(RegisterPrice(1, 205), 100);
+    EXPECT_TRUE(Marked().empty());
+    EXPECT_EQ(again.exitCode, 0) << again.out << again.err;
+    EXPECT_THAT(again.out, HasSubstr("Kasa 01: Eksport zakończony: wysłano 0 z 0"));
+}
+
+TEST_F(CliExportTest, GoodsTheRegisterRefusedStayMarkedForTheNextRun)
+{
+    struct Case {
+        const char* name;
+        std::string fault; // winip-sim arguments
+        size_t notSent;
+        std::string closing;
+    };
+    const Case cases[] = {
+        {"one call refused", "fail 1 ZCTowar 5", 1, "wysłano 2 z 3, nie wysłano 1 ("},
+        {"register absent", "absent 1 on", 3, "wysłano 0 z 3, nie wysłano 3 ("},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(Sim(c.fault), 0);
+
+        const ToolRun run = Tool("eksport --kasa 1 --zmienione");
+
+        EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
+        EXPECT_THAT(run.err, HasSubstr("Kasa 01: Eksport zakończony: " + c.closing));
+        EXPECT_THAT(run.out, Not(HasSubstr("Eksport zakończony")));
+        const std::set<std::string> marked = Marked();
+        EXPECT_EQ(marked.size(), c.notSent);
+        for (const std::string& symbol : changed) {
+            const bool sent = RegisterPrice(1, std::stoi(symbol)) == 250;
+            EXPECT_NE(sent, marked.count(symbol) > 0) << symbol;
+            if (!sent) {
+                EXPECT_THAT(run.err, HasSubstr(symbol));
+            }
+        }
+
+        // The register is back: exactly the goods not sent go now.
+        ASSERT_EQ(Sim("clear 1"), 0);
+        const ToolRun next = Tool("eksport --kasa 1 --zmienione");
+        EXPECT_EQ(next.exitCode, 0) << next.out << next.err;
+        const std::string count = std::to_string(c.notSent);
+        EXPECT_THAT(next.out, HasSubstr("wysłano " + count + " z " + count + "\n"));
+        for (const std::string& symbol : changed)
+            EXPECT_EQ(RegisterPrice(1, std::stoi(symbol)), 250) << symbol;
+        ASSERT_TRUE(Sql({"update " + GoodsTable + " set cena_1=1.00 where asort in ('201','202','204')"}));
+        ASSERT_EQ(Tool("eksport --kasa 1 --zmienione").exitCode, 0);
+        ASSERT_TRUE(Sql({"update " + GoodsTable + " set cena_1=2.50 where asort in ('201','202','204')"}));
+    }
+}
+
+TEST_F(CliExportTest, WithoutTheMemoryTableNothingIsSentAndAnAdministratorIsAskedFor)
+{
+    // An older database that no administrator has opened since: a user with rights to the data, no WYSLANE.
+    ASSERT_TRUE(Sql({"execute block as declare n varchar(63); begin for select trim(rdb$relation_name) from "
+                     "rdb$relations where coalesce(rdb$system_flag,0)=0 into :n do "
+                     "execute statement 'grant all on ' || n || ' to public'; end"}));
+    ASSERT_TRUE(Sql({"drop table wyslane"}));
+    SaveText("[Tarlo]\r\nPth=" + database.Path() + "\r\nUser=KASJER\r\nPass=x\r\n", app + "/Tarlo_db.INI");
+
+    const ToolRun run = Tool("eksport --kasa 1 --zmienione --pelne");
+
+    EXPECT_EQ(run.exitCode, 2) << run.out << run.err;
+    EXPECT_THAT(run.err, HasSubstr("Kasa 01: Brak tabeli WYSLANE (pamięć wysłanych towarów) - zaloguj się jako "
+                                   "administrator (SYSDBA)"));
+    EXPECT_THAT(run.out, Not(HasSubstr("Eksport")));
+    EXPECT_EQ(RegisterPrice(1, 201), 100);
+    EXPECT_TRUE(Marked().empty());
 }
 
 } // namespace

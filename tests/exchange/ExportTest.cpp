@@ -563,11 +563,13 @@ TEST_F(SentGoodsTest, TheComparisonReportIsSavedWhole)
     std::vector<std::string> lines;
     ASSERT_TRUE(ReadLines(module.ComparisonReportPath(), lines));
     EXPECT_EQ(lines, module.comparisonReport);
-    EXPECT_FALSE(FileExists(module.ComparisonReportPath() + ".tmp"));
+    EXPECT_EQ(status.Last().text, "Raport zapisany w pliku " + module.ComparisonReportPath());
+    for (const auto& entry : std::filesystem::directory_iterator(DataDir))
+        EXPECT_NE(entry.path().filename().string().front(), '.') << "a temporary file is left";
 
     DataDir = root + "/brak/";
     EXPECT_FALSE(module.ZapiszPorownanie());
-    EXPECT_NE(status.Last().text.find("Nie mo\xBFna zapisa\xE6 pliku"), std::string::npos);
+    EXPECT_EQ(status.Last().text, "Nie mo\xBFna zapisa\xE6 pliku " + module.ComparisonReportPath() + " (brak folderu)");
     EXPECT_TRUE(status.Last().error);
 }
 

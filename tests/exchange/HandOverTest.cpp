@@ -58,13 +58,33 @@ protected:
         return path;
     }
     // The sales report that the program stores at a counter reset, written `age` before now.
-    void StoreResetReport(std::chrono::seconds age)
+    void StoreResetReport(std::chrono::seconds age, const std::string& name = {})
     {
         const std::string folder = DayDir + "Zerowania";
         EnsureDir(folder);
-        const std::string path = folder + "/" + std::to_string(age.count()) + ".txt";
+        const std::string path = folder + "/" + (name.empty() ? std::to_string(age.count()) + ".txt" : name);
         SaveText("RAPORT SPRZEDA\xAFY TOWAR\xD3W\r\n", path);
         fs::last_write_time(path, fs::file_time_type::clock::now() - age);
+    }
+
+    // Hands the file over while another workstation's connection has run `command` in a transaction that it
+    // commits or rolls back 300 ms later.
+    HandOverResult HandOverWhileAnotherWrites(const std::string& path, const std::string& command, bool otherCommits)
+    {
+        FbConnection other;
+        other.Open({database.Path(), "SYSDBA", "masterkey", "", "WIN1250", 3, "Engine12"});
+        auto transaction = other.StartTransaction();
+        other.Execute(transaction, command);
+        std::thread finish([&] {
+            std::this_thread::sleep_for(300ms);
+            if (otherCommits)
+                fb::Commit(transaction);
+            else
+                fb::Rollback(transaction);
+        });
+        const HandOverResult result = SendReadingToTrade(path);
+        finish.join();
+        return result;
     }
 
     int64_t Count(const std::string& from) { return dm->ReadInteger("n", "select count(*) as n " + from, -1); }
@@ -176,6 +196,34 @@ TEST_F(HandOverTest, OnlyTheIncreaseGoesOverUntilTheCountersAreReset)
     EXPECT_EQ(Sums()["123"], "6.0000/7.5000");
 }
 
+// Only the report of a reset that took place marks a reset. The report of a failed reset and a temporary file left
+// by an interrupted write do not: counted as resets, they would send the sales of the earlier readout again.
+TEST_F(HandOverTest, OnlyResetsThatTookPlaceCount)
+{
+    const std::string report = "001_" + DateText(Today()) + "_001.txt";
+    const struct {
+        std::string name;
+        const char* sum;
+    } cases[] = {
+        {report, "7.0000/8.7500"}, // whole, after the reset
+        {NotResetReportName(report), "5.0000/6.2500"},
+        {"." + report + ".4242.0badf00d.tmp", "5.0000/6.2500"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Run({"delete from PARAGONY", "delete from ODCZYT", "delete from PRZESLANE_ODCZYTY"});
+        fs::remove_all(DayDir);
+        EnsureDir(DayDir);
+        ASSERT_TRUE(SendReadingToTrade(StoreReadout(1, {"$00123\t2\t250"}, 30s)).ok);
+        StoreResetReport(15s, c.name);
+
+        const HandOverResult result = SendReadingToTrade(StoreReadout(2, {"$00123\t5\t625"}, 10s));
+
+        ASSERT_TRUE(result.ok) << result.message;
+        EXPECT_EQ(Sums()["123"], c.sum);
+    }
+}
+
 TEST_F(HandOverTest, SmallerTotalWithoutAKnownResetIsRefused)
 {
     ASSERT_TRUE(SendReadingToTrade(StoreReadout(1, {"$00123\t5\t625"}, 20s)).ok);
@@ -240,20 +288,9 @@ TEST_F(HandOverTest, TwoConnectionsCannotBothHandOverAFile)
     const std::string file = fs::path(path).filename().string();
     for (const bool otherCommits : {true, false}) {
         SCOPED_TRACE(otherCommits);
-        FbConnection other;
-        other.Open({database.Path(), "SYSDBA", "masterkey", "", "WIN1250", 3, "Engine12"});
-        auto transaction = other.StartTransaction();
-        other.Execute(transaction,
-                      "insert into PRZESLANE_ODCZYTY (PLIK, KASA, DATA) values ('" + file + "', 1, current_timestamp)");
-        std::thread finish([&] {
-            std::this_thread::sleep_for(300ms);
-            if (otherCommits)
-                fb::Commit(transaction);
-            else
-                fb::Rollback(transaction);
-        });
-        const HandOverResult result = SendReadingToTrade(path);
-        finish.join();
+        const HandOverResult result = HandOverWhileAnotherWrites(
+            path, "insert into PRZESLANE_ODCZYTY (PLIK, KASA, DATA) values ('" + file + "', 1, current_timestamp)",
+            otherCommits);
 
         EXPECT_EQ(result.ok, !otherCommits) << result.message;
         EXPECT_EQ(Count("from PARAGONY"), otherCommits ? 0 : 1);
@@ -275,20 +312,9 @@ TEST_F(HandOverTest, TwoReadoutsOfOneRegisterAreNotCountedFromTheSameReadout)
     const std::string path = StoreReadout(3, {"$00123\t5\t625"}, 10s);
     for (const bool otherCommits : {true, false}) {
         SCOPED_TRACE(otherCommits);
-        FbConnection other;
-        other.Open({database.Path(), "SYSDBA", "masterkey", "", "WIN1250", 3, "Engine12"});
-        auto transaction = other.StartTransaction();
         // The other workstation's hand-over of readout 2, in the middle of its transaction.
-        other.Execute(transaction, "update PRZESLANE_ODCZYTY set LINIE=LINIE where KASA=1");
-        std::thread finish([&] {
-            std::this_thread::sleep_for(300ms);
-            if (otherCommits)
-                fb::Commit(transaction);
-            else
-                fb::Rollback(transaction);
-        });
-        const HandOverResult result = SendReadingToTrade(path);
-        finish.join();
+        const HandOverResult result =
+            HandOverWhileAnotherWrites(path, "update PRZESLANE_ODCZYTY set LINIE=LINIE where KASA=1", otherCommits);
 
         EXPECT_EQ(result.ok, !otherCommits) << result.message;
         EXPECT_EQ(Count("from PRZESLANE_ODCZYTY"), otherCommits ? 1 : 2);

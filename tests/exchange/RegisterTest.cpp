@@ -3,6 +3,8 @@
 #include "SimulatorHelpers.h"
 
 #include "Faults.h"
+#include "exchange/CallRunner.h"
+#include "exchange/TradeHandOver.h"
 
 #include <filesystem>
 
@@ -262,6 +264,78 @@ void PrintTo(const ResetFailureCase& c, std::ostream* os)
 INSTANTIATE_TEST_SUITE_P(Steps, CounterResetFailureTest,
                          ::testing::Values(ResetFailureCase{"OSprzed", 3, false}, ResetFailureCase{"KSprOp", 24, true}),
                          [](const auto& info) { return std::string(info.param.function); });
+
+// A reset that fails after its report was stored leaves a report that the hand-over does not count as a reset, and
+// its number is not given again.
+TEST_F(ExchangeTest, FailedResetMarksItsStoredReport)
+{
+    ASSERT_EQ(LoadGoods(module, {GoodsRecord(123, "Chleb", 1, 250)}), 0);
+    ASSERT_EQ(Sim("sell 1 123 2"), 0);
+    ASSERT_EQ(testsupport::PlanRegisterFault(1, "KSprOp", 24), 0);
+    const std::string folder = DayDir + "Zerowania/";
+    const std::string prefix = "001_" + DateText(Today()) + "_";
+
+    module.aZerujLicznikiExecute();
+
+    ASSERT_EQ(ExchangeResult, 24);
+    std::vector<std::string> files;
+    ListFiles(files, folder, "*");
+    EXPECT_EQ(files, std::vector<std::string>{folder + prefix + "001_niewyzerowane.txt"});
+    EXPECT_EQ(FileText(folder + prefix + "001_niewyzerowane.txt"), FileText(app + "/Out/OSprzed.out"));
+    EXPECT_TRUE(CounterResetTimes(RegisterDir).empty());
+    ASSERT_EQ(status.Errors().size(), 1u) << "only the failed call is announced";
+    EXPECT_EQ(status.Errors()[0].text, AnnouncedError("KSprOp", 24));
+
+    module.aZerujLicznikiExecute();
+
+    ASSERT_EQ(ExchangeResult, 0);
+    files.clear();
+    ListFiles(files, folder, "*");
+    EXPECT_EQ(files,
+              (std::vector<std::string>{folder + prefix + "001_niewyzerowane.txt", folder + prefix + "002.txt"}));
+    EXPECT_EQ(CounterResetTimes(RegisterDir).size(), 1u);
+}
+
+// Runs each call, then puts a folder where the stored report of a failed reset would be renamed to.
+class BlockingNotResetName : public ICallRunner
+{
+public:
+    explicit BlockingNotResetName(std::string report) : report_(std::move(report)) {}
+    void Run(const std::function<void()>& call) override
+    {
+        call();
+        if (fs::exists(report_))
+            fs::create_directories(NotResetReportName(report_));
+    }
+
+private:
+    std::string report_;
+};
+
+TEST_F(ExchangeTest, ReportThatCannotBeMarkedIsAnnouncedInRed)
+{
+    ASSERT_EQ(LoadGoods(module, {GoodsRecord(123, "Chleb", 1, 250)}), 0);
+    ASSERT_EQ(testsupport::PlanRegisterFault(1, "KSprOp", 24), 0);
+    const std::string report = DayDir + "Zerowania/001_" + DateText(Today()) + "_001.txt";
+    BlockingNotResetName runner(report);
+    module.callRunner = &runner;
+    CreateErrorReport();
+
+    module.aZerujLicznikiExecute();
+
+    EXPECT_EQ(ExchangeResult, 24);
+    const std::string announced = "Licznik\xF3w nie wyzerowano, a nie uda\xB3o si\xEA zmieni\xE6 nazwy raportu " +
+                                  report + " na 001_" + DateText(Today()) +
+                                  "_001_niewyzerowane.txt (plik ju\xBF istnieje): przekazanie odczyt\xF3w do Wolnar "
+                                  "uzna go za zerowanie. Zmie\xF1 jego nazw\xEA r\xEA"
+                                  "cznie przed przekazaniem nast\xEApnego odczytu tej kasy.";
+    EXPECT_EQ(status.Last().text, announced);
+    EXPECT_TRUE(status.Last().error);
+    EXPECT_NE(FileText(WorkLog->FileName).find(announced), std::string::npos);
+    ASSERT_EQ(ErrorReportLines().size(), 2u);
+    EXPECT_TRUE(ErrorReportLines()[1].ends_with(": " + announced));
+    EXPECT_TRUE(fs::is_regular_file(report)) << "the report itself is kept";
+}
 
 // ---- readout failures
 

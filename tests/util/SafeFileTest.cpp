@@ -150,3 +150,41 @@ TEST(EnsureDirReporting, NamesTheReason)
     EXPECT_FALSE(EnsureDirReporting(tmp / "Kasa02", reason));
     EXPECT_EQ(reason, "w miejscu folderu jest plik");
 }
+
+TEST(RenameNoOverwrite, NeverReplacesAndNamesTheReason)
+{
+    struct Case {
+        const char* what;
+        bool sourceThere;
+        const char* targetThere; // nothing, "file" or "folder"
+        bool ok;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"free name", true, nullptr, true, ""},
+        {"name taken by a file", true, "file", false, "plik ju\xBF istnieje"},
+        {"name taken by a folder", true, "folder", false, "plik ju\xBF istnieje"},
+        {"no source", false, nullptr, false, "brak pliku"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestTempDir tmp;
+        if (c.sourceThere)
+            SaveText("raport", tmp / "001.txt");
+        if (c.targetThere && std::string(c.targetThere) == "file")
+            SaveText("inny", tmp / "nowy.txt");
+        if (c.targetThere && std::string(c.targetThere) == "folder")
+            fs::create_directory(tmp / "nowy.txt");
+        std::string reason = "stary";
+
+        EXPECT_EQ(RenameNoOverwrite(tmp / "001.txt", tmp / "nowy.txt", reason), c.ok);
+
+        EXPECT_EQ(reason, c.reason);
+        EXPECT_EQ(fs::exists(tmp / "001.txt"), c.sourceThere && !c.ok);
+        if (c.ok) {
+            EXPECT_EQ(Content(tmp / "nowy.txt"), "raport");
+        } else if (c.targetThere && std::string(c.targetThere) == "file") {
+            EXPECT_EQ(Content(tmp / "nowy.txt"), "inny");
+        }
+    }
+}

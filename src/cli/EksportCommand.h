@@ -1,0 +1,20 @@
+#pragma once
+#include "cli/Command.h"
+
+namespace cli
+{
+
+// "eksport --kasa KOD --zmienione [--pelne]": selects the goods that changed since the last export to the register
+// (as "zmienione od ostatniego eksportu" on the export page does) and sends them, one call per good, without
+// stopping at a refused good. Price-only calls unless --pelne. Exit code 1 when any good was not sent.
+class EksportCommand : public Command
+{
+public:
+    QString name() const override { return QStringLiteral("eksport"); }
+    QString usage() const override;
+    QString description() const override;
+    QList<QCommandLineOption> options() const override;
+    int execute(const QStringList& arguments) override;
+};
+
+} // namespace cli
