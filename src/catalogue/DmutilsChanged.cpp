@@ -7,6 +7,7 @@
 #include "db/dbDDM.h"
 #include "util/MyUtil.h"
 
+#include <string_view>
 #include <unordered_set>
 
 // Polish texts are Windows-1250 bytes; each escaped literal is followed by its readable form.
@@ -49,26 +50,31 @@ bool Tdmu::SelectGoods(const std::vector<std::string>& symbols)
 
     // Only the marks that change are written: the view knows the marks of its rows, goods outside it lose theirs
     // in one command, and when most of the view is to be selected one set-based command marks the whole view and
-    // the few others are unmarked by key.
-    std::unordered_set<std::string> chosen(symbols.begin(), symbols.end());
-    std::vector<std::string> select, unselect;
+    // the few others are unmarked by key. The symbols are looked up as views of `symbols`, without copies.
+    std::unordered_set<std::string_view> wanted(symbols.begin(), symbols.end());
+    std::unordered_set<std::string_view> wantedInView;
+    std::vector<char> rowWanted(SDSTowary.Rows.size());
     int toMark = 0;
-    for (const Row& row : SDSTowary.Rows) {
-        const bool wanted = chosen.erase(row[asort].AsString()) > 0;
-        toMark += wanted && row[wybor].AsInteger() != 1;
+    for (std::size_t row = 0; row < SDSTowary.Rows.size(); ++row) {
+        const auto found = wanted.find(SDSTowary.Rows[row][asort].AsString());
+        rowWanted[row] = found != wanted.end();
+        if (rowWanted[row]) {
+            wantedInView.insert(*found);
+            toMark += SDSTowary.Rows[row][wybor].AsInteger() != 1;
+        }
     }
     const bool wholeView = toMark * 2 > SDSTowary.RecordCount();
-    std::unordered_set<std::string> wantedSet(symbols.begin(), symbols.end());
-    for (const Row& row : SDSTowary.Rows) {
-        const std::string symbol = row[asort].AsString();
-        const bool wanted = wantedSet.count(symbol) > 0;
-        const bool marked = wholeView || row[wybor].AsInteger() == 1;
-        if (wanted && !marked)
-            select.push_back(symbol);
-        else if (!wanted && marked)
-            unselect.push_back(symbol);
+    std::vector<std::string> select, unselect;
+    for (std::size_t row = 0; row < SDSTowary.Rows.size(); ++row) {
+        const bool marked = wholeView || SDSTowary.Rows[row][wybor].AsInteger() == 1;
+        if (rowWanted[row] && !marked)
+            select.push_back(SDSTowary.Rows[row][asort].AsString());
+        else if (!rowWanted[row] && marked)
+            unselect.push_back(SDSTowary.Rows[row][asort].AsString());
     }
-    select.insert(select.end(), chosen.begin(), chosen.end()); // wanted goods outside the view
+    for (const std::string& symbol : symbols) // wanted goods outside the view
+        if (!wantedInView.count(symbol))
+            select.push_back(symbol);
 
     const std::string inView =
         "exists (select 1 from " + GoodsTable + " k where k.asort=b.asort and nieaktywny<>1" + viewFilters_ + ")";
@@ -82,8 +88,7 @@ bool Tdmu::SelectGoods(const std::vector<std::string>& symbols)
         return false;
     }
     for (int row = 0; row < SDSTowary.RecordCount(); ++row)
-        SDSTowary.SetValue(row, "wybor",
-                           Value(int64_t{wantedSet.count(SDSTowary.Rows[row][asort].AsString()) ? 1 : 0}));
+        SDSTowary.SetValue(row, "wybor", Value(int64_t{rowWanted[static_cast<std::size_t>(row)] ? 1 : 0}));
     if (goodsPage) {
         goodsPage->GoodsViewReopened();
         goodsPage->RefreshCount();

@@ -39,28 +39,45 @@ std::string GoodsRecordRefusal(const GoodsRecordInput& good)
     return "cena " + price + " poza zakresem kasy 0.00 - 9999999.99";
 }
 
+GoodsRecordColumns GoodsRecordColumns::Of(const FieldList& fields, const std::string& priceField)
+{
+    auto column = [&](const std::string& name) {
+        const int index = fields.IndexOf(name);
+        if (index < 0)
+            throw FieldError("Brak pola " + name + " w kartotece towar\xF3w"); // towarów
+        return index;
+    };
+    GoodsRecordColumns columns;
+    columns.asort = column("asort");
+    columns.name = column("nazwa");
+    columns.vatRate = column("stawka_vat");
+    columns.unit = column("jm");
+    columns.priceLock = column("blok");
+    columns.price = column(priceField);
+    return columns;
+}
+
 GoodsRecordInput GoodsRecordFromRow(const DataSet& goods, int row, const std::string& priceField)
 {
-    auto field = [&](const std::string& name) -> const Value& {
-        const int column = goods.Fields.IndexOf(name);
-        if (column < 0)
-            throw FieldError("Brak pola " + name + " w kartotece towar\xF3w"); // towarów
-        return goods.Rows.at(row).at(column);
-    };
+    return GoodsRecordFromRow(goods, row, GoodsRecordColumns::Of(goods.Fields, priceField));
+}
 
+GoodsRecordInput GoodsRecordFromRow(const DataSet& goods, int row, const GoodsRecordColumns& columns)
+{
+    const Row& values = goods.Rows.at(row);
     GoodsRecordInput good;
-    const Value& code = field("asort");
+    const Value& code = values.at(columns.asort);
     try {
         good.code = code.AsInteger();
     } catch (const FieldError&) {
         // Symbol towaru ... nie jest liczbą całkowitą
         throw FieldError("Symbol towaru " + code.AsString() + " nie jest liczb\xB9 ca\xB3kowit\xB9");
     }
-    good.name = field("nazwa").AsString();
-    good.vatRate = field("stawka_vat").AsDecimal();
-    good.unit = field("jm").AsString();
-    good.priceLock = field("blok").AsInteger();
-    good.price = field(priceField).AsDecimal();
+    good.name = values.at(columns.name).AsString();
+    good.vatRate = values.at(columns.vatRate).AsDecimal();
+    good.unit = values.at(columns.unit).AsString();
+    good.priceLock = values.at(columns.priceLock).AsInteger();
+    good.price = values.at(columns.price).AsDecimal();
     return good;
 }
 

@@ -45,5 +45,13 @@ std::string GoodsRecordRefusal(const GoodsRecordInput& good);
 // `priceField`. Raises FieldError (Polish message) when a field is missing or "asort" is not a whole number.
 GoodsRecordInput GoodsRecordFromRow(const DataSet& goods, int row, const std::string& priceField);
 
+// The columns of those fields in one result, found once for reading many rows.
+struct GoodsRecordColumns {
+    int asort = -1, name = -1, vatRate = -1, unit = -1, priceLock = -1, price = -1;
+    // Raises FieldError (Polish message) when a field is missing.
+    static GoodsRecordColumns Of(const FieldList& fields, const std::string& priceField);
+};
+GoodsRecordInput GoodsRecordFromRow(const DataSet& goods, int row, const GoodsRecordColumns& columns);
+
 // The unit list of the export: the first 32 characters of the parameter "ELZB_JM".
 std::string ExportUnitList(const std::string& elzbJm);

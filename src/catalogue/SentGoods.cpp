@@ -241,12 +241,8 @@ bool RememberSent(SentMemory& memory, const std::string& asort, const std::strin
 
 std::vector<SendableGood> CatalogueGoods(const DataSet& rows, const RecordLists& lists)
 {
-    for (const char* name : {"asort", "nazwa", "stawka_vat", "jm", "blok"})
-        if (rows.Fields.IndexOf(name) < 0)
-            throw FieldError(std::string("Brak pola ") + name + " w kartotece towar\xF3w"); // towarów
-    if (rows.Fields.IndexOf(lists.priceField) < 0)
-        throw FieldError("Brak pola " + lists.priceField + " w kartotece towar\xF3w"); // towarów
-    const int asortColumn = rows.Fields.IndexOf("asort");
+    const GoodsRecordColumns columns = GoodsRecordColumns::Of(rows.Fields, lists.priceField);
+    const int asortColumn = columns.asort;
     const int inactiveColumn = rows.Fields.IndexOf("nieaktywny");
 
     std::vector<SendableGood> goods;
@@ -260,7 +256,7 @@ std::vector<SendableGood> CatalogueGoods(const DataSet& rows, const RecordLists&
             good.active = !inactive.IsNull() && inactive.AsInteger() != 1;
         }
         try {
-            const GoodsRecordInput input = GoodsRecordFromRow(rows, row, lists.priceField);
+            const GoodsRecordInput input = GoodsRecordFromRow(rows, row, columns);
             const std::string line = BuildGoodsRecordLine(input, lists.rates, lists.units);
             if (!ParseRecordLine(line, good.record))
                 good.problem = "rekord niezrozumia\xB3y dla kasy"; // rekord niezrozumiały dla kasy
