@@ -46,7 +46,7 @@ using namespace bench;
 namespace
 {
 
-constexpr int Runs = 7;       // of each database step
+constexpr int Runs = 5;       // of each database step
 constexpr int ExportRuns = 3; // of each export
 
 class Bench
@@ -329,6 +329,12 @@ ExportTime MedianExport(Bench& bench, const Surroundings& program, int count, bo
     return {Median(perGood), Median(own)};
 }
 
+// Runs one part of the measurement and prints how long it took, checks and preparation included.
+void Part(const std::function<void()>& work)
+{
+    std::printf("  (część pomiaru: %.0f s)\n", Seconds(work));
+}
+
 const char* Label(bool full)
 {
     return full ? "ZTowar (pełne dane)" : "ZCTowar (same ceny)";
@@ -368,19 +374,20 @@ int main(int argc, char** argv)
         {
             Bench bench(large, program.Work());
             std::printf("Katalog %s: %s\n", GoodsTable.c_str(), large.c_str());
-            SyncPriceLocks(bench);
-            OpenGoods(bench);
-            ToggleAgainstReRead(bench);
-            LockAllInView(bench);
-            largeFull = ExportGrowth(bench, program, true);
-            largePrices = ExportGrowth(bench, program, false);
+            Part([&] { SyncPriceLocks(bench); });
+            Part([&] { OpenGoods(bench); });
+            Part([&] { ToggleAgainstReRead(bench); });
+            Part([&] { LockAllInView(bench); });
+            Part([&] { largeFull = ExportGrowth(bench, program, true); });
+            Part([&] { largePrices = ExportGrowth(bench, program, false); });
         }
         dmu = std::make_unique<Tdmu>();
         Bench bench(small, program.Work());
         std::printf("Katalog %s: %s\n", GoodsTable.c_str(), small.c_str());
         dmu->SyncPriceLocks();
         for (const auto& [full, largeTime] : {std::pair{true, largeFull}, std::pair{false, largePrices}}) {
-            const ExportTime smallTime = MedianExport(bench, program, 1000, full);
+            ExportTime smallTime;
+            Part([&] { smallTime = MedianExport(bench, program, 1000, full); });
             Report(std::string("eksport ") + Label(full) +
                        ", 1000 towarów: koszt własny na towar, "
                        "katalog 100000 / 10000",
