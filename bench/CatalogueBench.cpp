@@ -387,7 +387,8 @@ int main(int argc, char** argv)
         dmu->SyncPriceLocks();
         for (const auto& [full, largeTime] : {std::pair{true, largeFull}, std::pair{false, largePrices}}) {
             ExportTime smallTime;
-            Part([&] { smallTime = MedianExport(bench, program, 1000, full); });
+            const bool fullData = full; // a lambda cannot capture a structured binding in C++20 with clang 14
+            Part([&] { smallTime = MedianExport(bench, program, 1000, fullData); });
             Report(std::string("eksport ") + Label(full) +
                        ", 1000 towarów: koszt własny na towar, "
                        "katalog 100000 / 10000",
