@@ -54,14 +54,23 @@ class Bench
 public:
     Bench(const std::string& database, const std::string& work) : database_(database), work_(work)
     {
-        UseDatabase(database);
         if (!dm)
             dm = std::make_unique<Tdm>();
-        Attach();
+        Activate();
         dm->TestStru(false);
-        dm->OnStatement = [this](const std::string& sql, bool) { lastStatement_ = sql; };
+        dmu->SyncPriceLocks();
     }
     ~Bench() { dm->CloseConnection(); }
+
+    // Makes this database the program's one: attached afresh, with a data module of its own.
+    void Activate()
+    {
+        dm->CloseConnection();
+        UseDatabase(database_);
+        Attach();
+        dm->OnStatement = [this](const std::string& sql, bool) { lastStatement_ = sql; };
+        dmu = std::make_unique<Tdmu>();
+    }
 
     void Attach()
     {
@@ -318,17 +327,6 @@ ExportTime TimedExport(Bench& bench, const Surroundings& program, int count, boo
     return time;
 }
 
-ExportTime MedianExport(Bench& bench, const Surroundings& program, int count, bool full)
-{
-    std::vector<double> perGood, own;
-    for (int i = 0; i < ExportRuns; ++i) {
-        const ExportTime time = TimedExport(bench, program, count, full);
-        perGood.push_back(time.perGood);
-        own.push_back(time.ownPerGood);
-    }
-    return {Median(perGood), Median(own)};
-}
-
 // Runs one part of the measurement and prints how long it took, checks and preparation included.
 void Part(const std::function<void()>& work)
 {
@@ -340,18 +338,34 @@ const char* Label(bool full)
     return full ? "ZTowar (pełne dane)" : "ZCTowar (same ceny)";
 }
 
-// The application's own cost per good with 1,000 and 4,000 goods; the 1,000-goods figure is returned for the
-// comparison of catalogues.
-ExportTime ExportGrowth(Bench& bench, const Surroundings& program, bool full)
+// The application's own cost per good with 1,000 and 4,000 goods from the large catalogue, and with 1,000 goods
+// from the small one. The exports go in rounds, one of each a round, so that a slower period of the machine falls
+// on every figure alike rather than on one side of a ratio; each figure is the median of its rounds.
+void Exports(Bench& large, Bench& small, const Surroundings& program, bool full)
 {
-    const ExportTime few = MedianExport(bench, program, 1000, full);
-    const ExportTime many = MedianExport(bench, program, 4000, full);
-    for (const auto& [count, time] : {std::pair{1000, few}, std::pair{4000, many}})
-        std::printf("  eksport %s, %d towarów: %.3f ms na towar, z tego poza biblioteką %.3f ms\n", Label(full), count,
-                    time.perGood * 1000, time.ownPerGood * 1000);
-    Report(std::string("eksport ") + Label(full) + ": koszt własny na towar, 4000 / 1000 towarów", many.ownPerGood,
-           few.ownPerGood, "na towar", 1.2);
-    return few;
+    struct Export {
+        Bench* bench;
+        int count;
+        const char* what;
+        std::vector<double> perGood, own;
+    };
+    std::vector<Export> exports = {{&large, 1000, "100000 towarów w katalogu, 1000 wysłanych", {}, {}},
+                                   {&large, 4000, "100000 towarów w katalogu, 4000 wysłanych", {}, {}},
+                                   {&small, 1000, "10000 towarów w katalogu, 1000 wysłanych", {}, {}}};
+    for (int round = 0; round < ExportRuns; ++round)
+        for (Export& e : exports) {
+            e.bench->Activate();
+            const ExportTime time = TimedExport(*e.bench, program, e.count, full);
+            e.perGood.push_back(time.perGood);
+            e.own.push_back(time.ownPerGood);
+        }
+    for (const Export& e : exports)
+        std::printf("  eksport %s, %s: %.3f ms na towar, z tego poza biblioteką %.3f ms\n", Label(full), e.what,
+                    Median(e.perGood) * 1000, Median(e.own) * 1000);
+    Report(std::string("eksport ") + Label(full) + ": koszt własny na towar, 4000 / 1000 towarów",
+           Median(exports[1].own), Median(exports[0].own), "na towar", 1.2);
+    Report(std::string("eksport ") + Label(full) + ", 1000 towarów: koszt własny na towar, katalog 100000 / 10000",
+           Median(exports[0].own), Median(exports[2].own), "na towar", 1.2);
 }
 
 } // namespace
@@ -363,37 +377,23 @@ int main(int argc, char** argv)
         return 2;
     }
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    const std::string large = fs::absolute(argv[1]).string();
-    const std::string small = fs::absolute(argv[2]).string();
+    const std::string largePath = fs::absolute(argv[1]).string();
+    const std::string smallPath = fs::absolute(argv[2]).string();
 
     int status = 0;
     try {
         Surroundings program("tarlo-bench");
         dmu = std::make_unique<Tdmu>();
-        ExportTime largeFull, largePrices;
-        {
-            Bench bench(large, program.Work());
-            std::printf("Katalog %s: %s\n", GoodsTable.c_str(), large.c_str());
-            Part([&] { SyncPriceLocks(bench); });
-            Part([&] { OpenGoods(bench); });
-            Part([&] { ToggleAgainstReRead(bench); });
-            Part([&] { LockAllInView(bench); });
-            Part([&] { largeFull = ExportGrowth(bench, program, true); });
-            Part([&] { largePrices = ExportGrowth(bench, program, false); });
-        }
-        dmu = std::make_unique<Tdmu>();
-        Bench bench(small, program.Work());
-        std::printf("Katalog %s: %s\n", GoodsTable.c_str(), small.c_str());
-        dmu->SyncPriceLocks();
-        for (const auto& [full, largeTime] : {std::pair{true, largeFull}, std::pair{false, largePrices}}) {
-            ExportTime smallTime;
-            const bool fullData = full; // a lambda cannot capture a structured binding in C++20 with clang 14
-            Part([&] { smallTime = MedianExport(bench, program, 1000, fullData); });
-            Report(std::string("eksport ") + Label(full) +
-                       ", 1000 towarów: koszt własny na towar, "
-                       "katalog 100000 / 10000",
-                   largeTime.ownPerGood, smallTime.ownPerGood, "na towar", 1.2);
-        }
+        Bench small(smallPath, program.Work());
+        Bench large(largePath, program.Work());
+        std::printf("Katalog %s: %s\n", GoodsTable.c_str(), largePath.c_str());
+        Part([&] { SyncPriceLocks(large); });
+        Part([&] { OpenGoods(large); });
+        Part([&] { ToggleAgainstReRead(large); });
+        Part([&] { LockAllInView(large); });
+        std::printf("Eksport: katalog %s i %s na przemian\n", largePath.c_str(), smallPath.c_str());
+        Part([&] { Exports(large, small, program, true); });
+        Part([&] { Exports(large, small, program, false); });
         if (!PrintTable()) {
             std::fprintf(stderr, "Nie wszystkie cele osiągnięte.\n");
             status = 3;
