@@ -119,6 +119,10 @@ void Tdmu::SyncPriceLocks()
     const std::string from = " from " + GoodsTable + " k where ";
     const std::string missing = "k.nieaktywny<>1 and k.asort is not null"
                                 " and not exists (select 1 from blok_cen b where b.asort=k.asort)";
+    // Most calls find every good tracked already: a probe that stops at the first missing good spares them the
+    // insert and the pass for long symbols below, and costs no more than the insert's own look at the catalogue.
+    if (!dm->Jest("select 1" + from + missing))
+        return;
     // BLOK_CEN.ASORT holds PriceLockSymbolLength characters. A catalogue whose symbols may be longer gets them left
     // out of the one command, since a single one would fail it for every other good.
     const int64_t declared =
