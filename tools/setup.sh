@@ -18,6 +18,7 @@ packages=(
   qt6-translations-l10n
   clang  # the sanitizer run and the fuzz targets (tools/run-checks.sh)
   libclang-rt-14-dev  # their sanitizer and libFuzzer runtimes, left out by --no-install-recommends
+  llvm-14  # llvm-symbolizer: the leak check names a leak's functions with it to match tools/lsan.supp
 )
 
 say() { printf '==> %s\n' "$*"; }
