@@ -156,17 +156,11 @@ int EksportCommand::execute(const QStringList& arguments)
     if (!session.Open())
         return Failure;
     std::vector<RegisterEntry> registers;
-    try {
-        registers = ListRegisters();
-    } catch (const DbError& e) {
-        PrintError(QStringLiteral("Nie można odczytać listy kas z COM_DEF: ") + FromCore(e.OperatorText()));
+    if (!ListRegisters(registers))
         return Failure;
-    }
     const RegisterEntry* entry = FindRegister(registers, codes.front());
-    if (!entry) {
-        PrintError(QStringLiteral("Nie ma kasy %1 w COM_DEF. Nic nie zrobiono.").arg(codes.front()));
+    if (!entry)
         return Failure;
-    }
     const QString label = QStringLiteral("Kasa ") + FromCore(entry->code) + QStringLiteral(": ");
     RunStatusLine status(label);
     RunScope scope(session, status);

@@ -110,21 +110,15 @@ int OdczytCommand::execute(const QStringList& arguments)
     } unset;
 
     std::vector<RegisterEntry> registers;
-    try {
-        registers = ListRegisters();
-    } catch (const DbError& e) {
-        PrintError(QStringLiteral("Nie można odczytać listy kas z COM_DEF: ") + FromCore(e.OperatorText()));
+    if (!ListRegisters(registers))
         return Failure;
-    }
     // The registers named, each found in COM_DEF; an unknown code stops the run before any register is read.
     if (parser.isSet(QStringLiteral("kasa"))) {
         std::vector<RegisterEntry> chosen;
         for (const QString& value : parser.values(QStringLiteral("kasa"))) {
             const RegisterEntry* entry = FindRegister(registers, value);
-            if (!entry) {
-                PrintError(QStringLiteral("Nie ma kasy %1 w COM_DEF. Nic nie zrobiono.").arg(value));
+            if (!entry)
                 return Failure;
-            }
             chosen.push_back(*entry);
         }
         registers = chosen;

@@ -87,15 +87,20 @@ bool Session::Open()
     return true;
 }
 
-std::vector<RegisterEntry> ListRegisters()
+bool ListRegisters(std::vector<RegisterEntry>& registers)
 {
-    DataSet registers;
-    dm->OpenSds(registers, "select id,kod_kasa from com_def order by id");
-    std::vector<RegisterEntry> result;
-    for (int row = 0; row < registers.RecordCount(); ++row)
-        result.push_back({static_cast<int>(registers.At(row, "id").AsInteger()),
-                          PadLeft(registers.At(row, "kod_kasa").AsString(), 2, "0")});
-    return result;
+    registers.clear();
+    DataSet rows;
+    try {
+        dm->OpenSds(rows, "select id,kod_kasa from com_def order by id");
+    } catch (const DbError& e) {
+        PrintError(QStringLiteral("Nie można odczytać listy kas z COM_DEF: ") + FromCore(e.OperatorText()));
+        return false;
+    }
+    for (int row = 0; row < rows.RecordCount(); ++row)
+        registers.push_back(
+            {static_cast<int>(rows.At(row, "id").AsInteger()), PadLeft(rows.At(row, "kod_kasa").AsString(), 2, "0")});
+    return true;
 }
 
 const RegisterEntry* FindRegister(const std::vector<RegisterEntry>& registers, const QString& code)
@@ -103,7 +108,11 @@ const RegisterEntry* FindRegister(const std::vector<RegisterEntry>& registers, c
     const std::string wanted = PadLeft(code.trimmed().toStdString(), 2, "0");
     const auto it = std::find_if(registers.begin(), registers.end(),
                                  [&wanted](const RegisterEntry& entry) { return entry.code == wanted; });
-    return it == registers.end() ? nullptr : &*it;
+    if (it == registers.end()) {
+        PrintError(QStringLiteral("Nie ma kasy %1 w COM_DEF. Nic nie zrobiono.").arg(code));
+        return nullptr;
+    }
+    return &*it;
 }
 
 } // namespace cli

@@ -34,8 +34,10 @@ struct RegisterEntry {
     int id = 0;
     std::string code;
 };
-std::vector<RegisterEntry> ListRegisters();
-// The register of `registers` with the code given on the command line ("1" or "01"); null when there is none.
+// False, with the database's reason printed, when COM_DEF cannot be read.
+bool ListRegisters(std::vector<RegisterEntry>& registers);
+// The register of `registers` with the code given on the command line ("1" or "01"); null, with "Nie ma kasy ... w
+// COM_DEF" printed, when there is none.
 const RegisterEntry* FindRegister(const std::vector<RegisterEntry>& registers, const QString& code);
 
 } // namespace cli
