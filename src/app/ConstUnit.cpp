@@ -1,5 +1,6 @@
 #include "app/ConstUnit.h"
 
+#include "util/Cp1250Literal.h"
 #include "util/IniFile.h"
 #include "util/SafeFile.h"
 #include "util/Screen.h"
@@ -136,9 +137,8 @@ void EnsureWorkFolders(std::initializer_list<std::string> folders)
     if (folder.empty())
         return;
     // Nie można utworzyć folderu ...: powód. Odczytów tej kasy z tego dnia nie będzie można zapisać.
-    Komunikat("Nie mo\xBFna utworzy\xE6 folderu " + folder + ": " + reason +
-                  ". Odczyt\xF3w tej kasy z tego dnia nie b\xEA"
-                  "dzie mo\xBFna zapisa\xE6.",
+    Komunikat("Nie można utworzyć folderu "_cp + folder + ": " + reason +
+                  ". Odczytów tej kasy z tego dnia nie będzie można zapisać."_cp,
               true);
 }
 

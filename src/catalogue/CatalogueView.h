@@ -1,6 +1,8 @@
 #pragma once
 // What the catalogue module asks of the main window's pages. The Qt window implements these interfaces; tests
 // fake them. All texts are Windows-1250 bytes.
+#include "util/Cp1250Literal.h"
+
 #include <array>
 #include <string>
 #include <vector>
@@ -52,9 +54,9 @@ struct GeneralFields {
     bool operator==(const GeneralFields&) const = default;
 };
 
-// Fixed texts of the unit grid sgJM: the titles of row 0 ("W kasie", "W Brenmo", "Skrót"); column 0 of row n
 // shows n, the register's unit number.
-inline const std::array<std::string, 3> UnitGridTitles = {"W kasie", "W Brenmo", "Skr\xF3t"};
+// Fixed texts of the unit grid sgJM: the titles of row 0; column 0 of row n
+inline const std::array<std::string, 3> UnitGridTitles = {"W kasie", "W Brenmo", "Skrót"_cp};
 
 // Letters of the VAT rate rows, in grid order.
 inline constexpr std::array<char, 7> VatRateKeys = {'A', 'B', 'C', 'D', 'E', 'F', 'G'};

@@ -4,14 +4,13 @@
 #include "catalogue/CatalogueView.h"
 #include "catalogue/GoodsRecord.h"
 #include "db/dbDDM.h"
+#include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
 #include "util/Screen.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <optional>
-
-// Polish texts are Windows-1250 bytes; each escaped literal is followed by its readable form.
 
 std::unique_ptr<Tdmu> dmu;
 
@@ -68,17 +67,12 @@ std::optional<int64_t> WholeNumber(const std::string& text)
 // A mark the database refused: the command and the database's reason are in the work history already.
 void AnnounceRefusedMark(const std::string& what)
 {
-    // Nie zapisano ... - baza danych odrzuciła polecenie (szczegóły w historii pracy)
-    Komunikat("Nie zapisano " + what +
-                  " - baza danych odrzuci\xB3"
-                  "a polecenie (szczeg\xF3\xB3y w historii pracy)",
-              true);
+    Komunikat("Nie zapisano " + what + " - baza danych odrzuciła polecenie (szczegóły w historii pracy)"_cp, true);
 }
 
 std::string NotWholeNumberText(const std::string& label)
 {
-    // Pole "<label>" musi zawierać liczbę całkowitą
-    return "Pole \"" + label + "\" musi zawiera\xE6 liczb\xEA ca\xB3kowit\xB9";
+    return "Pole \"" + label + "\" musi zawierać liczbę całkowitą"_cp;
 }
 
 int SpeedIndex(int64_t speed)
@@ -158,12 +152,8 @@ void Tdmu::SyncPriceLocks()
     }
     if (untracked.empty())
         return;
-    // "Towary, których nie można zaznaczać ani wysyłać (symbol dłuższy niż 20 znaków lub błąd zapisu w BLOK_CEN): "
-    std::string text = "Towary, kt\xF3rych nie mo\xBFna zaznacza\xE6 ani wysy\xB3"
-                       "a\xE6 (symbol d\xB3u\xBFszy ni\xBF " +
-                       std::to_string(PriceLockSymbolLength) +
-                       " znak\xF3w lub b\xB3\xB9"
-                       "d zapisu w BLOK_CEN): ";
+    std::string text = "Towary, których nie można zaznaczać ani wysyłać (symbol dłuższy niż "_cp +
+                       std::to_string(PriceLockSymbolLength) + " znaków lub błąd zapisu w BLOK_CEN): "_cp;
     for (size_t i = 0; i < untracked.size(); ++i)
         text += (i ? ", " : "") + untracked[i];
     Komunikat(text, true);
@@ -183,9 +173,8 @@ void Tdmu::OpenGoods()
         goodsPage->RefreshCount();
     if (SDSTowary.Fields.IndexOf(PriceField) < 0)
         throw FieldError(PriceField.empty()
-                             // "Kasa 02 nie ma wskazanego pola z ceną (kolumna CENA w COM_DEF)"
-                             ? "Kasa " + RegisterCode + " nie ma wskazanego pola z cen\xB9 (kolumna CENA w COM_DEF)"
-                             : "Brak pola " + PriceField + " w kartotece towar\xF3w " + GoodsTable); // towarów
+                             ? "Kasa " + RegisterCode + " nie ma wskazanego pola z ceną (kolumna CENA w COM_DEF)"_cp
+                             : "Brak pola " + PriceField + " w kartotece towarów "_cp + GoodsTable);
     if (goodsPage)
         goodsPage->SetPriceColumn(PriceColumn, PriceField);
 }
@@ -337,7 +326,7 @@ bool Tdmu::LockGoodsInView(LockCommand command)
     if (dm->RunSQL("update blok_cen b set blok=" + value + " where exists (select 1 from " + GoodsTable +
                    " k where k.asort=b.asort and nieaktywny<>1" + filters + ")"))
         return true;
-    AnnounceRefusedMark("blokad cen towar\xF3w"); // blokad cen towarów
+    AnnounceRefusedMark("blokad cen towarów"_cp);
     return false;
 }
 
@@ -348,7 +337,7 @@ bool Tdmu::SelectGoods(SelectionCommand command)
                                                                          : "iif(wybor=1,0,1)";
     if (dm->RunSQL("update blok_cen set wybor=" + value))
         return true;
-    AnnounceRefusedMark("zaznacze\xF1 towar\xF3w"); // zaznaczeń towarów
+    AnnounceRefusedMark("zaznaczeń towarów"_cp);
     return false;
 }
 
@@ -412,7 +401,7 @@ bool Tdmu::SaveRegisterSettings(int registerId)
     };
     NumberField numbers[] = {
         {fields.systemNo, "Nr kasy w systemie kas"},
-        {fields.timeout, "Timeout dla pracy z kas\xB9"}, // kasą
+        {fields.timeout, "Timeout dla pracy z kasą"_cp},
         {fields.contractor, "Kod kontrahenta"},
     };
     for (NumberField& number : numbers) {
@@ -429,9 +418,7 @@ bool Tdmu::SaveRegisterSettings(int registerId)
 
     if (!dm->RunSQL("update com_def set Port=" + port + ",Szybkosc=" + speed + ",NrKasySystem=" + systemNo +
                     ",TimeOut=" + timeout + ",kod=" + contractor + " where id=" + SqlInt(registerId))) {
-        // Nie zapisano parametrów kasy - baza danych odrzuciła polecenie (szczegóły w historii pracy)
-        Komunikat("Nie zapisano parametr\xF3w kasy - baza danych odrzuci\xB3"
-                  "a polecenie (szczeg\xF3\xB3y w historii pracy)",
+        Komunikat("Nie zapisano parametrów kasy - baza danych odrzuciła polecenie (szczegóły w historii pracy)"_cp,
                   true);
         return false;
     }
@@ -494,7 +481,7 @@ bool Tdmu::SaveParameters()
     try {
         salesRegister = LeadingInt(fields.salesRegister);
     } catch (const ConversionError&) {
-        Komunikat(NotWholeNumberText("Rejestr sprzeda\xBFy"), true); // sprzedaży
+        Komunikat(NotWholeNumberText("Rejestr sprzedaży"_cp), true);
         return false;
     }
 
@@ -528,9 +515,7 @@ bool Tdmu::SaveParameters()
         Tdm::WriteParSCommand("ELZB_JM", units, ParLocation, ParSection),
     });
     if (!saved) {
-        // Nie zapisano parametrów ogólnych - baza danych odrzuciła polecenie (szczegóły w historii pracy)
-        Komunikat("Nie zapisano parametr\xF3w og\xF3lnych - baza danych odrzuci\xB3"
-                  "a polecenie (szczeg\xF3\xB3y w historii pracy)",
+        Komunikat("Nie zapisano parametrów ogólnych - baza danych odrzuciła polecenie (szczegóły w historii pracy)"_cp,
                   true);
         return false;
     }
@@ -594,8 +579,7 @@ bool Tdmu::ReportDuplicateNames()
     dm->OpenSQT("select " + head + " as nazwa, count(*) from " + GoodsTable + " where nieaktywny<>1 group by " + head +
                 " having count(*) > 1");
     if (!dm->SQT.Eof()) {
-        lines.push_back("-- Powtarzaj\xB9"
-                        "ce si\xEA nazwy"); // Powtarzające się nazwy
+        lines.push_back("-- Powtarzające się nazwy"_cp);
         for (; !dm->SQT.Eof(); dm->SQT.Next()) {
             dm->OpenSQTmp("select asort,nazwa from " + GoodsTable + " where nieaktywny<>1 and  " + head + " = " +
                           SqlQuote(dm->SQT.FieldByName("nazwa").AsString()));
@@ -619,6 +603,6 @@ bool Tdmu::ReportDuplicateNames()
         written = written && WriteTextLine(line, report);
     written = CloseTextFile(report) && written;
     if (!written)
-        Komunikat("Nie mo\xBFna zapisa\xE6 raportu " + ErrorReportFile, true); // Nie można zapisać raportu
+        Komunikat("Nie można zapisać raportu "_cp + ErrorReportFile, true);
     return written;
 }

@@ -5,12 +5,11 @@
 #include "catalogue/CatalogueView.h"
 #include "catalogue/SentStore.h"
 #include "db/dbDDM.h"
+#include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
 
 #include <string_view>
 #include <unordered_set>
-
-// Polish texts are Windows-1250 bytes; each escaped literal is followed by its readable form.
 
 namespace
 {
@@ -39,7 +38,7 @@ bool Tdmu::SelectGoods(const std::vector<std::string>& symbols)
     // and the view read again.
     if (!SelectionFilter.empty() || !SDSTowary.Active() || asort < 0 || wybor < 0) {
         if (!SelectOnly(symbols)) {
-            Komunikat("Nie uda\xB3o si\xEA zaznaczy\xE6 towar\xF3w", true); // Nie udało się zaznaczyć towarów
+            Komunikat("Nie udało się zaznaczyć towarów"_cp, true);
             return false;
         }
         ReReadGoods();
@@ -84,7 +83,7 @@ bool Tdmu::SelectGoods(const std::vector<std::string>& symbols)
     AppendMarkCommands(commands, unselect, 0);
     AppendMarkCommands(commands, select, 1);
     if (!dm->RunSQLBatch(commands)) {
-        Komunikat("Nie uda\xB3o si\xEA zaznaczy\xE6 towar\xF3w", true); // Nie udało się zaznaczyć towarów
+        Komunikat("Nie udało się zaznaczyć towarów"_cp, true);
         return false;
     }
     for (int row = 0; row < SDSTowary.RecordCount(); ++row)
@@ -114,15 +113,13 @@ bool Tdmu::SelectChangedGoods()
     if (changed.noMemory)
         // brak pamięci wysłanych towarów dla tej kasy - wszystkie liczą się jako zmienione; najpierw uruchom
         // porównanie z kasą
-        text += "; brak pami\xEA\xE6 wys\xB3\x61nych towar\xF3w dla tej kasy - wszystkie licz\xB9 si\xEA jako "
-                "zmienione; najpierw uruchom \"Por\xF3wnanie z kas\xB9\"";
+        text +=
+            "; brak pamięć wysłanych towarów dla tej kasy - wszystkie liczą się jako zmienione; najpierw uruchom \"Porównanie z kasą\""_cp;
     if (!changed.unsendable.empty())
-        // nie do wysłania
-        text += "; nie do wys\xB3\x61nia (" + std::to_string(changed.unsendable.size()) +
-                "): " + NameSome(changed.unsendable);
+        text +=
+            "; nie do wysłania ("_cp + std::to_string(changed.unsendable.size()) + "): " + NameSome(changed.unsendable);
     if (!changed.collisions.empty())
-        // wspólny kod w kasie (wysyłany tylko towar, który kasa ma pod tym kodem)
-        text += "; wsp\xF3lny kod w kasie (wysy\xB3\x61ny tylko towar, kt\xF3ry kasa ma pod tym kodem): " +
+        text += "; wspólny kod w kasie (wysyłany tylko towar, który kasa ma pod tym kodem): "_cp +
                 NameSome(changed.collisions);
     Komunikat(text, changed.noMemory || !changed.unsendable.empty() || !changed.collisions.empty());
     return true;

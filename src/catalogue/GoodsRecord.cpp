@@ -1,5 +1,6 @@
 #include "catalogue/GoodsRecord.h"
 
+#include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
 #include "util/uPol.h"
 
@@ -44,7 +45,7 @@ GoodsRecordColumns GoodsRecordColumns::Of(const FieldList& fields, const std::st
     auto column = [&](const std::string& name) {
         const int index = fields.IndexOf(name);
         if (index < 0)
-            throw FieldError("Brak pola " + name + " w kartotece towar\xF3w"); // towarów
+            throw FieldError("Brak pola " + name + " w kartotece towarów"_cp);
         return index;
     };
     GoodsRecordColumns columns;
@@ -70,8 +71,7 @@ GoodsRecordInput GoodsRecordFromRow(const DataSet& goods, int row, const GoodsRe
     try {
         good.code = code.AsInteger();
     } catch (const FieldError&) {
-        // Symbol towaru ... nie jest liczbą całkowitą
-        throw FieldError("Symbol towaru " + code.AsString() + " nie jest liczb\xB9 ca\xB3kowit\xB9");
+        throw FieldError("Symbol towaru " + code.AsString() + " nie jest liczbą całkowitą"_cp);
     }
     good.name = values.at(columns.name).AsString();
     good.vatRate = values.at(columns.vatRate).AsDecimal();

@@ -1,13 +1,12 @@
 #include "catalogue/SentGoods.h"
 
+#include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
 #include "util/uPol.h"
 
 #include <algorithm>
 #include <charconv>
 #include <unordered_map>
-
-// Polish texts are Windows-1250 bytes; each escaped literal is followed by its readable form.
 
 namespace
 {
@@ -259,7 +258,7 @@ std::vector<SendableGood> CatalogueGoods(const DataSet& rows, const RecordLists&
             const GoodsRecordInput input = GoodsRecordFromRow(rows, row, columns);
             const std::string line = BuildGoodsRecordLine(input, lists.rates, lists.units);
             if (!ParseRecordLine(line, good.record))
-                good.problem = "rekord niezrozumia\xB3y dla kasy"; // rekord niezrozumiały dla kasy
+                good.problem = "rekord niezrozumiały dla kasy"_cp;
             else if (good.record.code == 0)
                 good.problem = "kod w kasie $00000"; // the register has no good 0
             else if (good.record.price < 0 || good.record.price > RecordPriceLimit)
@@ -268,7 +267,7 @@ std::vector<SendableGood> CatalogueGoods(const DataSet& rows, const RecordLists&
                 good.problem = "pusta nazwa";
             good.sendable = good.problem.empty();
         } catch (const FieldError&) {
-            good.problem = "symbol nie jest liczb\xB9 ca\xB3kowit\xB9"; // symbol nie jest liczbą całkowitą
+            good.problem = "symbol nie jest liczbą całkowitą"_cp;
         }
         goods.push_back(std::move(good));
     }
@@ -322,15 +321,11 @@ std::vector<std::string> RegisterComparison::ReportLines(const std::string& titl
                std::to_string(good.unit) + "  blokada " + LockText(good.lock) + "  cena " + PriceText(good.price);
     };
     std::vector<std::string> lines{title, ""};
-    // 1. Towary, których brak w kasie
-    lines.push_back("1. Towary, kt\xF3rych brak w kasie: " + std::to_string(missing.size()));
+    lines.push_back("1. Towary, których brak w kasie: "_cp + std::to_string(missing.size()));
     for (const auto& [asort, good] : missing)
         lines.push_back("   " + PadRight(asort, 10, " ") + " " + CodeText(good.code) + "  " + describe(good));
     lines.push_back("");
-    // 2. Towary różniące się (kartoteka / kasa)
-    lines.push_back("2. Towary r\xF3\xBFni\xB9"
-                    "ce si\xEA (kartoteka / kasa): " +
-                    std::to_string(differing.size()));
+    lines.push_back("2. Towary różniące się (kartoteka / kasa): "_cp + std::to_string(differing.size()));
     for (const GoodsDifference& d : differing) {
         std::vector<std::string> fields;
         if (d.catalogue.name != d.held.name)
@@ -349,8 +344,7 @@ std::vector<std::string> RegisterComparison::ReportLines(const std::string& titl
         lines.push_back("   " + PadRight(d.asort, 10, " ") + " " + CodeText(d.catalogue.code) + "  " + text);
     }
     lines.push_back("");
-    // 3. Towary w kasie, których nie ma w kartotece lub są nieaktywne
-    lines.push_back("3. Towary w kasie, kt\xF3rych nie ma w kartotece lub s\xB9 nieaktywne: " +
+    lines.push_back("3. Towary w kasie, których nie ma w kartotece lub są nieaktywne: "_cp +
                     std::to_string(extra.size()));
     for (const auto& [good, reason] : extra)
         lines.push_back("   " + CodeText(good.code) + "  " + describe(good) + "  - " + reason);
@@ -359,16 +353,13 @@ std::vector<std::string> RegisterComparison::ReportLines(const std::string& titl
     lines.push_back("4. Towary zgodne: " + std::to_string(agreeing));
     lines.push_back("");
     // 5. Towary o wspólnym kodzie w kasie (symbole o tych samych pięciu ostatnich cyfrach)
-    lines.push_back("5. Towary o wsp\xF3lnym kodzie w kasie (te same pi\xEA\xE6 ostatnich cyfr symbolu): " +
+    lines.push_back("5. Towary o wspólnym kodzie w kasie (te same pięć ostatnich cyfr symbolu): "_cp +
                     std::to_string(collisions.size()));
     for (const std::string& collision : collisions)
         lines.push_back("   " + collision);
     if (!unsendable.empty()) {
         lines.push_back("");
-        // Towary, których nie można wysłać do kasy
-        lines.push_back("Towary, kt\xF3rych nie mo\xBFna wys\xB3"
-                        "a\xE6 do kasy: " +
-                        std::to_string(unsendable.size()));
+        lines.push_back("Towary, których nie można wysłać do kasy: "_cp + std::to_string(unsendable.size()));
         for (const std::string& name : unsendable)
             lines.push_back("   " + name);
     }

@@ -2,6 +2,7 @@
 
 #include "app/ConstUnit.h"
 #include "db/dbDDM.h"
+#include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
 
 namespace
@@ -40,9 +41,7 @@ bool SentTableExists()
 
 std::string MissingSentTableText()
 {
-    // Brak tabeli WYSLANE (pamięć wysłanych towarów) - zaloguj się jako administrator (SYSDBA), aby ją utworzyć.
-    return "Brak tabeli WYSLANE (pami\xEA\xE6 wys\xB3\x61nych towar\xF3w) - zaloguj si\xEA jako administrator "
-           "(SYSDBA), aby j\xB9 utworzy\xE6.";
+    return "Brak tabeli WYSLANE (pamięć wysłanych towarów) - zaloguj się jako administrator (SYSDBA), aby ją utworzyć."_cp;
 }
 
 SentMemory LoadSentMemory(int registerId)
@@ -109,8 +108,7 @@ SentRecorder::SentRecorder(int registerId, bool fullData) : registerId_(register
     if (available_)
         memory_ = LoadSentMemory(registerId);
     else
-        // Brak tabeli WYSLANE: eksport bez zapamiętania wysłanych towarów
-        LogLine("Brak tabeli WYSLANE: eksport bez zapami\xEAtania wys\xB3\x61nych towar\xF3w");
+        LogLine("Brak tabeli WYSLANE: eksport bez zapamiętania wysłanych towarów"_cp);
 }
 
 std::string SentRecorder::Accepted(const std::string& asort, const std::string& recordLine)

@@ -9,6 +9,7 @@
 #include "exchange/RegisterLock.h"
 #include "exchange/SalesReport.h"
 #include "exchange/TradeHandOver.h"
+#include "util/Cp1250Literal.h"
 
 #include <QDate>
 
@@ -145,11 +146,8 @@ int OdczytCommand::execute(const QStringList& arguments)
             fmE->ElzabSprz();
             if (ExchangeResult != 0 || !FileExists(readingFile)) {
                 ++failed;
-                const std::string reason = !session.status.lastError.empty() ? session.status.lastError
-                                                                             // kasa nie zwróciła odczytu
-                                                                             : "kasa nie zwr\xF3"
-                                                                               "ci\xB3"
-                                                                               "a odczytu";
+                const std::string reason =
+                    !session.status.lastError.empty() ? session.status.lastError : "kasa nie zwróciła odczytu"_cp;
                 PrintError(label + QStringLiteral(": odczyt nieudany - ") + FromCore(reason));
                 if (reset)
                     PrintError(label + QStringLiteral(": liczników nie wyzerowano, bo odczyt się nie udał"));

@@ -1,5 +1,6 @@
 #include "db/DataSet.h"
 
+#include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
 
 #include <charconv>
@@ -47,14 +48,11 @@ bool SameNameIgnoringCase(const std::string& a, const std::string& b)
 
 [[noreturn]] void NotConvertible(const std::string& text, const char* what)
 {
-    // "Wartości ... nie można zamienić na ..."
-    throw FieldError("Warto\x9C"
-                     "ci '" +
-                     text + "' nie mo\xBFna zamieni\xE6 na " + what);
+    throw FieldError("Wartości '"_cp + text + "' nie można zamienić na "_cp + what);
 }
 
-const char* const IntegerWord = "liczb\xEA ca\xB3kowit\xB9"; // "liczbę całkowitą"
-const char* const NumberWord = "liczb\xEA";                  // "liczbę"
+const char* const IntegerWord = "liczbę całkowitą"_cp;
+const char* const NumberWord = "liczbę"_cp;
 
 bool ParseInteger(const std::string& text, int64_t& value)
 {
@@ -295,9 +293,7 @@ const Value& DataSet::FieldByName(const std::string& name) const
 {
     int field = Fields.IndexOrThrow(name);
     if (recNo_ < 0 || recNo_ >= RecordCount())
-        throw FieldError("Brak bie\xBF\xB9"
-                         "cego wiersza dla pola " +
-                         name); // "Brak bieżącego wiersza..."
+        throw FieldError("Brak bieżącego wiersza dla pola "_cp + name);
     return Rows[recNo_][field];
 }
 
@@ -340,6 +336,6 @@ void DataSet::ReplaceRow(int row, Row values)
     if (row < 0 || row >= RecordCount())
         throw FieldError("Brak wiersza " + std::to_string(row));
     if (values.size() != Fields.names.size())
-        throw FieldError("Liczba p\xF3l wiersza nie zgadza si\xEA z zestawem danych"); // "Liczba pól ... się ..."
+        throw FieldError("Liczba pól wiersza nie zgadza się z zestawem danych"_cp);
     Rows[row] = std::move(values);
 }

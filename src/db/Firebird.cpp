@@ -1,4 +1,5 @@
 #include "db/Firebird.h"
+#include "util/Cp1250Literal.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -9,9 +10,7 @@ using namespace Firebird;
 namespace
 {
 
-// "Brak połączenia z bazą danych" in Windows-1250.
-const char* const NotConnectedText = "Brak po\xB3\xB9"
-                                     "czenia z baz\xB9 danych";
+const char* const NotConnectedText = "Brak połączenia z bazą danych"_cp;
 
 // A status whose errors are looked at by hand (or ignored), for the ending of interfaces.
 class QuietStatus
@@ -427,7 +426,7 @@ void PreparedCommand::Execute(ITransaction* transaction, const Row& parameters)
     Status status;
     unsigned count = input_->getCount(&status);
     if (parameters.size() != count)
-        throw DbError("Liczba parametr\xF3w nie zgadza si\xEA z poleceniem"); // "Liczba parametrów nie zgadza się..."
+        throw DbError("Liczba parametrów nie zgadza się z poleceniem"_cp);
     unsigned char* message = buffer_.data();
     for (unsigned i = 0; i < count; ++i) {
         const Value& value = parameters[i];
@@ -443,7 +442,7 @@ void PreparedCommand::Execute(ITransaction* transaction, const Row& parameters)
         case SQL_TEXT: {
             std::string text = value.AsString();
             if (text.size() > length)
-                throw DbError("Tekst d\xB3u\xBFszy ni\xBF pole: " + text); // "Tekst dłuższy niż pole"
+                throw DbError("Tekst dłuższy niż pole: "_cp + text);
             if (type == SQL_VARYING) {
                 Store<unsigned short>(p, static_cast<unsigned short>(text.size()));
                 std::memcpy(p + 2, text.data(), text.size());
@@ -466,9 +465,7 @@ void PreparedCommand::Execute(ITransaction* transaction, const Row& parameters)
                 wide /= 10; // extra decimals are cut toward zero
             const __int128 limit = type == SQL_SHORT ? INT16_MAX : type == SQL_LONG ? INT32_MAX : INT64_MAX;
             if (wide > limit || wide < -limit - 1)
-                throw DbError("Liczba nie mie\x9C"
-                              "ci si\xEA w polu: " +
-                              value.AsString()); // "Liczba nie mieści się w polu"
+                throw DbError("Liczba nie mieści się w polu: "_cp + value.AsString());
             const int64_t v = static_cast<int64_t>(wide);
             if (type == SQL_SHORT)
                 Store<int16_t>(p, static_cast<int16_t>(v));
@@ -496,7 +493,7 @@ void PreparedCommand::Execute(ITransaction* transaction, const Row& parameters)
             else if (auto s = std::get_if<DateTime>(&value.Data()))
                 dt = *s;
             else
-                throw DbError("Warto\x9C\xE6 nie jest dat\xB9: " + value.AsString()); // "Wartość nie jest datą"
+                throw DbError("Wartość nie jest datą: "_cp + value.AsString());
             if (type == SQL_TYPE_DATE)
                 Store<ISC_DATE>(p, EncodeDate(dt.date));
             else if (type == SQL_TYPE_TIME)
@@ -523,7 +520,7 @@ void PreparedCommand::Execute(ITransaction* transaction, const Row& parameters)
             *p = value.AsInteger() != 0;
             break;
         default:
-            throw DbError("Nieobs\xB3ugiwany typ parametru"); // "Nieobsługiwany typ parametru"
+            throw DbError("Nieobsługiwany typ parametru"_cp);
         }
     }
     statement_->execute(&status, transaction, input_.get(), message, nullptr, nullptr);
@@ -629,51 +626,29 @@ bool DbError::DatabaseBusy() const
 
 std::string DbError::OperatorText() const
 {
-    // Polish texts are Windows-1250 bytes; each escaped literal is followed by its readable form.
     struct Advice {
         std::vector<intptr_t> codes;
         const char* text;
     };
     static const std::vector<Advice> advice = {
         {{isc_dsql_relation_err},
-         "W bazie danych brakuje tabeli. Sprawd\x9F dat\xEA sprzeda\xBFy (kartoteka towar\xF3w jest osobna dla "
-         "ka\xBF"
-         "dego roku) i czy wybrano w\xB3"
-         "a\x9C"
-         "ciw\xB9 baz\xEA."},
-        // "W bazie danych brakuje tabeli. Sprawdź datę sprzedaży (kartoteka towarów jest osobna dla każdego roku)
-        //  i czy wybrano właściwą bazę."
+         "W bazie danych brakuje tabeli. Sprawdź datę sprzedaży (kartoteka towarów jest osobna dla każdego roku) i czy wybrano właściwą bazę."_cp},
         {{isc_dsql_field_err},
-         "W tabeli bazy danych brakuje pola. Sprawd\x9F ustawienia programu (np. nazw\xEA pola z cen\xB9)."},
-        // "W tabeli bazy danych brakuje pola. Sprawdź ustawienia programu (np. nazwę pola z ceną)."
+         "W tabeli bazy danych brakuje pola. Sprawdź ustawienia programu (np. nazwę pola z ceną)."_cp},
         {{isc_network_error, isc_net_connect_err, isc_net_read_err, isc_net_write_err, isc_conn_lost, isc_att_shutdown,
           isc_shutdown, isc_bad_db_handle, isc_unavailable},
-         "Utracono po\xB3\xB9"
-         "czenie z serwerem bazy danych. Sprawd\x9F serwer i sie\xE6, a potem uruchom "
-         "program ponownie."},
-        // "Utracono połączenie z serwerem bazy danych. Sprawdź serwer i sieć, a potem uruchom program ponownie."
+         "Utracono połączenie z serwerem bazy danych. Sprawdź serwer i sieć, a potem uruchom program ponownie."_cp},
         {{isc_lock_conflict, isc_deadlock, isc_update_conflict},
-         "Dane s\xB9 w tej chwili zmieniane przez innego u\xBFytkownika bazy. Spr\xF3"
-         "buj ponownie za chwil\xEA."},
-        // "Dane są w tej chwili zmieniane przez innego użytkownika bazy. Spróbuj ponownie za chwilę."
+         "Dane są w tej chwili zmieniane przez innego użytkownika bazy. Spróbuj ponownie za chwilę."_cp},
         {{isc_already_opened},
-         "Plik bazy danych jest otwarty przez inny program wbudowanym silnikiem Firebird (np. Tarlo_db). Zamknij "
-         "tamten program albo po\xB3\xB9"
-         "cz oba przez lokalny serwer Firebird."},
+         "Plik bazy danych jest otwarty przez inny program wbudowanym silnikiem Firebird (np. Tarlo_db). Zamknij tamten program albo połącz oba przez lokalny serwer Firebird."_cp},
         // "Plik bazy danych jest otwarty przez inny program wbudowanym silnikiem Firebird (np. Tarlo_db). Zamknij
-        //  tamten program albo połącz oba przez lokalny serwer Firebird."
         {{isc_io_error},
-         "Serwer nie ma dost\xEApu do pliku bazy danych. Sprawd\x9F \x9C"
-         "cie\xBFk\xEA do bazy i czy plik istnieje na "
-         "serwerze."},
-        // "Serwer nie ma dostępu do pliku bazy danych. Sprawdź ścieżkę do bazy i czy plik istnieje na serwerze."
-        {{isc_login}, "Serwer odrzuci\xB3 nazw\xEA u\xBFytkownika lub has\xB3o."},
-        // "Serwer odrzucił nazwę użytkownika lub hasło."
-        {{isc_no_priv}, "Brak uprawnie\xF1 do tych danych w bazie. Zaloguj si\xEA jako administrator bazy."},
-        // "Brak uprawnień do tych danych w bazie. Zaloguj się jako administrator bazy."
+         "Serwer nie ma dostępu do pliku bazy danych. Sprawdź ścieżkę do bazy i czy plik istnieje na serwerze."_cp},
+        {{isc_login}, "Serwer odrzucił nazwę użytkownika lub hasło."_cp},
+        {{isc_no_priv}, "Brak uprawnień do tych danych w bazie. Zaloguj się jako administrator bazy."_cp},
     };
-    std::string text = "B\xB3\xB9"
-                       "d bazy danych."; // "Błąd bazy danych."
+    std::string text = "Błąd bazy danych."_cp;
     for (const Advice& a : advice) {
         if (std::any_of(a.codes.begin(), a.codes.end(), [this](intptr_t code) { return Has(code); })) {
             text += std::string(" ") + a.text;

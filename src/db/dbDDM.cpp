@@ -3,6 +3,7 @@
 #include "app/ConstUnit.h"
 #include "db/Firebird.h"
 #include "db/USql.h"
+#include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
 #include "util/Screen.h"
 
@@ -15,7 +16,7 @@ namespace
 {
 
 const char* const RoleName = "ADMINISTRATOR";
-const char* const AbortCaption = "Przerwa\xE6 program?"; // "Przerwać program?" in Windows-1250
+const char* const AbortCaption = "Przerwać program?"_cp;
 const char* const EmptyScriptEntry = "Pusta listaScr  ";
 
 bool Contains(const std::string& text, const std::string& part)
@@ -198,7 +199,7 @@ const FieldList& Query::Fields() const
 const Value& Query::FieldByName(const std::string& name) const
 {
     if (!impl->active)
-        throw FieldError("Zapytanie jest zamkni\xEAte: " + name); // "Zapytanie jest zamknięte"
+        throw FieldError("Zapytanie jest zamknięte: "_cp + name);
     int index = impl->cursor.Fields().IndexOrThrow(name);
     if (impl->current.empty())
         return NullValue();
@@ -272,9 +273,7 @@ bool HasServerName(const std::string& path)
 namespace
 {
 
-// "Połączenie z bazą: " in Windows-1250.
-const std::string RouteLine = "Po\xB3\xB9"
-                              "czenie z baz\xB9: ";
+const std::string RouteLine = "Połączenie z bazą: "_cp;
 
 // Opens the connection the way its path asks for. For a path without a server name, the work history's line
 // about the way taken; nothing otherwise (the path names the way).

@@ -1,6 +1,7 @@
 #pragma once
 // The error report around one register operation.
 #include "app/ConstUnit.h"
+#include "util/Cp1250Literal.h"
 #include "util/DateTime.h"
 #include "util/MyUtil.h"
 
@@ -36,7 +37,5 @@ private:
 inline void WriteErrorReportLine(const std::string& text)
 {
     if (ErrorReport.handle && !WriteTextLine(DateTimeText(Now()) + ": " + text, ErrorReport))
-        LogLine("Nie mo\xBFna dopisa\xE6 do raportu b\xB3\xEA"
-                "d\xF3w " +
-                ErrorReportFile + ": " + text); // Nie można dopisać do raportu błędów
+        LogLine("Nie można dopisać do raportu błędów "_cp + ErrorReportFile + ": " + text);
 }

@@ -9,6 +9,7 @@
 #include "exchange/ExchangeView.h"
 #include "exchange/TradeHandOver.h"
 #include "exchange/WinIP.h"
+#include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
 #include "util/SafeFile.h"
 #include "util/Screen.h"
@@ -24,14 +25,11 @@ std::unique_ptr<TfmE> fmE;
 namespace
 {
 
-// "] - Transmisja bez błędów", "Nie można odczytać pliku ", "Kod towaru nie jest liczbą: " in Windows-1250
-const std::string NoErrorsText = "] - Transmisja bez b\xB3\xEA"
-                                 "d\xF3w";
-const std::string UnreadableFileText = "Nie mo\xBFna odczyta\xE6 pliku ";
-const std::string NotANumberText = "Kod towaru nie jest liczb\xB9: ";
-// "!!! Odczyt nie został zapisany: ", "nie można utworzyć folderu ", "Nie zapisano pliku"
-const std::string NotStoredMark = "!!! Odczyt nie zosta\xB3 zapisany: ";
-const std::string CannotMakeFolderText = "nie mo\xBFna utworzy\xE6 folderu ";
+const std::string NoErrorsText = "] - Transmisja bez błędów"_cp;
+const std::string UnreadableFileText = "Nie można odczytać pliku "_cp;
+const std::string NotANumberText = "Kod towaru nie jest liczbą: "_cp;
+const std::string NotStoredMark = "!!! Odczyt nie został zapisany: "_cp;
+const std::string CannotMakeFolderText = "nie można utworzyć folderu "_cp;
 const std::string FileNotStoredText = "Nie zapisano pliku";
 const std::string ResetReportsFolder = "Zerowania";
 
@@ -330,17 +328,14 @@ void MarkNotReset(const std::string& report)
     const std::string renamed = NotResetReportName(report);
     std::string reason;
     if (RenameNoOverwrite(report, renamed, reason)) {
-        // Liczników nie wyzerowano: raport ... zapisano jako ...
-        LogLine("Licznik\xF3w nie wyzerowano: raport " + report + " zapisano jako " + renamed);
+        LogLine("Liczników nie wyzerowano: raport "_cp + report + " zapisano jako " + renamed);
         return;
     }
     // Liczników nie wyzerowano, a nie udało się zmienić nazwy raportu ... na ... (powód): przekazanie odczytów do
-    // Wolnar uzna go za zerowanie. Zmień jego nazwę ręcznie przed przekazaniem następnego odczytu tej kasy.
-    const std::string text = "Licznik\xF3w nie wyzerowano, a nie uda\xB3o si\xEA zmieni\xE6 nazwy raportu " + report +
-                             " na " + std::filesystem::path(renamed).filename().string() + " (" + reason +
-                             "): przekazanie odczyt\xF3w do Wolnar uzna go za zerowanie. Zmie\xF1 jego nazw\xEA "
-                             "r\xEA"
-                             "cznie przed przekazaniem nast\xEApnego odczytu tej kasy.";
+    const std::string text =
+        "Liczników nie wyzerowano, a nie udało się zmienić nazwy raportu "_cp + report + " na " +
+        std::filesystem::path(renamed).filename().string() + " (" + reason +
+        "): przekazanie odczytów do Wolnar uzna go za zerowanie. Zmień jego nazwę ręcznie przed przekazaniem następnego odczytu tej kasy."_cp;
     Komunikat(text, true);
     WriteErrorReportLine(text);
 }

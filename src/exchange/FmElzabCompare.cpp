@@ -5,14 +5,13 @@
 #include "catalogue/SentStore.h"
 #include "db/dbDDM.h"
 #include "exchange/ExchangeView.h"
+#include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
 #include "util/SafeFile.h"
 
 #include <algorithm>
 #include <cctype>
 #include <stdexcept>
-
-// Polish texts are Windows-1250 bytes; each escaped literal is followed by its readable form.
 
 namespace
 {
@@ -28,7 +27,7 @@ DataSet ReadCatalogue(const std::string& priceField)
         return UpperAscii(field) == UpperAscii(priceField);
     });
     if (!plainName || !present)
-        throw FieldError("Brak pola " + priceField + " w kartotece towar\xF3w " + GoodsTable); // towarów
+        throw FieldError("Brak pola " + priceField + " w kartotece towarów "_cp + GoodsTable);
     DataSet rows;
     dm->OpenSds(rows, "select coalesce(b.blok,0) as blok,k.asort,k.nazwa,k.stawka_vat,k.jm,k.nieaktywny,k." +
                           priceField + " from " + GoodsTable + " k left join BLOK_CEN b using(asort)");
@@ -46,13 +45,12 @@ bool TfmE::PorownajZKasa()
 {
     WczytajTowary();
     if (ExchangeResult != 0) {
-        // Porównanie niemożliwe: nie odczytano wykazu towarów z kasy
-        Komunikat("Por\xF3wnanie niemo\xBFliwe: nie odczytano wykazu towar\xF3w z kasy " + RegisterCode, true);
+        Komunikat("Porównanie niemożliwe: nie odczytano wykazu towarów z kasy "_cp + RegisterCode, true);
         return false;
     }
     std::vector<std::string> listLines;
     if (!ReadLines(ResponseFile, listLines))
-        throw std::runtime_error("Nie mo\xBFna odczyta\xE6 pliku " + ResponseFile); // Nie można odczytać pliku
+        throw std::runtime_error("Nie można odczytać pliku "_cp + ResponseFile);
 
     int unreadable = 0;
     const std::vector<RegisterGood> held = ParseRegisterGoodsList(listLines, unreadable);
@@ -63,7 +61,7 @@ bool TfmE::PorownajZKasa()
     const RegisterComparison comparison = CompareWithRegister(held, catalogue, previous, unreadable);
 
     // Porównanie z kasą 01 - 10.12.2026 13:40:05, kartoteka Kartas2026, pole ceny CENA_1
-    comparisonReport = comparison.ReportLines("Por\xF3wnanie z kas\xB9 " + RegisterCode + " - " + DateTimeText(Now()) +
+    comparisonReport = comparison.ReportLines("Porównanie z kasą "_cp + RegisterCode + " - " + DateTimeText(Now()) +
                                               ", kartoteka " + GoodsTable + ", pole ceny " + lists.priceField);
     comparisonToSend = comparison.ToSend();
     comparisonRegisterId = CurrentRegisterId;
@@ -72,17 +70,14 @@ bool TfmE::PorownajZKasa()
 
     // Porównanie z kasą 01: brak w kasie 3, różne 2, spoza kartoteki 1, zgodne 120, wspólny kod 1
     const std::string summary =
-        "Por\xF3wnanie z kas\xB9 " + RegisterCode + ": brak w kasie " + std::to_string(comparison.missing.size()) +
-        ", r\xF3\xBFne " + std::to_string(comparison.differing.size()) + ", spoza kartoteki " +
+        "Porównanie z kasą "_cp + RegisterCode + ": brak w kasie " + std::to_string(comparison.missing.size()) +
+        ", różne "_cp + std::to_string(comparison.differing.size()) + ", spoza kartoteki " +
         std::to_string(comparison.extra.size()) + ", zgodne " + std::to_string(comparison.agreeing) +
-        ", wsp\xF3lny kod " + std::to_string(comparison.collisions.size());
+        ", wspólny kod "_cp + std::to_string(comparison.collisions.size());
     if (!memoryTable) {
         Komunikat(summary + ". " + MissingSentTableText(), true);
     } else if (!ReplaceSentMemory(CurrentRegisterId, comparison.memory)) {
-        // nie zapisano pamięci wysłanych towarów (szczegóły w historii pracy)
-        Komunikat(summary + ". Nie zapisano pami\xEA"
-                            "ci wys\xB3\x61nych towar\xF3w (szczeg\xF3\xB3y w historii pracy)",
-                  true);
+        Komunikat(summary + ". Nie zapisano pamięci wysłanych towarów (szczegóły w historii pracy)"_cp, true);
     } else {
         Komunikat(summary, false);
     }
@@ -93,7 +88,7 @@ bool TfmE::ZapiszPorownanie()
 {
     const std::string path = ComparisonReportPath();
     if (comparisonReport.empty()) {
-        Komunikat("Brak raportu - najpierw uruchom \"Por\xF3wnanie z kas\xB9\"", true); // Porównanie z kasą
+        Komunikat("Brak raportu - najpierw uruchom \"Porównanie z kasą\""_cp, true);
         return false;
     }
     // A reader never finds half a report: the old one stays until the new one is complete.
@@ -101,7 +96,7 @@ bool TfmE::ZapiszPorownanie()
     for (const std::string& line : comparisonReport)
         text += line + "\r\n";
     if (!WriteFileReplacing(path, text, reason)) {
-        Komunikat("Nie mo\xBFna zapisa\xE6 pliku " + path + " (" + reason + ")", true); // Nie można zapisać pliku
+        Komunikat("Nie można zapisać pliku "_cp + path + " (" + reason + ")", true);
         return false;
     }
     Komunikat("Raport zapisany w pliku " + path, false);

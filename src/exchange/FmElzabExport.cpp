@@ -11,6 +11,7 @@
 #include "exchange/ErrorReportScope.h"
 #include "exchange/ExportView.h"
 #include "exchange/WinIP.h"
+#include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
 #include "util/SafeFile.h"
 #include "util/Screen.h"
@@ -19,8 +20,6 @@
 #include <string>
 #include <unordered_map>
 #include <vector>
-
-// Polish texts are Windows-1250 bytes; each escaped literal is followed by its readable form.
 
 namespace
 {
@@ -54,7 +53,7 @@ public:
         dm->OpenSds(rows_, "select b.blok,b.wybor,k.* from " + GoodsTable +
                                " k join BLOK_CEN b using(asort) where nieaktywny<>1 and b.wybor=1");
         if (rows_.Fields.IndexOf(priceField) < 0)
-            throw FieldError("Brak pola " + priceField + " w kartotece towar\xF3w " + GoodsTable); // towarów
+            throw FieldError("Brak pola " + priceField + " w kartotece towarów "_cp + GoodsTable);
         const int column = rows_.Fields.IndexOrThrow("asort");
         rowOf_.reserve(rows_.Rows.size());
         for (int i = 0; i < rows_.RecordCount(); ++i)
@@ -92,8 +91,7 @@ private:
 
 void AnnounceSkipped(const std::string& symbol)
 {
-    // Towar ... nieaktywny lub brak w kartotece - pominięty
-    const std::string text = "Towar " + symbol + " nieaktywny lub brak w kartotece - pomini\xEAty";
+    const std::string text = "Towar " + symbol + " nieaktywny lub brak w kartotece - pominięty"_cp;
     WriteErrorReportLine(text);
     Komunikat(text, true);
 }
@@ -101,10 +99,7 @@ void AnnounceSkipped(const std::string& symbol)
 // A good whose values cannot go into a record is never sent or written; it keeps its selection.
 void AnnounceRefused(const std::string& symbol, const std::string& refusal)
 {
-    // Towar ...: ... - nie wysłany
-    const std::string text = "Towar " + symbol + ": " + refusal +
-                             " - nie wys\xB3"
-                             "any";
+    const std::string text = "Towar " + symbol + ": " + refusal + " - nie wysłany"_cp;
     WriteErrorReportLine(text);
     Komunikat(text, true);
 }
@@ -138,17 +133,12 @@ public:
                       true);
             return;
         }
-        std::string text = "Eksport zako\xF1"
-                           "czony: wys\xB3"
-                           "ano " +
-                           std::to_string(sent_) + " z " + std::to_string(total_);
+        std::string text = "Eksport zakończony: wysłano "_cp + std::to_string(sent_) + " z " + std::to_string(total_);
         if (sent_ == total_) {
             Komunikat(text, false);
             return;
         }
-        text += ", nie wys\xB3"
-                "ano " +
-                std::to_string(total_ - sent_);
+        text += ", nie wysłano "_cp + std::to_string(total_ - sent_);
         if (!notSent_.empty()) {
             constexpr size_t Named = 10;
             text += " (";
@@ -159,11 +149,8 @@ public:
         if (stoppedByOperatorAt_)
             text += ", zatrzymany przez operatora";
         if (stopped_)
-            text += ", zatrzymany po b\xB3\xEA"
-                    "dzie"; // zatrzymany po błędzie
-        text += " - szczeg\xF3\xB3y w raporcie b\xB3\xEA"
-                "d\xF3w " +
-                ErrorReportFile; // szczegóły w raporcie błędów
+            text += ", zatrzymany po błędzie"_cp;
+        text += " - szczegóły w raporcie błędów "_cp + ErrorReportFile;
         WriteErrorReportLine(text);
         Komunikat(text, true);
     }
@@ -327,7 +314,7 @@ void TfmE::aExpoTowarEureka()
     const std::string fileName = exportPage ? exportPage->EurekaFileName() : std::string();
     std::string reason;
     if (!WriteLines(fileName, lines, reason)) {
-        Komunikat("Nie mo\xBFna zapisa\xE6 pliku " + fileName + " (" + reason + ")", true); // Nie można zapisać pliku
+        Komunikat("Nie można zapisać pliku "_cp + fileName + " (" + reason + ")", true);
         return;
     }
 
@@ -356,14 +343,10 @@ void TfmE::aExpoTowarEureka()
     UntickGroups(exportPage);
     if (refused) {
         ExchangeResult = WinIPBadPrice;
-        // Plik ... zapisany bez towarów o błędnej cenie - szczegóły w raporcie błędów ...
-        Komunikat("Plik " + fileName +
-                      " zapisany bez towar\xF3w o b\xB3\xEA"
-                      "dnej cenie - szczeg\xF3\xB3y w raporcie b\xB3\xEA"
-                      "d\xF3w " +
+        Komunikat("Plik " + fileName + " zapisany bez towarów o błędnej cenie - szczegóły w raporcie błędów "_cp +
                       ErrorReportFile,
                   true);
     }
-    ShowMessage("powsta\xB3 plik " + fileName); // powstał plik
+    ShowMessage("powstał plik "_cp + fileName);
     dm->WriteParS("PLIK_EUREKA", fileName, ParLocation, ParSection);
 }

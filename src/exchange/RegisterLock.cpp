@@ -1,6 +1,7 @@
 #include "exchange/RegisterLock.h"
 
 #include "app/ConstUnit.h"
+#include "util/Cp1250Literal.h"
 
 #include <cerrno>
 #include <cstring>
@@ -30,26 +31,21 @@ RegisterLock::RegisterLock(Mode mode)
     const std::string path = LockPath(ExeDir);
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) {
-        // Nie można otworzyć pliku blokady kas ...
-        problem_ = "Nie mo\xBFna otworzy\xE6 pliku blokady kas " + path + ": " + std::strerror(errno);
+        problem_ = "Nie można otworzyć pliku blokady kas "_cp + path + ": " + std::strerror(errno);
         return;
     }
     int result = ::flock(fd, LOCK_EX | LOCK_NB);
     if (result != 0 && errno == EWOULDBLOCK && mode == Mode::Wait) {
-        // Kasy są zajęte przez inny program - czekam na ich zwolnienie
-        Komunikat("Kasy s\xB9 zaj\xEAte przez inny program - czekam na ich zwolnienie", false);
+        Komunikat("Kasy są zajęte przez inny program - czekam na ich zwolnienie"_cp, false);
         do
             result = ::flock(fd, LOCK_EX);
         while (result != 0 && errno == EINTR);
     }
     if (result != 0) {
-        problem_ = errno == EWOULDBLOCK
-                       // Kasy są zajęte: inny program (Tarlo_db lub tarlo-cli) pracuje teraz z kasą. Spróbuj za
-                       // chwilę.
-                       ? "Kasy s\xB9 zaj\xEAte: inny program (Tarlo_db lub tarlo-cli) pracuje teraz z kas\xB9. "
-                         "Spr\xF3"
-                         "buj za chwil\xEA."
-                       : "Nie mo\xBFna zablokowa\xE6 pliku " + path + ": " + std::strerror(errno);
+        problem_ =
+            errno == EWOULDBLOCK
+                ? "Kasy są zajęte: inny program (Tarlo_db lub tarlo-cli) pracuje teraz z kasą. Spróbuj za chwilę."_cp
+                : "Nie można zablokować pliku "_cp + path + ": " + std::strerror(errno);
         ::close(fd);
         return;
     }

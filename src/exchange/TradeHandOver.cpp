@@ -5,6 +5,7 @@
 #include "db/dbDDM.h"
 #include "exchange/CatalogueGoodsLookup.h"
 #include "exchange/SalesReport.h"
+#include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
 
 #include <cmath>
@@ -95,7 +96,7 @@ public:
     {
         const ReadoutLine parsed = ParseReadoutLine(line);
         if (!(std::fabs(parsed.quantity) < LargestAmount) || !(std::fabs(parsed.value) < LargestAmount)) {
-            problem = "Ilo\x9C\xE6 lub warto\x9C\xE6 towaru " + parsed.code + " poza zakresem"; // Ilość, wartość
+            problem = "Ilość lub wartość towaru "_cp + parsed.code + " poza zakresem";
             return false;
         }
         auto [it, added] = index_.emplace(parsed.code, codes_.size());
@@ -122,12 +123,10 @@ private:
 std::string LineProblem(const std::string& line)
 {
     if (line.size() > LineWidth)
-        return "ma wi\xEA"
-               "cej ni\xBF 150 znak\xF3w"; // ma więcej niż 150 znaków
+        return "ma więcej niż 150 znaków"_cp;
     for (const unsigned char c : line)
         if (c < 0x20 && c != '\t')
-            return "zawiera znaki steruj\xB9"
-                   "ce"; // zawiera znaki sterujące
+            return "zawiera znaki sterujące"_cp;
     return {};
 }
 
@@ -168,8 +167,7 @@ std::optional<DateTime> HandedOverAt(const std::string& fileName, int registerNo
 
 std::string AlreadySentText(const std::string& fileName, const DateTime& at)
 {
-    // Odczyt ... został już przesłany ...
-    return "Odczyt " + fileName + " zosta\xB3 ju\xBF przes\xB3" + "any " + DateTimeText(at);
+    return "Odczyt " + fileName + " został już przesłany "_cp + DateTimeText(at);
 }
 
 HandOverResult Fail(const std::string& text)
@@ -315,31 +313,23 @@ HandOverResult SendReadingToTrade(const std::string& path)
 {
     const std::string fileName = fs::path(path).filename().string();
     const std::optional<ReadoutName> name = ParseReadoutName(fileName);
-    if (!name) // Plik ... nie jest odczytem kasy (nazwa NNN_RRRRMMDD_KKK.txt) - nie przesłano
-        return Fail("Plik " + fileName +
-                    " nie jest odczytem kasy (nazwa NNN_RRRRMMDD_KKK.txt) - nie przes\xB3"
-                    "ano");
+    if (!name)
+        return Fail("Plik " + fileName + " nie jest odczytem kasy (nazwa NNN_RRRRMMDD_KKK.txt) - nie przesłano"_cp);
 
     // The sales report stored at a counter reset has a readout's name but lies in the reset folder of its day.
     if (UpperAscii(fs::path(path).parent_path().filename().string()) == "ZEROWANIA")
-        // Plik ... jest raportem zerowania liczników, nie odczytem - nie przesłano
-        return Fail("Plik " + fileName +
-                    " jest raportem zerowania licznik\xF3w, nie odczytem - nie przes\xB3"
-                    "ano");
+        return Fail("Plik " + fileName + " jest raportem zerowania liczników, nie odczytem - nie przesłano"_cp);
     std::vector<std::string> lines;
-    if (!ReadLines(path, lines)) // Nie można odczytać pliku
-        return Fail("Nie mo\xBFna odczyta\xE6 pliku " + path +
-                    " - nie przes\xB3"
-                    "ano");
+    if (!ReadLines(path, lines))
+        return Fail("Nie można odczytać pliku "_cp + path + " - nie przesłano"_cp);
     SalesByCode sales;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         std::string problem = LineProblem(lines[i]);
         if (problem.empty() && i >= ReadoutHeaderLines)
             sales.Add(lines[i], problem);
-        if (!problem.empty()) // Wiersz N pliku ... - nic nie przesłano
+        if (!problem.empty())
             return Fail("Wiersz " + std::to_string(i + 1) + " pliku " + fileName + " " + problem +
-                        " - nic nie przes\xB3"
-                        "ano");
+                        " - nic nie przesłano"_cp);
     }
     const std::optional<DateTime> takenAt = FileTime(path);
 
@@ -349,13 +339,10 @@ HandOverResult SendReadingToTrade(const std::string& path)
             std::string list;
             for (const auto& object : missing)
                 list += (list.empty() ? "" : ", ") + object;
-            // Brak w bazie danych: ... Zaloguj się jako administrator (SYSDBA), program je utworzy; potem prześlij
             // odczyt ponownie.
-            return Fail("Nie przes\xB3"
-                        "ano odczytu " +
-                        fileName + ". Brak w bazie danych: " + list +
-                        ". Zaloguj si\xEA jako administrator (SYSDBA) - program je utworzy; potem prze\x9Clij odczyt "
-                        "ponownie.");
+            return Fail(
+                "Nie przesłano odczytu "_cp + fileName + ". Brak w bazie danych: " + list +
+                ". Zaloguj się jako administrator (SYSDBA) - program je utworzy; potem prześlij odczyt ponownie."_cp);
         }
         if (const auto at = HandedOverAt(fileName, name->registerNo))
             return Fail(AlreadySentText(fileName, *at));
@@ -373,17 +360,10 @@ HandOverResult SendReadingToTrade(const std::string& path)
         SalesByCode before;
         if (previous) {
             const std::vector<std::string> previousLines = HandedOverLines(previous->fileName);
-            if (previousLines.empty()) // Brak wierszy przesłanego wcześniej odczytu ... w tabeli ODCZYT
-                return Fail("Nie przes\xB3"
-                            "ano odczytu " +
-                            fileName +
-                            ": brak wierszy przes\xB3"
-                            "anego wcze\x9Cniej "
-                            "odczytu " +
-                            previous->fileName +
-                            " w tabeli ODCZYT, wi\xEA"
-                            "c nie wiadomo, ile sprzedano "
-                            "od tamtego odczytu.");
+            if (previousLines.empty())
+                return Fail("Nie przesłano odczytu "_cp + fileName +
+                            ": brak wierszy przesłanego wcześniej odczytu "_cp + previous->fileName +
+                            " w tabeli ODCZYT, więc nie wiadomo, ile sprzedano od tamtego odczytu."_cp);
             for (std::size_t i = ReadoutHeaderLines; i < previousLines.size(); ++i) {
                 std::string ignored;
                 before.Add(previousLines[i], ignored);
@@ -404,14 +384,10 @@ HandOverResult SendReadingToTrade(const std::string& path)
             const Totals* now = sales.Find(then.code);
             const Totals current = now ? *now : Totals{};
             if (current.quantity < then.totals.quantity || current.value < then.totals.value)
-                // Sprzedaż towaru X w odczycie A jest mniejsza niż w przesłanym wcześniej odczycie B: liczniki
-                // kasy wyzerowano poza programem albo odczyt jest starszy. Nic nie przesłano.
-                return Fail("Sprzeda\xBF towaru " + then.code + " w odczycie " + fileName +
-                            " jest mniejsza ni\xBF w przes\xB3"
-                            "anym wcze\x9Cniej odczycie " +
-                            previous->fileName +
-                            ": liczniki kasy wyzerowano poza programem albo odczyt jest starszy. Nic nie przes\xB3"
-                            "ano.");
+                return Fail(
+                    "Sprzedaż towaru "_cp + then.code + " w odczycie " + fileName +
+                    " jest mniejsza niż w przesłanym wcześniej odczycie "_cp + previous->fileName +
+                    ": liczniki kasy wyzerowano poza programem albo odczyt jest starszy. Nic nie przesłano."_cp);
         }
 
         CatalogueGoodsLookup goods("Kartas" + std::to_string(name->salesDate.year), true);
@@ -473,31 +449,19 @@ HandOverResult SendReadingToTrade(const std::string& path)
         if (!dm->RunSQLBatch(commands, &failure)) {
             if (const auto at = HandedOverAt(fileName, name->registerNo))
                 return Fail(AlreadySentText(fileName, *at));
-            // Przesłanie odczytu ... do Wolnar nie powiodło się, nic nie zapisano:
-            return Fail("Przes\xB3"
-                        "anie odczytu " +
-                        fileName +
-                        " do Wolnar nie powiod\xB3o si\xEA, nic nie "
-                        "zapisano: " +
+            return Fail("Przesłanie odczytu "_cp + fileName + " do Wolnar nie powiodło się, nic nie zapisano: "_cp +
                         failure);
         }
         HandOverResult result{true, {}, static_cast<int>(increases.size()), Decimal{total, 4}};
-        // Przesłano odczyt ... do Wolnar: N pozycji sprzedaży o wartości W zł
-        result.message = "Przes\xB3"
-                         "ano odczyt " +
-                         fileName + " do Wolnar: " + std::to_string(result.lines) +
-                         " pozycji sprzeda\xBFy o warto\x9C"
-                         "ci " +
-                         FormatFloat("0.00", result.total) + " z\xB3";
+        result.message = "Przesłano odczyt "_cp + fileName + " do Wolnar: " + std::to_string(result.lines) +
+                         " pozycji sprzedaży o wartości "_cp + FormatFloat("0.00", result.total) + " zł"_cp;
         if (previous)
             result.message += " (przyrost od odczytu " + previous->fileName + ")";
         Komunikat(result.message, false);
         return result;
     } catch (const std::exception& e) {
         const auto* db = dynamic_cast<const DbError*>(&e);
-        return Fail("Przes\xB3"
-                    "anie odczytu " +
-                    fileName + " do Wolnar nie powiod\xB3o si\xEA, nic nie zapisano: " +
+        return Fail("Przesłanie odczytu "_cp + fileName + " do Wolnar nie powiodło się, nic nie zapisano: "_cp +
                     (db ? db->OperatorText() : std::string(e.what())));
     }
 }

@@ -1,6 +1,7 @@
 #include "exchange/WinIP.h"
 
 #include "app/ConstUnit.h"
+#include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
 
 #include <dlfcn.h>
@@ -26,14 +27,9 @@ const FunctionInfo& Info(WinIPFunction function)
 
 const std::string LibraryFileName = "libWinIP.so";
 
-// Windows-1250 texts: "Nie można załadować biblioteki komunikacyjnej ",
-// "Ścieżka pliku jest za długa dla biblioteki komunikacyjnej (najwyżej 255 znaków): "
-const std::string CannotLoadText = "Nie mo\xBFna za\xB3"
-                                   "adowa\xE6 biblioteki komunikacyjnej ";
-const std::string PathTooLongText = "\x8C"
-                                    "cie\xBF"
-                                    "ka pliku jest za d\xB3uga dla biblioteki komunikacyjnej (najwy\xBF"
-                                    "ej 255 znak\xF3w): ";
+const std::string CannotLoadText = "Nie można załadować biblioteki komunikacyjnej "_cp;
+const std::string PathTooLongText =
+    "Ścieżka pliku jest za długa dla biblioteki komunikacyjnej (najwyżej 255 znaków): "_cp;
 
 } // namespace
 
@@ -78,10 +74,7 @@ bool WinIPLibrary::Load()
     handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle_) {
         const char* reason = dlerror();
-        // "Nie można załadować biblioteki komunikacyjnej "
-        problem_ = "Nie mo\xBFna za\xB3"
-                   "adowa\xE6 biblioteki komunikacyjnej " +
-                   path;
+        problem_ = "Nie można załadować biblioteki komunikacyjnej "_cp + path;
         if (reason)
             problem_ += " (" + std::string(reason) + ")";
         return false;

@@ -6,6 +6,7 @@
 #include "ui/OperationRunner.h"
 #include "ui/PageControls.h"
 #include "ui/UiText.h"
+#include "util/Cp1250Literal.h"
 #include "util/Screen.h"
 
 #include <QGroupBox>
@@ -66,8 +67,7 @@ void DeletionPage::btnDelClick()
 void DeletionPage::btnDelAllClick()
 {
     // Nothing brings back the goods of a register once they are deleted.
-    // "Kasowanie towarów", "Czy skasować wszystkie towary w kasie ...?"
-    if (!AskYesNo("Kasowanie towar\xF3w", "Czy skasowa\xE6 wszystkie towary w kasie " + RegisterCode + "?"))
+    if (!AskYesNo("Kasowanie towarów"_cp, "Czy skasować wszystkie towary w kasie "_cp + RegisterCode + "?"))
         return;
     const RegisterOperation operation(this);
     Komunikat("", false);

@@ -4,6 +4,7 @@
 #include "catalogue/Dmutils.h"
 #include "ui/PageControls.h"
 #include "ui/UiText.h"
+#include "util/Cp1250Literal.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -257,7 +258,7 @@ void ParamsPage::btnCanClick()
 void ParamsPage::BitBtn2Click()
 {
     if (dmu->SaveParameters())
-        Komunikat("Zapisano parametry og\xF3lne", false); // ogólne
+        Komunikat("Zapisano parametry ogólne"_cp, false);
 }
 
 void ParamsPage::BitBtn5Click()

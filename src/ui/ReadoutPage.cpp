@@ -6,6 +6,7 @@
 #include "ui/OperationRunner.h"
 #include "ui/PageControls.h"
 #include "ui/UiText.h"
+#include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
 
 #include <QApplication>
@@ -130,7 +131,7 @@ void ReadoutPage::ShowReadouts()
     std::vector<std::string> files;
     ListFiles(files, DayDir, "*.txt");
     if (files.empty()) {
-        MemoInsertFirst("Brak odczyt\xF3w z kasy " + RegisterCode + " z dnia " + ShortDateText(SalesDate));
+        MemoInsertFirst("Brak odczytów z kasy "_cp + RegisterCode + " z dnia " + ShortDateText(SalesDate));
         return;
     }
     pnlWkz->show();

@@ -7,6 +7,7 @@
 #include "ui/OperationRunner.h"
 #include "ui/PageControls.h"
 #include "ui/UiText.h"
+#include "util/Cp1250Literal.h"
 
 #include <QFontDatabase>
 #include <QHBoxLayout>
@@ -102,16 +103,13 @@ void RegisterGoodsPage::btnZapiszPorClick()
 void RegisterGoodsPage::btnZaznaczPorClick()
 {
     if (fmE->comparisonRegisterId != CurrentRegisterId) {
-        // Porównanie dotyczy innej kasy - uruchom je ponownie
-        Komunikat("Por\xF3wnanie dotyczy innej kasy - uruchom je ponownie", true);
+        Komunikat("Porównanie dotyczy innej kasy - uruchom je ponownie"_cp, true);
         return;
     }
     dmu->ReReadGoods(); // the marks are written against the view's present rows
     if (dmu->SelectGoods(fmE->comparisonToSend))
-        // Zaznaczono do eksportu: N (brak w kasie i różniące się)
         Komunikat("Zaznaczono do eksportu: " + std::to_string(fmE->comparisonToSend.size()) +
-                      " (brak w kasie i r\xF3\xBFni\xB9"
-                      "ce si\xEA)",
+                      " (brak w kasie i różniące się)"_cp,
                   false);
 }
 

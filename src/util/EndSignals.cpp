@@ -1,4 +1,5 @@
 #include "util/EndSignals.h"
+#include "util/Cp1250Literal.h"
 
 #include <csignal>
 #include <pthread.h>
@@ -67,6 +68,6 @@ std::string EndSignalName(int signal)
     case SIGHUP:
         return "SIGHUP";
     default:
-        return "sygna\xB3 " + std::to_string(signal);
+        return "sygnał "_cp + std::to_string(signal);
     }
 }

@@ -51,7 +51,7 @@ void IniFile::Parse(std::string_view text)
     // Keys above the first section header belong to a section without a name.
     sections_.insert(std::string());
     // A UTF-8 mark, which some editors put at the start, is not part of the first line.
-    if (text.substr(0, 3) == "\xEF\xBB\xBF")
+    if (text.substr(0, 3) == "\uFEFF") // the UTF-8 byte-order mark
         text.remove_prefix(3);
     size_t start = 0;
     while (start < text.size()) {

@@ -1,6 +1,7 @@
 // Temporary file in the target's folder, checked writes, fsync, then rename (replace) or a move that never
 // overwrites. See SafeFile.h.
 #include "util/SafeFile.h"
+#include "util/Cp1250Literal.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -17,9 +18,8 @@ namespace
 
 enum class Placement { Replace, NoOverwrite };
 
-// Polish texts are Windows-1250 bytes; each escaped literal is followed by its readable form.
-const std::string NotRegularText = "to nie jest zwyk\xB3y plik"; // to nie jest zwykły plik
-const std::string ExistsText = "plik ju\xBF istnieje";           // plik już istnieje
+const std::string NotRegularText = "to nie jest zwykły plik"_cp;
+const std::string ExistsText = "plik już istnieje"_cp;
 const std::string MissingFileText = "brak pliku";
 
 void SplitPath(const std::string& path, std::string& directory, std::string& name)
@@ -183,8 +183,7 @@ bool CopyToNewFile(const std::string& source, const std::string& target, std::st
 {
     std::FILE* in = std::fopen(source.c_str(), "rb");
     if (!in) {
-        // nie można odczytać pliku
-        reason = "nie mo\xBFna odczyta\xE6 pliku " + source + " (" + SystemErrorText(errno) + ")";
+        reason = "nie można odczytać pliku "_cp + source + " (" + SystemErrorText(errno) + ")";
         return false;
     }
     std::string content;
@@ -196,7 +195,7 @@ bool CopyToNewFile(const std::string& source, const std::string& target, std::st
     const int error = errno;
     std::fclose(in);
     if (readError) {
-        reason = "nie mo\xBFna odczyta\xE6 pliku " + source + " (" + SystemErrorText(error) + ")";
+        reason = "nie można odczytać pliku "_cp + source + " (" + SystemErrorText(error) + ")";
         return false;
     }
     return WriteFileNoOverwrite(target, content, reason);
@@ -253,10 +252,10 @@ std::string SystemErrorText(int error)
     case EFBIG:
         return "przekroczony dopuszczalny rozmiar pliku (brak miejsca)";
     case EDQUOT:
-        return "przekroczony przydzia\xB3 miejsca na dysku"; // przydział
+        return "przekroczony przydział miejsca na dysku"_cp;
     case EACCES:
     case EPERM:
-        return "brak uprawnie\xF1 do zapisu"; // uprawnień
+        return "brak uprawnień do zapisu"_cp;
     case EROFS:
         return "dysk tylko do odczytu";
     case ENOTDIR:
@@ -268,15 +267,10 @@ std::string SystemErrorText(int error)
     case EEXIST:
         return ExistsText;
     case ENAMETOOLONG:
-        return "za d\xB3uga nazwa pliku"; // za długa
+        return "za długa nazwa pliku"_cp;
     case EIO:
-        return "b\xB3\xB9"
-               "d wej\x9C"
-               "cia/wyj\x9C"
-               "cia dysku"; // błąd wejścia/wyjścia
+        return "błąd wejścia/wyjścia dysku"_cp;
     default:
-        return "b\xB3\xB9"
-               "d systemu nr " +
-               std::to_string(error); // błąd systemu
+        return "błąd systemu nr "_cp + std::to_string(error);
     }
 }

@@ -1,4 +1,5 @@
 // Padding, cutting, case, delimited text, tolerant number conversion, dates and SQL literals.
+#include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
 
 #include <algorithm>
@@ -279,7 +280,7 @@ int64_t LeadingInt(const std::string& text)
     int64_t value = 0;
     auto [ptr, ec] = std::from_chars(run.data(), run.data() + run.size(), value);
     if (ec != std::errc() || ptr != run.data() + run.size())
-        throw ConversionError("\"" + run + "\" nie jest poprawn\xB9 liczb\xB9 ca\xB3kowit\xB9");
+        throw ConversionError("\"" + run + "\" nie jest poprawną liczbą całkowitą"_cp);
     return value;
 }
 

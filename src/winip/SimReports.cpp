@@ -1,4 +1,5 @@
 #include "winip/SimReports.h"
+#include "util/Cp1250Literal.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -42,8 +43,8 @@ std::string NameOf(const SimRegister& reg, int code)
 
 std::string GoodsListText(const SimRegister& reg)
 {
-    std::string text = Line("Wykaz towar\xF3w w kasie nr %d", reg.Number());
-    text += Line("Liczba towar\xF3w: %zu (pojemno\x9C\xE6 %zu)", reg.goods.size(), kGoodsCapacity);
+    std::string text = Line("Wykaz towarów w kasie nr %d"_cp, reg.Number());
+    text += Line("Liczba towarów: %zu (pojemność %zu)"_cp, reg.goods.size(), kGoodsCapacity);
     text += kEol;
     text += Line("%-6s  %-19s  %3s  %2s  %-7s  %10s", "Kod", "Nazwa", "VAT", "JM", "Blokada", "Cena");
     for (const auto& [code, good] : reg.goods)
@@ -54,9 +55,9 @@ std::string GoodsListText(const SimRegister& reg)
 
 std::string SalesTotalsText(const SimRegister& reg, std::time_t now)
 {
-    std::string text = Line("Kasa nr %d - sumy sprzeda\xBFy towar\xF3w", reg.Number());
+    std::string text = Line("Kasa nr %d - sumy sprzedaży towarów"_cp, reg.Number());
     text += Line("Odczyt: %s", DateTimeText(now).c_str());
-    text += Line("Kod\tIlo\x9C\xE6\tWarto\x9C\xE6 [gr]\tNazwa");
+    text += Line("Kod\tIlość\tWartość [gr]\tNazwa"_cp);
     for (const auto& [code, sale] : reg.sales)
         text += CodeText(code) + "\t" + QuantityText(sale.quantity) + "\t" + std::to_string(sale.value) + "\t" +
                 NameOf(reg, code) + kEol;
@@ -65,14 +66,14 @@ std::string SalesTotalsText(const SimRegister& reg, std::time_t now)
 
 std::string SalesReportText(const SimRegister& reg, std::time_t now)
 {
-    std::string text = Line("RAPORT SPRZEDA\xAFY TOWAR\xD3W");
+    std::string text = Line("RAPORT SPRZEDAŻY TOWARÓW"_cp);
     text += Line("Kasa nr %d, %s", reg.Number(), DateTimeText(now).c_str());
     text += kEol;
     if (reg.sales.empty()) {
-        text += Line("Brak sprzeda\xBFy");
+        text += Line("Brak sprzedaży"_cp);
         return text;
     }
-    text += Line("%-6s  %-19s  %3s  %11s  %12s", "Kod", "Nazwa", "VAT", "Ilo\x9C\xE6", "Warto\x9C\xE6");
+    text += Line("%-6s  %-19s  %3s  %11s  %12s", "Kod", "Nazwa", "VAT", "Ilość"_cp, "Wartość"_cp);
     std::map<std::string, long long> perRate;
     long long total = 0;
     for (const auto& [code, sale] : reg.sales) {
@@ -85,7 +86,7 @@ std::string SalesReportText(const SimRegister& reg, std::time_t now)
     }
     text += kEol;
     for (const auto& [rate, value] : perRate)
-        text += Line("%-21s%12s", ("Sprzeda\xBF w stawce " + rate + ":").c_str(), MoneyText(value).c_str());
+        text += Line("%-21s%12s", ("Sprzedaż w stawce "_cp + rate + ":").c_str(), MoneyText(value).c_str());
     text += Line("%-21s%12s", "Razem:", MoneyText(total).c_str());
     return text;
 }

@@ -1,5 +1,6 @@
 // Start-up environment, connection values from the INI files, working paths, the work history and the status line.
 #include "app/ConstUnit.h"
+#include "util/Cp1250Literal.h"
 #include "util/TestTempDir.h"
 
 #include <filesystem>
@@ -78,14 +79,11 @@ TEST_F(ConstUnitTest, ExistingDirectoriesAndKomentAreFoundWhateverTheirCase)
 {
     fs::create_directory(exeDir_ + "/in");
     fs::create_directory(exeDir_ + "/OUT");
-    SaveText("  5\tZ\xB3y numer\r\n  6\tB\xB3\xB9"
-             "d\r\n",
-             tmp / "cwd/KOMENT.TXT");
+    SaveText("  5\tZły numer\r\n  6\tBłąd\r\n"_cp, tmp / "cwd/KOMENT.TXT");
     Init();
     EXPECT_FALSE(DirectoryExists(exeDir_ + "/In"));
     EXPECT_EQ(ErrorReportFile, exeDir_ + "/OUT/log.txt");
-    EXPECT_EQ(ResultTexts, (std::vector<std::string>{"  5\tZ\xB3y numer", "  6\tB\xB3\xB9"
-                                                                          "d"}));
+    EXPECT_EQ(ResultTexts, (std::vector<std::string>{"  5\tZły numer"_cp, "  6\tBłąd"_cp}));
 }
 
 TEST_F(ConstUnitTest, ExistingErrorReportIsFoundWhateverItsCase)
@@ -168,10 +166,9 @@ INSTANTIATE_TEST_SUITE_P(
         IniCase{"NamesIgnoreCase", "[fk]\nserwerbazy=h\nSCIEZKADOBAZY=/d\nbazasql=b.fdb\n[TARLO]\nuser=u\n", nullptr,
                 "h:/d/b.fdb", "u", "pinewoods"},
         // An indented key is a key of its own, a comment line is skipped, a UTF-8 mark is skipped.
-        IniCase{
-            "IndentedKeys",
-            "\xEF\xBB\xBF[FK]\r\n  SerwerBazy = dbhost\r\n  BazaSQL=FIRMA.FDB\r\n; HLDS=comment\r\n  HLDS=ab;cd\r\n",
-            nullptr, "dbhost:FIRMA.FDB", "SYSDBA", "ab;cd"},
+        IniCase{"IndentedKeys",
+                "\uFEFF[FK]\r\n  SerwerBazy = dbhost\r\n  BazaSQL=FIRMA.FDB\r\n; HLDS=comment\r\n  HLDS=ab;cd\r\n",
+                nullptr, "dbhost:FIRMA.FDB", "SYSDBA", "ab;cd"},
         // Read as Windows reads it: an inline ";" is text, one pair of quotes goes.
         IniCase{"InlineSemicolonAndQuotes", "[FK]\r\nBazaSQL=\"/srv/baza;1.fdb\"\r\nHLDS=tajne ;haslo\r\n", nullptr,
                 "/srv/baza;1.fdb", "SYSDBA", "tajne ;haslo"},
@@ -311,25 +308,15 @@ TEST_F(ConstUnitTest, KomunikatShowsAndLogsNonEmptyTexts)
     Init();
     RecordingStatusLine line;
     SetStatusLine(&line);
-    Komunikat("Odczyt zako\xF1"
-              "czony",
-              false);
-    Komunikat("Odczyt zako\xF1"
-              "czony",
-              false);
+    Komunikat("Odczyt zakończony"_cp, false);
+    Komunikat("Odczyt zakończony"_cp, false);
     Komunikat("", true);
-    const std::vector<std::pair<std::string, bool>> expectedShown = {{"Odczyt zako\xF1"
-                                                                      "czony",
-                                                                      false},
-                                                                     {"Odczyt zako\xF1"
-                                                                      "czony",
-                                                                      false},
-                                                                     {"", true}};
+    const std::vector<std::pair<std::string, bool>> expectedShown = {
+        {"Odczyt zakończony"_cp, false}, {"Odczyt zakończony"_cp, false}, {"", true}};
     EXPECT_EQ(line.shown, expectedShown);
-    EXPECT_EQ(Content(WorkLog->FileName), "[3.0 [24.086]] 26.03.2024 14:05:09: Odczyt zako\xF1"
-                                          "czony\r\n"
-                                          "[3.0 [24.086]] 26.03.2024 14:05:09: Odczyt zako\xF1"
-                                          "czony\r\n");
+    EXPECT_EQ(
+        Content(WorkLog->FileName),
+        "[3.0 [24.086]] 26.03.2024 14:05:09: Odczyt zakończony\r\n[3.0 [24.086]] 26.03.2024 14:05:09: Odczyt zakończony\r\n"_cp);
 }
 
 // A work folder that cannot be created is named once in red; the paths are set and the program goes on.
@@ -352,9 +339,9 @@ TEST_F(ConstUnitTest, WorkFolderThatCannotBeCreatedIsReportedOnce)
         fs::create_directories(fs::path(c.blocked).parent_path());
         SaveText("x", c.blocked);
         RegisterCode = c.code;
-        const std::string message = "Nie mo\xBFna utworzy\xE6 folderu " + c.reported +
-                                    ": w miejscu folderu jest plik. Odczyt\xF3w tej kasy z tego dnia nie b\xEA"
-                                    "dzie mo\xBFna zapisa\xE6.";
+        const std::string message =
+            "Nie można utworzyć folderu "_cp + c.reported +
+            ": w miejscu folderu jest plik. Odczytów tej kasy z tego dnia nie będzie można zapisać."_cp;
         const auto timesLogged = [&message] {
             const std::string log = Content(WorkLog->FileName);
             int n = 0;

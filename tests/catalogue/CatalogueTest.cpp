@@ -3,6 +3,7 @@
 #include "CatalogueFixture.h"
 
 #include "catalogue/GoodsRecord.h"
+#include "util/Cp1250Literal.h"
 
 #include <algorithm>
 
@@ -82,8 +83,8 @@ TEST_F(CatalogueTest, OpenGoodsPointsThePriceColumnAtThePriceField)
     // A field the catalogue lacks, and a register with no price field at all, are named in the message.
     RegisterCode = "02";
     const std::pair<std::string, std::string> missing[] = {
-        {"CENA_9", "Brak pola CENA_9 w kartotece towar\xF3w " + GoodsTable},
-        {"", "Kasa 02 nie ma wskazanego pola z cen\xB9 (kolumna CENA w COM_DEF)"},
+        {"CENA_9", "Brak pola CENA_9 w kartotece towarów "_cp + GoodsTable},
+        {"", "Kasa 02 nie ma wskazanego pola z ceną (kolumna CENA w COM_DEF)"_cp},
     };
     for (const auto& [field, message] : missing) {
         PriceField = field;
@@ -108,9 +109,7 @@ TEST_F(CatalogueTest, SyncPriceLocksAddsActiveGoodsOnlyAndKeepsExistingFlags)
 {
     AddGood("1", "Mleko");
     AddGood("2", "Kefir", "A", 1);
-    AddGood("D'ARBO1", "D\x92"
-                       "arbo d\xBF"
-                       "em");
+    AddGood("D'ARBO1", "D’arbo dżem"_cp);
     AddGood("3", "Ser");
     AddLock("3", 1, 1);
     AddLock("99", 1, 0); // a good that left the catalogue
@@ -136,9 +135,8 @@ TEST_F(CatalogueTest, SyncPriceLocksNamesGoodsThatCannotBeTrackedAndAddsTheOther
     ASSERT_TRUE(dm->RunSQL("alter table " + GoodsTable + " alter asort type varchar(30)"));
     const std::string longSymbol = "ABCDEFGHIJKLMNOPQRSTUVWXY"; // 25 characters
     AddGood("1", "Mleko");
-    AddGood(longSymbol, "Za d\xB3ugi symbol");
-    AddGood("12345678901234567890", "Dwadzie\x9C"
-                                    "cia znak\xF3w"); // exactly 20: fits
+    AddGood(longSymbol, "Za długi symbol"_cp);
+    AddGood("12345678901234567890", "Dwadzieścia znaków"_cp); // exactly 20: fits
     AddGood("2", "Ser");
 
     dmu->SyncPriceLocks();
@@ -146,11 +144,9 @@ TEST_F(CatalogueTest, SyncPriceLocksNamesGoodsThatCannotBeTrackedAndAddsTheOther
     EXPECT_EQ(Flags("1"), "0,0");
     EXPECT_EQ(Flags("2"), "0,0");
     EXPECT_EQ(Flags("12345678901234567890"), "0,0");
-    const std::string named = "Towary, kt\xF3rych nie mo\xBFna zaznacza\xE6 ani wysy\xB3"
-                              "a\xE6 (symbol d\xB3u\xBFszy ni\xBF "
-                              "20 znak\xF3w lub b\xB3\xB9"
-                              "d zapisu w BLOK_CEN): " +
-                              longSymbol;
+    const std::string named =
+        "Towary, których nie można zaznaczać ani wysyłać (symbol dłuższy niż 20 znaków lub błąd zapisu w BLOK_CEN): "_cp +
+        longSymbol;
     EXPECT_EQ(status.errors, std::vector<std::string>{named});
     const std::vector<std::string> history = log->Lines();
     EXPECT_EQ(std::count(history.begin(), history.end(), named), 1);
@@ -162,10 +158,10 @@ TEST_F(CatalogueTest, SyncPriceLocksNamesGoodsThatCannotBeTrackedAndAddsTheOther
 TEST_F(CatalogueTest, LoadGroupsListsCodeAndName)
 {
     dm->RunSQL("delete from GrupyAs");
-    dm->RunSQL("insert into GrupyAs (grupa,nazwa) values ('01','Nabia\xB3')");
+    dm->RunSQL("insert into GrupyAs (grupa,nazwa) values ('01','Nabiał')"_cp);
     dm->RunSQL("insert into GrupyAs (grupa,nazwa) values ('07','Pieczywo')");
     dmu->LoadGroups();
-    std::vector<std::string> expected = {"01 Nabia\xB3", "07 Pieczywo"};
+    std::vector<std::string> expected = {"01 Nabiał"_cp, "07 Pieczywo"};
     std::sort(goodsPage.groups.begin(), goodsPage.groups.end());
     EXPECT_EQ(goodsPage.groups, expected);
     EXPECT_EQ(dmu->GroupItems.size(), 2u);
@@ -255,8 +251,7 @@ TEST_F(CatalogueToggles, RefusedMarksAreAnnouncedAndTheRowsKeepTheStoredValues)
     ASSERT_GE(row, 0);
     log->Clear();
 
-    const std::string Refused = " - baza danych odrzuci\xB3"
-                                "a polecenie (szczeg\xF3\xB3y w historii pracy)";
+    const std::string Refused = " - baza danych odrzuciła polecenie (szczegóły w historii pracy)"_cp;
     EXPECT_FALSE(dmu->ToggleFlag(row, "wybor"));
     EXPECT_FALSE(dmu->ToggleFlag(row, "blok"));
     EXPECT_FALSE(dmu->SelectGoods(SelectionCommand::UnselectAll));
@@ -264,9 +259,9 @@ TEST_F(CatalogueToggles, RefusedMarksAreAnnouncedAndTheRowsKeepTheStoredValues)
     EXPECT_FALSE(dmu->LockGoodsInView(LockCommand::LockAll));
     EXPECT_EQ(status.errors, (std::vector<std::string>{"Nie zapisano zaznaczenia towaru 2" + Refused,
                                                        "Nie zapisano blokady ceny towaru 2" + Refused,
-                                                       "Nie zapisano zaznacze\xF1 towar\xF3w" + Refused,
-                                                       "Nie zapisano zaznacze\xF1 towar\xF3w" + Refused,
-                                                       "Nie zapisano blokad cen towar\xF3w" + Refused}));
+                                                       "Nie zapisano zaznaczeń towarów"_cp + Refused,
+                                                       "Nie zapisano zaznaczeń towarów"_cp + Refused,
+                                                       "Nie zapisano blokad cen towarów"_cp + Refused}));
     // The work history holds each refused command with the database's reason, and each announcement.
     EXPECT_EQ(CommandErrors().size(), 5u);
     const std::string history = log->Text();
@@ -339,13 +334,10 @@ TEST_F(DuplicateNames, ListsGoodsWhoseFirst19CharactersCollide)
     AddGood("1234567", "Chleb");
     AddGood("77", "Chleb", "A", 1); // inactive
     // The same 19 characters, different after them.
-    AddGood("5", "Mas\xB3o ekstra 82% 200g Mlekovita");
-    AddGood("6", "Mas\xB3o ekstra 82% 200g \xA3"
-                 "aciate");
-    AddGood("8", "D'arbo d\xBF"
-                 "em");
-    AddGood("9", "D'arbo d\xBF"
-                 "em");
+    AddGood("5", "Masło ekstra 82% 200g Mlekovita"_cp);
+    AddGood("6", "Masło ekstra 82% 200g Łaciate"_cp);
+    AddGood("8", "D'arbo dżem"_cp);
+    AddGood("9", "D'arbo dżem"_cp);
     AddGood("10", "Mleko");
 
     dmu->ReportDuplicateNames();
@@ -353,20 +345,16 @@ TEST_F(DuplicateNames, ListsGoodsWhoseFirst19CharactersCollide)
     std::vector<std::string> lines = Report();
     ASSERT_EQ(lines.size(), 9u);
     EXPECT_EQ(lines[0], "Raport 26.03.2024 14:05:09");
-    EXPECT_EQ(lines[1], "-- Powtarzaj\xB9"
-                        "ce si\xEA nazwy");
+    EXPECT_EQ(lines[1], "-- Powtarzające się nazwy"_cp);
     EXPECT_EQ(lines[8], "----------------------");
     std::set<std::string> goods(lines.begin() + 2, lines.begin() + 8);
     EXPECT_EQ(goods, (std::set<std::string>{
                          "      123  Chleb ... ",
                          "    34567  Chleb ... ",
-                         "        5  Mas\xB3o ekstra 82% 20 ... 0g Mlekovita",
-                         "        6  Mas\xB3o ekstra 82% 20 ... 0g \xA3"
-                         "aciate",
-                         "        8  D'arbo d\xBF"
-                         "em ... ",
-                         "        9  D'arbo d\xBF"
-                         "em ... ",
+                         "        5  Masło ekstra 82% 20 ... 0g Mlekovita"_cp,
+                         "        6  Masło ekstra 82% 20 ... 0g Łaciate"_cp,
+                         "        8  D'arbo dżem ... "_cp,
+                         "        9  D'arbo dżem ... "_cp,
                      }));
     EXPECT_EQ(screen.busyOn, screen.busyOff);
 }

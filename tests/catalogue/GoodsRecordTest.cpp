@@ -1,5 +1,6 @@
 // The goods record line that the export sends to a register and writes to the Eureka file.
 #include "catalogue/GoodsRecord.h"
+#include "util/Cp1250Literal.h"
 
 #include <gtest/gtest.h>
 
@@ -74,22 +75,11 @@ INSTANTIATE_TEST_SUITE_P(
                       FieldCase{"code 1234567 keeps its last five digits",
                                 [](auto& g, auto&, auto&) { g.code = 1234567; }, 1, "$34567"},
                       FieldCase{"long name cut after the conversion",
-                                [](auto& g, auto&, auto&) {
-                                    g.name = "Serek \xA3"
-                                             "aciaty t\xB3usty 200g";
-                                },
-                                2,
+                                [](auto& g, auto&, auto&) { g.name = "Serek Łaciaty tłusty 200g"_cp; }, 2,
                                 "Serek \x9D"
                                 "aciaty t\x88ust"},
-                      FieldCase{"Polish letters in code page 852",
-                                [](auto& g, auto&, auto&) {
-                                    g.name = "\xA3\xF3"
-                                             "d\x9F";
-                                },
-                                2,
-                                "\x9D\xA2"
-                                "d\xAB"
-                                "               "},
+                      FieldCase{"Polish letters in code page 852", [](auto& g, auto&, auto&) { g.name = "Łódź"_cp; }, 2,
+                                "ť˘d«               "_cp},
                       FieldCase{"price 0.999 cut to hundredths",
                                 [](auto& g, auto&, auto&) {
                                     g.price = Decimal{999, 3};
@@ -139,11 +129,7 @@ TEST(GoodsRecordLine, ControlCharactersInTheNameBecomeBlanks)
                      "C\x7F",
                      6),
          std::string("A B C\x7F", 6) + std::string(13, ' ')},
-        {"\xA3\xF3"
-         "d\x9F\n",
-         "\x9D\xA2"
-         "d\xAB " +
-             std::string(14, ' ')},
+        {"Łódź\n"_cp, "ť˘d« "_cp + std::string(14, ' ')},
         {"\t\t\t", std::string(19, ' ')},
     };
     for (const auto& c : cases) {
@@ -193,7 +179,7 @@ DataSet CatalogueRow(const std::string& asort)
 {
     DataSet goods;
     goods.Assign("", FieldList{{"BLOK", "WYBOR", "ASORT", "NAZWA", "JM", "STAWKA_VAT", "CENA_2"}},
-                 {Row{Value(int64_t{0}), Value(int64_t{1}), Value(asort), Value(std::string("Bu\xB3ka")),
+                 {Row{Value(int64_t{0}), Value(int64_t{1}), Value(asort), Value(std::string("Bułka"_cp)),
                       Value(std::string("SZT")), Value(Decimal{2300, 2}), Value(Decimal{12349, 4})}});
     return goods;
 }
@@ -202,7 +188,7 @@ TEST(GoodsRecordFromRow, TakesTheCatalogueFieldsAndTheNamedPrice)
 {
     GoodsRecordInput good = GoodsRecordFromRow(CatalogueRow("00042"), 0, "cena_2");
     EXPECT_EQ(good.code, 42);
-    EXPECT_EQ(good.name, "Bu\xB3ka");
+    EXPECT_EQ(good.name, "Bułka"_cp);
     EXPECT_EQ(good.unit, "SZT");
     EXPECT_EQ(good.priceLock, 0);
     EXPECT_EQ(BuildGoodsRecordLine(good, Rates, ExportUnitList(Units)),

@@ -1,6 +1,7 @@
 // The memory of sent goods, "changed since the last export" and the comparison with the register's goods list,
 // on catalogue rows built in memory.
 #include "catalogue/SentGoods.h"
+#include "util/Cp1250Literal.h"
 
 #include <gtest/gtest.h>
 
@@ -67,13 +68,13 @@ TEST(RegisterGoodsList, ReadsTheGoodsLinesAndCountsDamagedOnes)
 {
     int unreadable = -1;
     const std::vector<RegisterGood> goods =
-        ParseRegisterGoodsList({"Wykaz towar\xF3w w kasie nr 1", "Liczba towar\xF3w: 3 (pojemno\x9C\xE6 4095)", "",
+        ParseRegisterGoodsList({"Wykaz towarów w kasie nr 1"_cp, "Liczba towarów: 3 (pojemność 4095)"_cp, "",
                                 "Kod     Nazwa                VAT  JM  Blokada        Cena",
-                                "$00007  \xA3y\xBFka kuchenna        B   2  nie            1.99\r",
+                                "$00007  Łyżka kuchenna        B   2  nie            1.99\r"_cp,
                                 "$00123  Chleb tak nie 5        A   1  tak         1234.50", "$00124  zepsuty wiersz"},
                                unreadable);
     ASSERT_EQ(goods.size(), 2u);
-    EXPECT_EQ(goods[0], (RegisterGood{7, "\xA3y\xBFka kuchenna", 2, 2, 0, 199}));
+    EXPECT_EQ(goods[0], (RegisterGood{7, "Łyżka kuchenna"_cp, 2, 2, 0, 199}));
     EXPECT_EQ(goods[1], (RegisterGood{123, "Chleb tak nie 5", 1, 1, 1, 123450}));
     EXPECT_EQ(unreadable, 1);
 }
@@ -93,10 +94,10 @@ TEST(SentMemoryRecord, FullCallReplacesPriceOnlyCallChangesPriceAndLock)
                              false, stored, code));
     EXPECT_EQ(stored.line, "$00123\tChleb              \t1\t1\t3\t1\t1\t0000000000000\t260\t0");
     EXPECT_EQ(memory.at(123).line, stored.line);
-    // The name is kept in Windows-1250 (ł is 0x88 in code page 852, 0xB3 in Windows-1250).
     ASSERT_TRUE(RememberSent(memory, "123", "$00123\tBu\x88ka              \t2\t1\t3\t2\t1\t0000000000000\t260\t0",
                              true, stored, code));
-    EXPECT_EQ(stored.line, "$00123\tBu\xB3ka              \t2\t1\t3\t2\t1\t0000000000000\t260\t0");
+    // The name is kept in Windows-1250 (ł is 0x88 in code page 852, 0xB3 in Windows-1250).
+    EXPECT_EQ(stored.line, "$00123\tBułka              \t2\t1\t3\t2\t1\t0000000000000\t260\t0"_cp);
 }
 
 struct ComparisonCase {
@@ -114,7 +115,7 @@ TEST(RegisterComparisonCases, EachGoodLandsInItsGroup)
         {"missing", {"1"}, false, {}, "missing", "   1          $00001  Chleb"},
         {"equal", {"1"}, true, {}, "agreeing", "4. Towary zgodne: 1"},
         {"price", {"1"}, true, {1, "Chleb", 1, 1, 0, 260}, "differing", "cena: 2.50 / 2.60"},
-        {"name", {"1"}, true, {1, "Bu\xB3ka", 1, 1, 0, 250}, "differing", "nazwa: \"Chleb\" / \"Bu\xB3ka\""},
+        {"name", {"1"}, true, {1, "Bułka"_cp, 1, 1, 0, 250}, "differing", "nazwa: \"Chleb\" / \"Bułka\""_cp},
         {"VAT", {"1"}, true, {1, "Chleb", 2, 1, 0, 250}, "differing", "VAT: 1 (A) / 2 (B)"},
         {"unit", {"1"}, true, {1, "Chleb", 1, 2, 0, 250}, "differing", "jm: 1 / 2"},
         {"lock", {"1"}, true, {1, "Chleb", 1, 1, 1, 250}, "differing", "blokada ceny: nie / tak"},
@@ -139,7 +140,7 @@ TEST(RegisterComparisonCases, EachGoodLandsInItsGroup)
         EXPECT_EQ(result.agreeing, group == "agreeing" ? 1 : 0);
         EXPECT_EQ(result.ToSend(), group == "missing" || group == "differing" ? std::vector<std::string>{"1"}
                                                                               : std::vector<std::string>{});
-        const std::vector<std::string> lines = result.ReportLines("Por\xF3wnanie");
+        const std::vector<std::string> lines = result.ReportLines("Porównanie"_cp);
         EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
             return line.find(c.reportText) != std::string::npos;
         })) << c.reportText;
@@ -154,14 +155,14 @@ TEST(RegisterComparisonCases, EachGoodLandsInItsGroup)
 TEST(RegisterComparisonCases, ForeignCodesCollisionsAndUnsendableGoods)
 {
     const std::vector<SendableGood> catalogue = Catalogue(
-        {{"123", "Chleb"}, {"100123", "Bu\xB3ka"}, {"D'ARBO1"}, {"5", "Drogi", "23.00", "SZT", 0, "10000000.00"}});
+        {{"123", "Chleb"}, {"100123", "Bułka"_cp}, {"D'ARBO1"}, {"5", "Drogi", "23.00", "SZT", 0, "10000000.00"}});
     const std::vector<RegisterGood> held{{777, "Obcy", 1, 1, 0, 100}, catalogue[1].record};
     const RegisterComparison result = CompareWithRegister(held, catalogue, {}, 0);
     EXPECT_TRUE(result.missing.empty()) << "goods of a shared code are not reported missing";
-    EXPECT_EQ(result.collisions, std::vector<std::string>{"$00123: 123, 100123 (w kasie: Bu\xB3ka)"});
+    EXPECT_EQ(result.collisions, std::vector<std::string>{"$00123: 123, 100123 (w kasie: Bułka)"_cp});
     ASSERT_EQ(result.extra.size(), 1u);
     EXPECT_EQ(result.extra[0].second, "brak w kartotece");
-    EXPECT_EQ(result.unsendable, (std::vector<std::string>{"D'ARBO1 (symbol nie jest liczb\xB9 ca\xB3kowit\xB9)",
+    EXPECT_EQ(result.unsendable, (std::vector<std::string>{"D'ARBO1 (symbol nie jest liczbą całkowitą)"_cp,
                                                            "5 (cena poza zakresem kasy)"}));
     EXPECT_EQ(result.memory.at(123).asort, "100123") << "the register holds the record of 100123";
     EXPECT_EQ(result.memory.at(777).asort, "");
@@ -170,7 +171,7 @@ TEST(RegisterComparisonCases, ForeignCodesCollisionsAndUnsendableGoods)
 // Changed-only after the catalogue or the register moved away from what was sent.
 TEST(ChangedSinceLastExport, SelectsExactlyTheGoodsThatChanged)
 {
-    const std::vector<Good> sent = {{"1", "Chleb"}, {"2", "Mas\xB3o", "8.00", "KG"}, {"3", "Mleko", "5.00", "L"}};
+    const std::vector<Good> sent = {{"1", "Chleb"}, {"2", "Masło"_cp, "8.00", "KG"}, {"3", "Mleko", "5.00", "L"}};
     const std::vector<SendableGood> before = Catalogue(sent);
     const SentMemory memory = Remembered(Held(before), before);
     EXPECT_TRUE(FindChangedGoods(before, memory).selected.empty());
@@ -209,7 +210,7 @@ TEST(ChangedSinceLastExport, SelectsExactlyTheGoodsThatChanged)
 TEST(ChangedSinceLastExport, WithoutMemoryEverySendableGoodCounts)
 {
     const std::vector<SendableGood> goods =
-        Catalogue({{"1"}, {"D'ARBO1"}, {"2", "Z\xB3oto", "23.00", "SZT", 0, "10000000.00"}, {"3"}});
+        Catalogue({{"1"}, {"D'ARBO1"}, {"2", "Złoto"_cp, "23.00", "SZT", 0, "10000000.00"}, {"3"}});
     const ChangedGoods changed = FindChangedGoods(goods, {});
     EXPECT_TRUE(changed.noMemory);
     EXPECT_EQ(changed.selected, (std::vector<std::string>{"1", "3"}));
@@ -218,7 +219,7 @@ TEST(ChangedSinceLastExport, WithoutMemoryEverySendableGoodCounts)
 
 TEST(ChangedSinceLastExport, OfGoodsSharingACodeOnlyTheOneTheRegisterHoldsMayGo)
 {
-    std::vector<Good> goods = {{"123", "Chleb"}, {"100123", "Bu\xB3ka"}};
+    std::vector<Good> goods = {{"123", "Chleb"}, {"100123", "Bułka"_cp}};
     const std::vector<SendableGood> before = Catalogue(goods);
     // Never sent: neither goes, both are named.
     ChangedGoods changed = FindChangedGoods(before, {{7, {"7", "x"}}});

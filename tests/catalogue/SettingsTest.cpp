@@ -1,5 +1,6 @@
 // The register list with each register's settings and the general exchange parameters.
 #include "CatalogueFixture.h"
+#include "util/Cp1250Literal.h"
 
 #include <functional>
 
@@ -93,20 +94,20 @@ TEST_P(RegisterSettingsBadNumber, IsRefusedWithTheFieldNamedAndNothingChanges)
     settingsPage.registerFields = {0, 2, GetParam().systemNo, GetParam().timeout, GetParam().contractor};
     EXPECT_FALSE(dmu->SaveRegisterSettings(2));
     EXPECT_EQ(status.errors, std::vector<std::string>{std::string("Pole \"") + GetParam().field +
-                                                      "\" musi zawiera\xE6 liczb\xEA ca\xB3kowit\xB9"});
+                                                      "\" musi zawierać liczbę całkowitą"_cp});
     EXPECT_EQ(Stored(2), "3;2400;12;7;45;");
     EXPECT_EQ(Globals(), "3;2400;12;7;45;");
 }
 
 INSTANTIATE_TEST_SUITE_P(Fields, RegisterSettingsBadNumber,
                          ::testing::Values(BadNumber{"register number x", "x", "5", "1", "Nr kasy w systemie kas"},
-                                           BadNumber{"empty timeout", "1", "", "1", "Timeout dla pracy z kas\xB9"},
+                                           BadNumber{"empty timeout", "1", "", "1", "Timeout dla pracy z kasą"_cp},
                                            BadNumber{"contractor 1a", "1", "5", "1a", "Kod kontrahenta"},
                                            BadNumber{"contractor minus", "1", "5", "-", "Kod kontrahenta"},
                                            // "-5" would give "$-5" in KONFIG.txt
                                            BadNumber{"negative register number", "-5", "5", "1",
                                                      "Nr kasy w systemie kas"},
-                                           BadNumber{"negative timeout", "1", "-5", "1", "Timeout dla pracy z kas\xB9"},
+                                           BadNumber{"negative timeout", "1", "-5", "1", "Timeout dla pracy z kasą"_cp},
                                            BadNumber{"negative contractor", "1", "5", "-5", "Kod kontrahenta"}));
 
 TEST_F(RegisterSettings, ACommandTheDatabaseRejectsIsReportedAndTheGlobalsStay)

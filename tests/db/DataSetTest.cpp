@@ -2,6 +2,7 @@
 // and the DDL catalogue.
 #include "db/DataSet.h"
 #include "db/USql.h"
+#include "util/Cp1250Literal.h"
 
 #include <gtest/gtest.h>
 
@@ -76,10 +77,10 @@ TEST(DbValue, TextThatIsNotANumberRaisesFieldError)
 TEST(DbFieldList, LookupIgnoresLetterCase)
 {
     FieldList fields;
-    fields.names = {"ASORT", "NAZWA", "\xA3\xA5KA"}; // "ŁĄKA"
+    fields.names = {"ASORT", "NAZWA", "ŁĄKA"_cp};
     EXPECT_EQ(fields.IndexOf("asort"), 0);
     EXPECT_EQ(fields.IndexOf("NaZwA"), 1);
-    EXPECT_EQ(fields.IndexOf("\xB3\xB9ka"), 2); // "łąka"
+    EXPECT_EQ(fields.IndexOf("łąka"_cp), 2);
     EXPECT_EQ(fields.IndexOf("nazw"), -1);
     EXPECT_THROW(fields.IndexOrThrow("cena"), FieldError);
 }

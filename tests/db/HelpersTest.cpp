@@ -1,6 +1,7 @@
 // The query and command helpers of the database module on a real (embedded) Firebird database.
 #include "DbTestFixture.h"
 #include "db/Firebird.h"
+#include "util/Cp1250Literal.h"
 
 #include <gmock/gmock.h>
 
@@ -12,8 +13,7 @@ using ::testing::HasSubstr;
 namespace
 {
 
-// "Zażółć gęślą jaźń" in Windows-1250.
-const std::string PolishText = "Za\xBF\xF3\xB3\xE6 g\xEA\x9Cl\xB9 ja\x9F\xF1";
+const std::string PolishText = "Zażółć gęślą jaźń"_cp;
 
 class DbHelpers : public DbFixture
 {
@@ -169,9 +169,8 @@ TEST_F(DbHelpers, FailingQueriesRaiseTheServerMessage)
 
 TEST_F(DbHelpers, OperatorTextExplainsKnownErrorsInPolish)
 {
-    // What the operator reads first: "Błąd bazy danych." and, for a known situation, what it means.
-    const std::string lead = "B\xB3\xB9"
-                             "d bazy danych.";
+    // What the operator reads first, and, for a known situation, what it means.
+    const std::string lead = "Błąd bazy danych."_cp;
     const struct {
         std::string sql;
         std::string advice; // start of the Polish explanation, empty for none
@@ -274,7 +273,7 @@ TEST_F(DbHelpers, AskAbortEndsTheProgramOnYes)
         screen.terminateRequests = 0;
         screen.answers = {answer};
         dm->AskAbort("tekst");
-        EXPECT_EQ(screen.prompts.back().caption, "Przerwa\xE6 program?");
+        EXPECT_EQ(screen.prompts.back().caption, "Przerwać program?"_cp);
         EXPECT_EQ(screen.prompts.back().text, "tekst");
         EXPECT_EQ(LoginAborted, answer);
         EXPECT_EQ(screen.terminateRequests, answer ? 1 : 0);

@@ -9,6 +9,7 @@
 #include "TestSupport.h"
 #include "app/ConstUnit.h"
 #include "db/dbDDM.h"
+#include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
 
 #include <gmock/gmock.h>
@@ -23,13 +24,10 @@ using ::testing::Not;
 namespace
 {
 
-const char* const ThroughServer = "Po\xB3\xB9"
-                                  "czenie z baz\xB9: serwer Firebird na tym komputerze";
-const char* const FallenBack = "Po\xB3\xB9"
-                               "czenie z baz\xB9: wbudowany silnik Firebird (serwer Firebird na tym komputerze nie "
-                               "odpowiada)";
-const char* const Chosen = "Po\xB3\xB9"
-                           "czenie z baz\xB9: wbudowany silnik Firebird (Silnik=wbudowany)";
+const char* const ThroughServer = "Połączenie z bazą: serwer Firebird na tym komputerze"_cp;
+const char* const FallenBack =
+    "Połączenie z bazą: wbudowany silnik Firebird (serwer Firebird na tym komputerze nie odpowiada)"_cp;
+const char* const Chosen = "Połączenie z bazą: wbudowany silnik Firebird (Silnik=wbudowany)"_cp;
 
 enum class Server { Running, None };
 

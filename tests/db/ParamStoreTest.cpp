@@ -1,5 +1,6 @@
 // The parameter store PARAMETRY: keys, value columns side by side, quoting.
 #include "DbTestFixture.h"
+#include "util/Cp1250Literal.h"
 
 #include <gmock/gmock.h>
 
@@ -35,9 +36,9 @@ TEST_F(DbParamStore, KeysAreUpperCasedAndOnlyTheNameTrimmed)
                                  "Values('GLOBAL','TARLA','WERSJA','3.0 [24.086]') ");
     EXPECT_EQ(S(" wersja "), "3.0 [24.086]");
     EXPECT_EQ(dm->ReadParS("WERSJA", "def", " GLOBAL", "TARLA"), "def");
-    // Polish letters are upper-cased too: "żółw" is stored as "ŻÓŁW".
-    ASSERT_TRUE(dm->WriteParS("\xBF\xF3\xB3w", "x", "GLOBAL", "TARLA"));
-    EXPECT_EQ(Count("from PARAMETRY where NAZWA='\xAF\xD3\xA3W'"), 1);
+    // Polish letters are upper-cased too.
+    ASSERT_TRUE(dm->WriteParS("żółw"_cp, "x", "GLOBAL", "TARLA"));
+    EXPECT_EQ(Count("from PARAMETRY where NAZWA='ŻÓŁW'"_cp), 1);
 }
 
 TEST_F(DbParamStore, NullValueIsNotAMissingRow)
@@ -73,8 +74,7 @@ TEST_F(DbParamStore, ValuesRoundTripAsTyped)
     const std::vector<std::string> values = {
         "C:\\Sklep\\O'Neil\\Towary.txt", // apostrophe
         "'';--",                         // quoting cannot be broken out of
-        "\xA3\xF3"
-        "d\x9F",                // "Łódź" in Windows-1250
+        "Łódź"_cp,
         std::string(1000, 'x'), // a long path
         "",
     };

@@ -1,6 +1,7 @@
 // Schema verification and upgrade (TestStru and its parts) and the two script runners.
 #include "DbTestFixture.h"
 #include "db/USql.h"
+#include "util/Cp1250Literal.h"
 
 #include <gmock/gmock.h>
 
@@ -282,7 +283,7 @@ TEST_F(DbDemoDatabase, SchemaTestCompletesTheDemoDatabase)
     EXPECT_GT(Count("from " + demodb::GoodsTableName(Today().year - 1)), 200);
     DataSet ds;
     dm->OpenSds(ds, "select nazwa, cena_1 from " + goods + " where asort = '101'");
-    EXPECT_EQ(ds.FieldByName("nazwa").AsString(), "Chleb \xBFytni na zakwasie 500g"); // Windows-1250 bytes
+    EXPECT_EQ(ds.FieldByName("nazwa").AsString(), "Chleb żytni na zakwasie 500g"_cp); // Windows-1250 bytes
     EXPECT_EQ(ds.FieldByName("cena_1").AsString(), "6.9900");
 }
 

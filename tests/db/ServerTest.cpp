@@ -5,6 +5,7 @@
 #include "app/ConstUnit.h"
 #include "db/Firebird.h"
 #include "db/dbDDM.h"
+#include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
 
 #include <gmock/gmock.h>
@@ -81,7 +82,7 @@ TEST_F(DbServer, RemotePathConnectsAndCarriesWindows1250)
 {
     dm->BazaConnect();
     ASSERT_EQ(ConnectStatus, 0) << log.Text();
-    const std::string name = "Mas\xB3o \xBF\xF3\xB3te"; // "Masło żółte"
+    const std::string name = "Masło żółte"_cp;
     ASSERT_TRUE(dm->RunSQL("create table k (asort varchar(20), nazwa varchar(60), cena numeric(15,4))"));
     ASSERT_TRUE(dm->RunSQL("insert into k values ('123', '" + name + "', 12.349)"));
     DataSet ds;
@@ -166,7 +167,7 @@ TEST_F(DbServer, RoleCheckFailures)
         EXPECT_THAT(text, HasSubstr("refused"));
         if (c.prompt) {
             ASSERT_EQ(screen.prompts.size(), 1u);
-            EXPECT_EQ(screen.prompts[0].caption, "Przerwa\xE6 program?");
+            EXPECT_EQ(screen.prompts[0].caption, "Przerwać program?"_cp);
             EXPECT_EQ(screen.prompts[0].text + "\r\n", text);
         } else {
             EXPECT_TRUE(text.ends_with(":: create role ADMINISTRATOR\r\n")) << text; // RunSQL's one line
@@ -185,11 +186,10 @@ TEST_F(DbServer, WrongPasswordIsReportedOnce)
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0], "dbConnect");
     // What the server's English text means comes first.
-    EXPECT_EQ(lines[1], "B\xB3\xB9"
-                        "d bazy danych. Serwer odrzuci\xB3 nazw\xEA u\xBFytkownika lub has\xB3o.");
+    EXPECT_EQ(lines[1], "Błąd bazy danych. Serwer odrzucił nazwę użytkownika lub hasło."_cp);
     EXPECT_THAT(lines[2], HasSubstr("Your user name and password are not defined"));
     ASSERT_EQ(screen.prompts.size(), 1u);
-    EXPECT_EQ(screen.prompts[0].caption, "Przerwa\xE6 program?");
+    EXPECT_EQ(screen.prompts[0].caption, "Przerwać program?"_cp);
     EXPECT_EQ(screen.prompts[0].text, lines[0] + "\r\n" + lines[1] + "\r\n" + lines[2]);
     EXPECT_TRUE(sent.empty()); // no role check
 }
@@ -200,11 +200,8 @@ TEST_F(DbServer, MultiLineServerMessageUsesCrLf)
     screen.answers = {true};
     dm->BazaConnect();
     EXPECT_EQ(ConnectStatus, -1);
-    const std::string expected = "dbConnect\r\nB\xB3\xB9"
-                                 "d bazy danych. Serwer nie ma dost\xEApu do pliku bazy danych. Sprawd\x9F \x9C"
-                                 "cie\xBFk\xEA do bazy i czy plik istnieje na serwerze.\r\nI/O error during \"open\" "
-                                 "operation for file \"/no/such/dir/baza.fdb\""
-                                 "\r\n-Error while trying to open file\r\n-No such file or directory";
+    const std::string expected =
+        "dbConnect\r\nBłąd bazy danych. Serwer nie ma dostępu do pliku bazy danych. Sprawdź ścieżkę do bazy i czy plik istnieje na serwerze.\r\nI/O error during \"open\" operation for file \"/no/such/dir/baza.fdb\"\r\n-Error while trying to open file\r\n-No such file or directory"_cp;
     EXPECT_EQ(log.Text(), expected + "\r\n");
     ASSERT_EQ(screen.prompts.size(), 1u);
     EXPECT_EQ(screen.prompts[0].text, expected);
@@ -225,8 +222,7 @@ TEST_F(DbServer, LostConnectionIsExplainedInPolish)
         dm->OpenSQT("select 1 from rdb$database");
         FAIL() << "the query went through a dropped connection";
     } catch (const DbError& e) {
-        EXPECT_THAT(e.OperatorText(), HasSubstr("Utracono po\xB3\xB9"
-                                                "czenie z serwerem bazy danych."));
+        EXPECT_THAT(e.OperatorText(), HasSubstr("Utracono połączenie z serwerem bazy danych."_cp));
     }
 }
 
@@ -249,8 +245,7 @@ TEST_F(KilledServer, QueriesAndCommandsAreExplainedInPolish)
         dm->OpenSQT("select count(*) from blok_cen");
         FAIL() << "a query went through a killed server";
     } catch (const DbError& e) {
-        EXPECT_THAT(e.OperatorText(), HasSubstr("Utracono po\xB3\xB9"
-                                                "czenie z serwerem bazy danych."));
+        EXPECT_THAT(e.OperatorText(), HasSubstr("Utracono połączenie z serwerem bazy danych."_cp));
     }
     EXPECT_FALSE(dm->RunSQL("update blok_cen set blok=0")); // logged, not thrown
     EXPECT_THAT(log.Text(), HasSubstr("update blok_cen set blok=0"));

@@ -6,6 +6,7 @@
 #include "app/ConstUnit.h"
 #include "exchange/ExchangeView.h"
 #include "exchange/FmElzab.h"
+#include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
 
 #include <gtest/gtest.h>
@@ -44,7 +45,7 @@ public:
     void MemoInsertFirst(const std::string& line) override
     {
         if (failMemoInsert)
-            throw std::runtime_error("okno niedost\xEApne");
+            throw std::runtime_error("okno niedostępne"_cp);
         memo.insert(memo.begin(), line);
     }
     void MemoAppend(const std::vector<std::string>& lines) override
@@ -55,7 +56,7 @@ public:
     void SetRegisterGoods(const std::vector<std::string>& lines) override
     {
         if (failRegisterGoods)
-            throw std::runtime_error("okno niedost\xEApne");
+            throw std::runtime_error("okno niedostępne"_cp);
         memo1 = lines;
     }
     std::vector<PickedGood> PickedGoods() const override { return picked; }

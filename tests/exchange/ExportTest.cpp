@@ -8,6 +8,7 @@
 #include "catalogue/SentStore.h"
 #include "exchange/CallRunner.h"
 #include "exchange/ExportView.h"
+#include "util/Cp1250Literal.h"
 
 #include <cstdlib>
 #include <functional>
@@ -17,7 +18,7 @@
 namespace
 {
 
-const std::string Skipped = " nieaktywny lub brak w kartotece - pomini\xEAty";
+const std::string Skipped = " nieaktywny lub brak w kartotece - pominięty"_cp;
 
 class FakeExportPage : public IExportPage
 {
@@ -118,12 +119,7 @@ protected:
     }
 
     // How a summary with goods not sent ends: the error report's name.
-    static std::string ReportNamed()
-    {
-        return " - szczeg\xF3\xB3y w raporcie b\xB3\xEA"
-               "d\xF3w " +
-               ErrorReportFile;
-    }
+    static std::string ReportNamed() { return " - szczegóły w raporcie błędów "_cp + ErrorReportFile; }
 
     testsupport::TempDatabase db{demodb::Content::Schema};
     testsupport::FakeScreen screen;
@@ -164,11 +160,7 @@ TEST_F(ExportTest, EverySelectedGoodIsSentFromItsOwnRowOneRecordPerCall)
     EXPECT_EQ(ErrorLinesWith("Towar 9" + Skipped).size(), 1u);
     EXPECT_EQ(ErrorLinesWith("Towar 777" + Skipped).size(), 1u);
     // The run ends on its summary; the goods skipped are counted and named as not sent.
-    const std::string summary = "Eksport zako\xF1"
-                                "czony: wys\xB3"
-                                "ano 3 z 5, nie wys\xB3"
-                                "ano 2 (9, 777)" +
-                                ReportNamed();
+    const std::string summary = "Eksport zakończony: wysłano 3 z 5, nie wysłano 2 (9, 777)"_cp + ReportNamed();
     EXPECT_EQ(status.Errors().size(), 3u);
     EXPECT_EQ(status.Last().text, summary);
     EXPECT_TRUE(status.Last().error);
@@ -208,11 +200,8 @@ TEST_F(ExportTest, PriceOnlyExportChangesThePricesTheRegisterHolds)
     EXPECT_EQ(ErrorLinesWith("Error").size(), 0u);
     // Each good's call was announced green; the run ends on its summary.
     ASSERT_GE(status.shown.size(), 2u);
-    EXPECT_EQ(status.shown[status.shown.size() - 2].text, "[ZCTowar] - Transmisja bez b\xB3\xEA"
-                                                          "d\xF3w");
-    EXPECT_EQ(status.Last().text, "Eksport zako\xF1"
-                                  "czony: wys\xB3"
-                                  "ano 2 z 2");
+    EXPECT_EQ(status.shown[status.shown.size() - 2].text, "[ZCTowar] - Transmisja bez błędów"_cp);
+    EXPECT_EQ(status.Last().text, "Eksport zakończony: wysłano 2 z 2"_cp);
     EXPECT_FALSE(status.Last().error);
 }
 
@@ -271,11 +260,7 @@ INSTANTIATE_TEST_SUITE_P(Options, ExportStops,
                                       {"0,0", "0,1", "0,1", "0,1", "0,1"},
                                       1,
                                       103,
-                                      "Eksport zako\xF1"
-                                      "czony: wys\xB3"
-                                      "ano 1 z 5, nie wys\xB3"
-                                      "ano 4 (2), zatrzymany po b\xB3\xEA"
-                                      "dzie"},
+                                      "Eksport zakończony: wysłano 1 z 5, nie wysłano 4 (2), zatrzymany po błędzie"_cp},
                              StopCase{"go on",
                                       false,
                                       "",
@@ -283,10 +268,7 @@ INSTANTIATE_TEST_SUITE_P(Options, ExportStops,
                                       {"0,0", "0,1", "0,0", "0,0", "0,0"},
                                       1,
                                       103,
-                                      "Eksport zako\xF1"
-                                      "czony: wys\xB3"
-                                      "ano 4 z 5, nie wys\xB3"
-                                      "ano 1 (2)"},
+                                      "Eksport zakończony: wysłano 4 z 5, nie wysłano 1 (2)"_cp},
                              StopCase{"every call failing",
                                       false,
                                       "ZTowar 24 zawsze",
@@ -294,10 +276,7 @@ INSTANTIATE_TEST_SUITE_P(Options, ExportStops,
                                       {"0,1", "0,1", "0,1", "0,1", "0,1"},
                                       5,
                                       24,
-                                      "Eksport zako\xF1"
-                                      "czony: wys\xB3"
-                                      "ano 0 z 5, nie wys\xB3"
-                                      "ano 5 (1, 2, 3, 4, 5)"}));
+                                      "Eksport zakończony: wysłano 0 z 5, nie wysłano 5 (1, 2, 3, 4, 5)"_cp}));
 
 // A request folder that cannot be written (a file where it must be): no call is made, so a request left by an
 // earlier run can never reach the register, and no good loses its selection.
@@ -315,11 +294,7 @@ TEST_F(ExportTest, UnwritableRequestSendsNothingAndKeepsTheSelection)
     const std::string failed =
         "[ZTowar] Error 252 : Nie zapisano pliku " + app + "/In/ZTowar.in (w miejscu folderu jest plik)";
     EXPECT_EQ(ErrorLinesWith(failed).size(), 2u);
-    const std::string summary = "Eksport zako\xF1"
-                                "czony: wys\xB3"
-                                "ano 0 z 2, nie wys\xB3"
-                                "ano 2 (1, 2)" +
-                                ReportNamed();
+    const std::string summary = "Eksport zakończony: wysłano 0 z 2, nie wysłano 2 (1, 2)"_cp + ReportNamed();
     EXPECT_EQ(status.Last().text, summary);
     EXPECT_TRUE(status.Last().error);
     for (const auto& shown : status.shown)
@@ -336,8 +311,7 @@ TEST_F(ExportTest, PricesOutsideTheRegistersRangeAreRefused)
     InsertGood("3", "Ujemna", "A", 0, "-1.50");
     for (const char* symbol : {"1", "2", "3"})
         InsertLock(symbol, 0, 1);
-    const std::string Range = " poza zakresem kasy 0.00 - 9999999.99 - nie wys\xB3"
-                              "any";
+    const std::string Range = " poza zakresem kasy 0.00 - 9999999.99 - nie wysłany"_cp;
     const std::vector<std::string> refused = {"Towar 2: cena 10000000.00" + Range, "Towar 3: cena -1.50" + Range};
 
     module.aExpoTowarExecute();
@@ -393,9 +367,7 @@ TEST_F(ExportTest, EurekaFileOnAFullDiskKeepsThePreviousFile)
         entries += entry.path().filename().string().find("Towary.txt") != std::string::npos;
     EXPECT_EQ(entries, 1);
     EXPECT_EQ(status.Errors().size(), 1u);
-    EXPECT_EQ(status.Last().text, "Nie mo\xBF"
-                                  "na zapisa\xE6 pliku " +
-                                      exportPage.eurekaFile +
+    EXPECT_EQ(status.Last().text, "Nie można zapisać pliku "_cp + exportPage.eurekaFile +
                                       " (przekroczony dopuszczalny rozmiar pliku (brak miejsca))");
     EXPECT_TRUE(screen.messages.empty());
     for (const char* symbol : {"1", "2", "3"})
@@ -437,7 +409,7 @@ TEST_F(ExportTest, EurekaFileHoldsTheRecordsOnlyAndClearsTheSelection)
     EXPECT_EQ(content, "$00001\tTowar 1            \t1\t1\t3\t1\t0\t0000000000000\t150\t0\r\n"
                        "$00002\tTowar 2            \t1\t1\t3\t1\t0\t0000000000000\t250\t0\r\n"
                        "$00003\tTowar 3            \t1\t1\t3\t1\t0\t0000000000000\t350\t0\r\n");
-    EXPECT_EQ(screen.messages, std::vector<std::string>{"powsta\xB3 plik " + exportPage.eurekaFile});
+    EXPECT_EQ(screen.messages, std::vector<std::string>{"powstał plik "_cp + exportPage.eurekaFile});
     EXPECT_EQ(dm->ReadParS("PLIK_EUREKA", "", "GLOBAL", "TARLA"), exportPage.eurekaFile);
     for (const char* symbol : {"1", "2", "3", "9"})
         EXPECT_EQ(LockFlags(symbol), "0,0") << symbol;
@@ -569,7 +541,7 @@ TEST_F(SentGoodsTest, TheComparisonReportIsSavedWhole)
 
     DataDir = root + "/brak/";
     EXPECT_FALSE(module.ZapiszPorownanie());
-    EXPECT_EQ(status.Last().text, "Nie mo\xBFna zapisa\xE6 pliku " + module.ComparisonReportPath() + " (brak folderu)");
+    EXPECT_EQ(status.Last().text, "Nie można zapisać pliku "_cp + module.ComparisonReportPath() + " (brak folderu)");
     EXPECT_TRUE(status.Last().error);
 }
 
@@ -594,7 +566,7 @@ TEST_F(SentGoodsTest, WithoutMemoryEverythingCountsAndGoodsThatCannotGoAreNamed)
     InsertGood("D'ARBO1", "Kawa");
     InsertLock("D'ARBO1", 0, 0);
     EXPECT_EQ(Changed(), (std::set<std::string>{"1", "2"}));
-    EXPECT_NE(status.Last().text.find("Por\xF3wnanie z kas\xB9"), std::string::npos) << "advises the comparison";
+    EXPECT_NE(status.Last().text.find("Porównanie z kasą"_cp), std::string::npos) << "advises the comparison";
     EXPECT_NE(status.Last().text.find("D'ARBO1"), std::string::npos);
 }
 

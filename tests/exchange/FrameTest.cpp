@@ -6,14 +6,14 @@
 
 #include "exchange/ErrorReportScope.h"
 #include "exchange/WinIP.h"
+#include "util/Cp1250Literal.h"
 
 #include <filesystem>
 
 namespace
 {
 
-const std::string Green = "[KTowMax] - Transmisja bez b\xB3\xEA"
-                          "d\xF3w";
+const std::string Green = "[KTowMax] - Transmisja bez błędów"_cp;
 
 struct KonfigCase {
     const char* timeout;
@@ -286,23 +286,21 @@ TEST_P(MissingLibraryTest, IsAnnouncedWithoutACall)
     EXPECT_NE(ErrorReportLines()[0].find(expected), std::string::npos);
 }
 
-INSTANTIATE_TEST_SUITE_P(Library, MissingLibraryTest,
-                         ::testing::Values(MissingLibraryCase{"NoFile", "",
-                                                              [](const std::string& path) {
-                                                                  return "Brak biblioteki komunikacyjnej " + path;
-                                                              }},
-                                           MissingLibraryCase{"NotALibrary", "junk",
-                                                              [](const std::string& path) {
-                                                                  return "Nie mo\xBFna za\xB3"
-                                                                         "adowa\xE6 biblioteki komunikacyjnej " +
-                                                                         path;
-                                                              }},
-                                           MissingLibraryCase{
-                                               "FunctionMissing", "partial",
-                                               [](const std::string& path) {
-                                                   return "Brak funkcji __KTowMax w bibliotece komunikacyjnej " + path;
-                                               }}),
-                         [](const auto& info) { return std::string(info.param.title); });
+INSTANTIATE_TEST_SUITE_P(
+    Library, MissingLibraryTest,
+    ::testing::Values(MissingLibraryCase{"NoFile", "",
+                                         [](const std::string& path) {
+                                             return "Brak biblioteki komunikacyjnej " + path;
+                                         }},
+                      MissingLibraryCase{"NotALibrary", "junk",
+                                         [](const std::string& path) {
+                                             return "Nie można załadować biblioteki komunikacyjnej "_cp + path;
+                                         }},
+                      MissingLibraryCase{"FunctionMissing", "partial",
+                                         [](const std::string& path) {
+                                             return "Brak funkcji __KTowMax w bibliotece komunikacyjnej " + path;
+                                         }}),
+    [](const auto& info) { return std::string(info.param.title); });
 
 TEST_F(ExchangeTest, LibraryFoundLaterIsLoadedThen)
 {

@@ -5,6 +5,7 @@
 #include "db/Firebird.h"
 #include "db/dbDDM.h"
 #include "exchange/TradeHandOver.h"
+#include "util/Cp1250Literal.h"
 
 #include <chrono>
 #include <filesystem>
@@ -28,12 +29,8 @@ protected:
         dm->TestStru(false);
         Run({"insert into " + GoodsTable + " (asort,nazwa,jm,stawka_vat) values ('123','Chleb','szt',8)",
              "insert into " + GoodsTable + " (asort,nazwa,jm,stawka_vat) values ('45','Ser','kg',23)",
-             // Kiełbasa żywiecka wędzona extra (longer than the 24 characters of PARAGONY.NAZWA)
              "insert into " + GoodsTable +
-                 " (asort,nazwa,jm,stawka_vat) values ('7','Kie\xB3"
-                 "basa \xBFywiecka "
-                 "w\xEA"
-                 "dzona extra','kg',5)"});
+                 " (asort,nazwa,jm,stawka_vat) values ('7','Kiełbasa żywiecka wędzona extra','kg',5)"_cp});
     }
     void TearDown() override
     {
@@ -63,7 +60,7 @@ protected:
         const std::string folder = DayDir + "Zerowania";
         EnsureDir(folder);
         const std::string path = folder + "/" + (name.empty() ? std::to_string(age.count()) + ".txt" : name);
-        SaveText("RAPORT SPRZEDA\xAFY TOWAR\xD3W\r\n", path);
+        SaveText("RAPORT SPRZEDAŻY TOWARÓW\r\n"_cp, path);
         fs::last_write_time(path, fs::file_time_type::clock::now() - age);
     }
 
@@ -117,11 +114,8 @@ TEST_F(HandOverTest, ReadoutGoesOverWholeTheFirstTime)
     EXPECT_EQ(result.lines, 3); // code 45 sold nothing
     EXPECT_EQ(result.total.ToString(), "35.4900");
     EXPECT_FALSE(status.Last().error);
-    EXPECT_EQ(status.Last().text, "Przes\xB3"
-                                  "ano odczyt " +
-                                      file +
-                                      " do Wolnar: 3 pozycji sprzeda\xBFy o warto\x9C"
-                                      "ci 35.49 z\xB3");
+    EXPECT_EQ(status.Last().text,
+              "Przesłano odczyt "_cp + file + " do Wolnar: 3 pozycji sprzedaży o wartości 35.49 zł"_cp);
     EXPECT_NE(FileText(WorkLog->FileName).find(status.Last().text), std::string::npos);
 
     // ODCZYT: every line of the file, in order, under the file's name; identifiers from the generator.
@@ -146,11 +140,7 @@ TEST_F(HandOverTest, ReadoutGoesOverWholeTheFirstTime)
     };
     const Expected expected[] = {
         {"123", "123", "Chleb", "2", "8.00", "2.0000", "2.5000", "1.2500"},
-        {"7", "7",
-         "Kie\xB3"
-         "basa \xBFywiecka w\xEA"
-         "dzon",
-         "3", "5.00", "1.5000", "29.9900", "19.9933"},
+        {"7", "7", "Kiełbasa żywiecka wędzon"_cp, "3", "5.00", "1.5000", "29.9900", "19.9933"},
         {"99999", "", "Nieznany towar z kasy", "", "", "3.0000", "3.0000", "1.0000"},
     };
     for (int row = 0; row < 3; ++row) {
@@ -234,7 +224,7 @@ TEST_F(HandOverTest, SmallerTotalWithoutAKnownResetIsRefused)
 
     EXPECT_FALSE(result.ok);
     EXPECT_TRUE(status.Last().error);
-    EXPECT_NE(status.Last().text.find("jest mniejsza ni\xBF"), std::string::npos) << status.Last().text;
+    EXPECT_NE(status.Last().text.find("jest mniejsza niż"_cp), std::string::npos) << status.Last().text;
     EXPECT_EQ(Count("from PARAGONY"), 1);
     EXPECT_EQ(Count("from ODCZYT where PLIK = '" + fs::path(path).filename().string() + "'"), 0);
     EXPECT_EQ(Count("from PRZESLANE_ODCZYTY"), 1);
@@ -249,10 +239,8 @@ TEST_F(HandOverTest, SecondHandOverIsRefusedAndWritesNothing)
     const HandOverResult again = SendReadingToTrade(path);
 
     EXPECT_FALSE(again.ok);
-    EXPECT_EQ(status.Last().text, "Odczyt " + fs::path(path).filename().string() +
-                                      " zosta\xB3 ju\xBF przes\xB3"
-                                      "any " +
-                                      DateTimeText(at));
+    EXPECT_EQ(status.Last().text,
+              "Odczyt " + fs::path(path).filename().string() + " został już przesłany "_cp + DateTimeText(at));
     EXPECT_TRUE(status.Last().error);
     EXPECT_EQ(Count("from PARAGONY"), 1);
     EXPECT_EQ(Count("from ODCZYT"), 4);
@@ -295,10 +283,7 @@ TEST_F(HandOverTest, TwoConnectionsCannotBothHandOverAFile)
         EXPECT_EQ(result.ok, !otherCommits) << result.message;
         EXPECT_EQ(Count("from PARAGONY"), otherCommits ? 0 : 1);
         if (otherCommits) {
-            EXPECT_NE(result.message.find("zosta\xB3 ju\xBF przes\xB3"
-                                          "any"),
-                      std::string::npos)
-                << result.message;
+            EXPECT_NE(result.message.find("został już przesłany"_cp), std::string::npos) << result.message;
             Run({"delete from PRZESLANE_ODCZYTY"});
         }
     }

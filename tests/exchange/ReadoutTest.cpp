@@ -4,6 +4,7 @@
 #include "Faults.h"
 #include "TestSupport.h"
 #include "db/dbDDM.h"
+#include "util/Cp1250Literal.h"
 #include "util/SafeFile.h"
 
 #include <filesystem>
@@ -63,10 +64,7 @@ TEST_F(ReadoutTest, ReportLinesAreBuiltByteForByte)
               {"0009", "Mleko", "l"},
               {"8", "", "szt"},
               {"X1", "Kawa", "op"},
-              {"D'ARBO1",
-               "D\xBF"
-               "em",
-               "sl"},
+              {"D'ARBO1", "Dżem"_cp, "sl"},
               {"0", "Gratis", "szt"}});
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"$00123\t2\t250", "   1  00123        2.000  szt        2.50  Chleb"},
@@ -75,8 +73,7 @@ TEST_F(ReadoutTest, ReportLinesAreBuiltByteForByte)
         {"$9\t1.5\t99", "   3      9        1.500    l        0.99  Mleko"},
         {"$8\t1\t100", "   4      8        1.000  szt        1.00  " + Missing},
         {"$99999\t3\t300\tNieznany", "   5  99999        3.000             3.00  " + Missing},
-        {"$D'ARBO1\t1\t100", "   6D'ARBO1        1.000   sl        1.00  D\xBF"
-                             "em"},
+        {"$D'ARBO1\t1\t100", "   6D'ARBO1        1.000   sl        1.00  Dżem"_cp},
         {"#ABCDEFGHIJ", "   7DEFGHIJ        0.000             0.00  " + Missing},
         {"", "   8               0.000             0.00  " + Missing},
         {"$00123\t1234567\t123456789", "   9  00123 1234 567.000  szt 1234 567.89  Chleb"},
@@ -336,17 +333,17 @@ TEST_P(ReadoutStoreTest, FailureIsAnnouncedAndTheReportMarked)
     // folder that cannot be made is named already when the paths are recomputed after the call.
     std::vector<std::string> expectedErrors{announced};
     if (c.fault == StoreFault::FileWhereDayFolderMustBe)
-        expectedErrors.insert(expectedErrors.begin(), "Nie mo\xBFna utworzy\xE6 folderu " + DayDir +
-                                                          ": w miejscu folderu jest plik. Odczyt\xF3w tej kasy z tego "
-                                                          "dnia nie b\xEA"
-                                                          "dzie mo\xBFna zapisa\xE6.");
+        expectedErrors.insert(
+            expectedErrors.begin(),
+            "Nie można utworzyć folderu "_cp + DayDir +
+                ": w miejscu folderu jest plik. Odczytów tej kasy z tego dnia nie będzie można zapisać."_cp);
     std::vector<std::string> errors;
     for (const auto& shownError : status.Errors())
         errors.push_back(shownError.text);
     EXPECT_EQ(errors, expectedErrors);
     EXPECT_TRUE(status.Last().error);
     const FakeExchangeView& shown = c.fault == StoreFault::FullDisk ? fillingView : view;
-    report.insert(report.begin(), "!!! Odczyt nie zosta\xB3 zapisany: " + ReadingName(1) + " (" + reason + ")");
+    report.insert(report.begin(), "!!! Odczyt nie został zapisany: "_cp + ReadingName(1) + " (" + reason + ")");
     EXPECT_EQ(shown.memo, report);
     // The history and the error report.
     EXPECT_NE(FileText(WorkLog->FileName).find(announced), std::string::npos);
@@ -373,7 +370,7 @@ TEST_P(ReadoutStoreTest, FailureIsAnnouncedAndTheReportMarked)
 INSTANTIATE_TEST_SUITE_P(
     Faults, ReadoutStoreTest,
     ::testing::Values(StoreFaultCase{"FileWhereTheDayFolderMustBe", StoreFault::FileWhereDayFolderMustBe,
-                                     "nie mo\xBFna utworzy\xE6 folderu {day}: w miejscu folderu jest plik"},
+                                     "nie można utworzyć folderu {day}: w miejscu folderu jest plik"_cp},
                       StoreFaultCase{"FullDisk", StoreFault::FullDisk,
                                      "przekroczony dopuszczalny rozmiar pliku (brak miejsca)"},
                       StoreFaultCase{"FolderWhereTheReadoutMustBe", StoreFault::FolderWhereReadoutMustBe,

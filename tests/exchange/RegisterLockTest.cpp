@@ -2,6 +2,7 @@
 #include "SimulatorHelpers.h"
 
 #include "exchange/RegisterLock.h"
+#include "util/Cp1250Literal.h"
 
 #include <chrono>
 #include <fcntl.h>
@@ -41,7 +42,7 @@ TEST_F(ExchangeTest, BusyRegistersRefuseTheWindowsOperation)
 
     EXPECT_EQ(ExchangeResult, WinIPRegistersBusy);
     ASSERT_EQ(status.Errors().size(), 1u);
-    EXPECT_EQ(status.Errors()[0].text.rfind("[OTSpMax] Error 254 : Kasy s\xB9 zaj\xEAte", 0), 0u)
+    EXPECT_EQ(status.Errors()[0].text.rfind("[OTSpMax] Error 254 : Kasy są zajęte"_cp, 0), 0u)
         << status.Errors()[0].text;
     EXPECT_EQ(ErrorReportLines().size(), 1u);
     EXPECT_FALSE(FileExists(app + "/Out/OTSpMax.out"));
@@ -66,7 +67,7 @@ TEST_F(ExchangeTest, TheToolWaitsForTheRegisters)
 
     EXPECT_EQ(result, 0);
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(250));
-    EXPECT_EQ(status.shown.front().text, "Kasy s\xB9 zaj\xEAte przez inny program - czekam na ich zwolnienie");
+    EXPECT_EQ(status.shown.front().text, "Kasy są zajęte przez inny program - czekam na ich zwolnienie"_cp);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "Faults.h"
 #include "exchange/CallRunner.h"
 #include "exchange/TradeHandOver.h"
+#include "util/Cp1250Literal.h"
 
 #include <filesystem>
 
@@ -116,7 +117,7 @@ TEST_F(ExchangeTest, DeletionOfAGoodWithoutANumberMakesNoCall)
     view.picked = {{4, "12A"}};
     module.aKasujTowarExecute();
     EXPECT_EQ(ExchangeResult, WinIPBadGoodsCode);
-    EXPECT_EQ(status.Last().text, "[KTowar] Error 251 : Kod towaru nie jest liczb\xB9: 12A");
+    EXPECT_EQ(status.Last().text, "[KTowar] Error 251 : Kod towaru nie jest liczbą: 12A"_cp);
     EXPECT_EQ(view.picked.size(), 1u);
     EXPECT_EQ(FileText(app + "/In/KTowar.in"), "#1\r\n#\r\n#\r\n");
 }
@@ -127,8 +128,7 @@ TEST_F(ExchangeTest, DeletionOfAllGoodsIsOneCallWithTheHeaderOnly)
     module.aKasujWszystkieTowaryExecute();
     EXPECT_EQ(ExchangeResult, 0);
     EXPECT_EQ(FileText(app + "/In/KTowMax.in"), "#1\r\n#\r\n#\r\n");
-    EXPECT_EQ(status.Last().text, "[KTowMax] - Transmisja bez b\xB3\xEA"
-                                  "d\xF3w");
+    EXPECT_EQ(status.Last().text, "[KTowMax] - Transmisja bez błędów"_cp);
     EXPECT_FALSE(status.Last().error);
 
     module.WczytajTowary();
@@ -197,10 +197,8 @@ TEST_F(ExchangeTest, CounterResetWithoutAStoredReportKeepsTheTotals)
 
     EXPECT_EQ(ExchangeResult, 252);
     const std::string announced = "[OSprzed] Error 252 : Nie zapisano pliku " + DayDir + "Zerowania/001_" +
-                                  DateText(Today()) +
-                                  "_001.txt (nie mo\xBF"
-                                  "na utworzy\xE6 folderu " +
-                                  DayDir + "Zerowania/: w miejscu folderu jest plik)";
+                                  DateText(Today()) + "_001.txt (nie można utworzyć folderu "_cp + DayDir +
+                                  "Zerowania/: w miejscu folderu jest plik)";
     ASSERT_EQ(status.Errors().size(), 1u);
     EXPECT_EQ(status.Errors()[0].text, announced);
     EXPECT_TRUE(status.Last().error);
@@ -324,11 +322,10 @@ TEST_F(ExchangeTest, ReportThatCannotBeMarkedIsAnnouncedInRed)
     module.aZerujLicznikiExecute();
 
     EXPECT_EQ(ExchangeResult, 24);
-    const std::string announced = "Licznik\xF3w nie wyzerowano, a nie uda\xB3o si\xEA zmieni\xE6 nazwy raportu " +
-                                  report + " na 001_" + DateText(Today()) +
-                                  "_001_niewyzerowane.txt (plik ju\xBF istnieje): przekazanie odczyt\xF3w do Wolnar "
-                                  "uzna go za zerowanie. Zmie\xF1 jego nazw\xEA r\xEA"
-                                  "cznie przed przekazaniem nast\xEApnego odczytu tej kasy.";
+    const std::string announced =
+        "Liczników nie wyzerowano, a nie udało się zmienić nazwy raportu "_cp + report + " na 001_" +
+        DateText(Today()) +
+        "_001_niewyzerowane.txt (plik już istnieje): przekazanie odczytów do Wolnar uzna go za zerowanie. Zmień jego nazwę ręcznie przed przekazaniem następnego odczytu tej kasy."_cp;
     EXPECT_EQ(status.Last().text, announced);
     EXPECT_TRUE(status.Last().error);
     EXPECT_NE(FileText(WorkLog->FileName).find(announced), std::string::npos);
@@ -393,7 +390,7 @@ TEST_F(ExchangeTest, ReportOfAFileThatCannotBeReadIsAnError)
         module.WCzytaj(root + "/brak.txt");
         ADD_FAILURE() << "no error";
     } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()), "Nie mo\xBFna odczyta\xE6 pliku " + root + "/brak.txt");
+        EXPECT_EQ(std::string(e.what()), "Nie można odczytać pliku "_cp + root + "/brak.txt");
     }
 }
 

@@ -5,6 +5,7 @@
 #include "ui/SelDir.h"
 #include "ui/Uwaga.h"
 #include "ui/finfprog.h"
+#include "util/Cp1250Literal.h"
 
 #include <QFileSystemModel>
 #include <QLabel>
@@ -173,7 +174,7 @@ void AuxWindowsTest::questionAnswersArePolish()
     });
 
     QtScreen screen;
-    QCOMPARE(screen.AskYesNo("Przerwa\xE6 program?", "dbConnect"), yes);
+    QCOMPARE(screen.AskYesNo("Przerwać program?"_cp, "dbConnect"), yes);
     buttons.sort();
     QCOMPARE(buttons, QStringList({QStringLiteral("Nie"), QStringLiteral("Tak")}));
 }

@@ -15,6 +15,7 @@
 #include "ui/RegisterGoodsPage.h"
 #include "ui/UMain.h"
 #include "ui/UiText.h"
+#include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
 
 #include <QAction>
@@ -55,7 +56,7 @@ void SellOnRegister(const std::string& folder)
 // A stored readout file in the layout of the register's response.
 void StoreReadout(const std::string& name, const std::string& code)
 {
-    SaveText("Kasa nr 1 - sumy sprzeda\xBFy towar\xF3w\r\nOdczyt: 01.01.2024 10:00:00\r\nKod\tIlo\x9C\xE6\r\n$" + code +
+    SaveText("Kasa nr 1 - sumy sprzedaży towarów\r\nOdczyt: 01.01.2024 10:00:00\r\nKod\tIlość\r\n$"_cp + code +
                  "\t1.000\t250\tTowar\r\n",
              DayDir + name);
 }

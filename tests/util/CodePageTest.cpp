@@ -1,5 +1,6 @@
 // Polish letters between code pages, and the Windows-1250 / UTF-8 boundary of the user interface.
 #include "util/Cp1250.h"
+#include "util/Cp1250Literal.h"
 #include "util/uPol.h"
 
 #include <gtest/gtest.h>
@@ -59,4 +60,24 @@ TEST(Cp1250, RoundTripAndUnmappableCharacters)
                             "b"),
               "a?b"); // malformed byte
     EXPECT_EQ(Win1250ToUtf8(std::string(3000, 'x')).size(), 3000u);
+}
+
+// The compile-time table of the Polish literals against iconv's Windows-1250, byte by byte.
+TEST(Cp1250Literal, TableAgreesWithIconv)
+{
+    for (int byte = 0x80; byte <= 0xFF; ++byte) {
+        SCOPED_TRACE(byte);
+        const std::string utf8 = Win1250ToUtf8(std::string(1, static_cast<char>(byte)));
+        const char32_t expected = cp1250::UpperHalf[byte - 0x80];
+        if (expected == 0) {
+            EXPECT_EQ(utf8, "?");
+            continue;
+        }
+        ASSERT_GE(utf8.size(), 2u);
+        char32_t decoded = static_cast<unsigned char>(utf8[0]) & (utf8.size() == 2 ? 0x1F : 0x0F);
+        for (size_t i = 1; i < utf8.size(); ++i)
+            decoded = (decoded << 6) | (static_cast<unsigned char>(utf8[i]) & 0x3F);
+        EXPECT_EQ(decoded, expected);
+    }
+    EXPECT_EQ(std::string("Zażółć gęślą jaźń ŁÓŚŹ €"_cp), Utf8ToWin1250("Zażółć gęślą jaźń ŁÓŚŹ €"));
 }

@@ -1,4 +1,5 @@
 // The work history line format, with the clock pinned.
+#include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
 #include "util/TestTempDir.h"
 
@@ -35,10 +36,10 @@ TEST_F(EchoTest, LinesCarryTagDateAndTime)
     log.Echo("Start");
     log.Echo("");
     Pin({{2024, 3, 27}, {0, 0, 0, 0}});
-    log.Echo("O p\xF3\xB3nocy");
-    EXPECT_EQ(Content(log.FileName), "[3.0 [24.086]] 26.03.2024 14:05:09: Start\r\n"
-                                     "[3.0 [24.086]] 26.03.2024 14:05:09: \r\n"
-                                     "[3.0 [24.086]] 27.03.2024: O p\xF3\xB3nocy\r\n");
+    log.Echo("O północy"_cp);
+    EXPECT_EQ(
+        Content(log.FileName),
+        "[3.0 [24.086]] 26.03.2024 14:05:09: Start\r\n[3.0 [24.086]] 26.03.2024 14:05:09: \r\n[3.0 [24.086]] 27.03.2024: O północy\r\n"_cp);
 }
 
 TEST_F(EchoTest, MultiLineMessagesContinueWithoutPrefix)

@@ -1,5 +1,6 @@
 // The ending signals blocked and read from their descriptor.
 #include "util/EndSignals.h"
+#include "util/Cp1250Literal.h"
 
 #include <gtest/gtest.h>
 
@@ -61,7 +62,7 @@ TEST(EndSignalName, NamesTheThreeAndNumbersOthers)
     EXPECT_EQ(EndSignalName(SIGTERM), "SIGTERM");
     EXPECT_EQ(EndSignalName(SIGINT), "SIGINT");
     EXPECT_EQ(EndSignalName(SIGHUP), "SIGHUP");
-    EXPECT_EQ(EndSignalName(SIGUSR1), "sygna\xB3 10");
+    EXPECT_EQ(EndSignalName(SIGUSR1), "sygnał 10"_cp);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // The INI reader against the rules of the Windows INI reader.
 #include "util/IniFile.h"
+#include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
 #include "util/TestTempDir.h"
 
@@ -42,12 +43,7 @@ const IniCase Cases[] = {
     {"LfOnly", "[Tarlo]\nUser=JAN\nPass=x\n", "Tarlo", "User", "JAN"},
     {"NoFinalLineEnd", "[Tarlo]\r\nUser=JAN", "Tarlo", "User", "JAN"},
     {"LetterCaseIgnored", "[tarlo]\r\nuser=JAN\r\n", "TARLO", "USER", "JAN"},
-    {"PolishLetterCaseIgnored",
-     "[\xB3\xF3"
-     "d\x9F]\r\nx=1\r\n",
-     "\xA3\xD3"
-     "D\x8F",
-     "X", "1"},
+    {"PolishLetterCaseIgnored", "[łódź]\r\nx=1\r\n"_cp, "ŁÓDŹ"_cp, "X", "1"},
     {"FirstKeyCounts", "[Tarlo]\r\nUser=A\r\nUser=B\r\n", "Tarlo", "User", "A"},
     {"FirstSectionCounts", "[Tarlo]\r\nUser=A\r\n[FK]\r\n[Tarlo]\r\nPass=B\r\n", "Tarlo", "Pass", nullptr},
     {"EqualsInValueKept", "[Tarlo]\r\nPth=a=b\r\n", "Tarlo", "Pth", "a=b"},
@@ -57,7 +53,7 @@ const IniCase Cases[] = {
     {"KeyBeforeAnySectionNotInSection", "User=A\r\n[Tarlo]\r\n", "Tarlo", "User", nullptr},
     {"SectionWithoutCloseIsNoSection", "[Tarlo]\r\n[FK\r\nUser=A\r\n", "Tarlo", "User", "A"},
     {"TextAfterSectionIgnored", "[Tarlo] ; nasze\r\nUser=A\r\n", "Tarlo", "User", "A"},
-    {"Utf8MarkSkipped", "\xEF\xBB\xBF[Tarlo]\r\nUser=JAN\r\n", "Tarlo", "User", "JAN"},
+    {"Utf8MarkSkipped", "\uFEFF[Tarlo]\r\nUser=JAN\r\n", "Tarlo", "User", "JAN"},
     {"Empty", "", "Tarlo", "User", nullptr},
 };
 

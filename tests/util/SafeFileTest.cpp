@@ -2,6 +2,7 @@
 // must be, an existing target and a target that is not a regular file.
 #include "util/SafeFile.h"
 #include "Faults.h"
+#include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
 #include "util/TestTempDir.h"
 
@@ -80,7 +81,7 @@ TEST(WriteFileNoOverwrite, NeverReplacesAndFailsCleanly)
     std::string reason;
     ASSERT_TRUE(WriteFileNoOverwrite(tmp / "001.txt", "odczyt 1", reason)) << reason;
     EXPECT_FALSE(WriteFileNoOverwrite(tmp / "001.txt", "odczyt 2", reason));
-    EXPECT_EQ(reason, "plik ju\xBF istnieje");
+    EXPECT_EQ(reason, "plik już istnieje"_cp);
     EXPECT_EQ(Content(tmp / "001.txt"), "odczyt 1");
 
     {
@@ -103,7 +104,7 @@ TEST(SafeWriters, RefuseWhatIsNotARegularFileAndAMissingFolder)
     };
     const std::vector<Case> cases = {
         {tmp / "folder", "w miejscu pliku jest folder"},
-        {tmp / "fifo", "to nie jest zwyk\xB3y plik"},
+        {tmp / "fifo", "to nie jest zwykły plik"_cp},
         {tmp / "Dane/odczyt.txt", "w miejscu folderu jest plik"},
         {tmp / "brak/odczyt.txt", "brak folderu"},
     };
@@ -135,7 +136,7 @@ TEST(CopyToNewFile, CopiesOrSaysWhy)
     ASSERT_TRUE(CopyToNewFile(tmp / "OTSpMax.out", tmp / "001.txt", reason)) << reason;
     EXPECT_EQ(Content(tmp / "001.txt"), "sumy");
     EXPECT_FALSE(CopyToNewFile(tmp / "brak.out", tmp / "002.txt", reason));
-    EXPECT_EQ(reason, "nie mo\xBFna odczyta\xE6 pliku " + (tmp / "brak.out") + " (brak folderu)");
+    EXPECT_EQ(reason, "nie można odczytać pliku "_cp + (tmp / "brak.out") + " (brak folderu)");
 }
 
 TEST(EnsureDirReporting, NamesTheReason)
@@ -162,8 +163,8 @@ TEST(RenameNoOverwrite, NeverReplacesAndNamesTheReason)
     };
     const Case cases[] = {
         {"free name", true, nullptr, true, ""},
-        {"name taken by a file", true, "file", false, "plik ju\xBF istnieje"},
-        {"name taken by a folder", true, "folder", false, "plik ju\xBF istnieje"},
+        {"name taken by a file", true, "file", false, "plik już istnieje"_cp},
+        {"name taken by a folder", true, "folder", false, "plik już istnieje"_cp},
         {"no source", false, nullptr, false, "brak pliku"},
     };
     for (const Case& c : cases) {

@@ -1,5 +1,6 @@
 // The window-system interface: calls reach an installed screen and do nothing without one.
 #include "util/Screen.h"
+#include "util/Cp1250Literal.h"
 
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -31,7 +32,7 @@ TEST(Screen, WaitCursorRestoresTheCursorEvenOnErrors)
     } catch (const std::runtime_error&) {
     }
     EXPECT_EQ(screen.calls, "busy;repaint;normal;repaint;");
-    EXPECT_TRUE(AskYesNo("Uwaga", "Przerwa\xE6 program?"));
+    EXPECT_TRUE(AskYesNo("Uwaga", "Przerwać program?"_cp));
     SetScreen(nullptr);
 }
 
@@ -43,5 +44,5 @@ TEST(Screen, WithoutAWindowNothingHappensAndTheAnswerIsNo)
     ShowMessage("x");
     RequestTerminate();
     WaitCursorOff();
-    EXPECT_FALSE(AskYesNo("Uwaga", "Przerwa\xE6 program?"));
+    EXPECT_FALSE(AskYesNo("Uwaga", "Przerwać program?"_cp));
 }

@@ -1,4 +1,5 @@
 // Padding, delimited text, tolerant conversions, case and SQL literals.
+#include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
 
 #include <gtest/gtest.h>
@@ -68,26 +69,24 @@ TEST(ListIndex, ComparesItemsFollowedByASeparatorIgnoringCase)
     EXPECT_EQ(ListIndex("x", "A;B;C;", ";"), 0);
     EXPECT_EQ(ListIndex("", "A;;B;", ";"), 2);
     EXPECT_EQ(ListIndex("B", "A,B;", ",;"), 2);
-    // Polish letters: "żółć" against "ŻÓŁĆ" in Windows-1250, whatever the process locale.
-    EXPECT_EQ(ListIndex("\xBF\xF3\xB3\xE6", "SZT;\xAF\xD3\xA3\xC6;", ";"), 2);
+    // Polish letters in Windows-1250, whatever the process locale.
+    EXPECT_EQ(ListIndex("żółć"_cp, "SZT;ŻÓŁĆ;"_cp, ";"), 2);
 }
 
 TEST(CaseConversion, CoversPolishLettersOfWindows1250)
 {
-    const std::string lower = "\xB9\xE6\xEA\xB3\xF1\xF3\x9C\x9F\xBF"
-                              "abc"; // ąćęłńóśźż abc
-    const std::string upper = "\xA5\xC6\xCA\xA3\xD1\xD3\x8C\x8F\xAF"
-                              "ABC";
+    const std::string lower = "ąćęłńóśźżabc"_cp;
+    const std::string upper = "ĄĆĘŁŃÓŚŹŻABC"_cp;
     EXPECT_EQ(UpperCase1250(lower), upper);
     EXPECT_EQ(LowerCase1250(upper), lower);
-    EXPECT_EQ(UpperCase1250("\xF7\xDF"), "\xF7\xDF"); // division sign and sharp s have no upper case
-    EXPECT_EQ(UpperAscii("ab\xB9"), "AB\xB9");
+    EXPECT_EQ(UpperCase1250("÷ß"_cp), "÷ß"_cp); // division sign and sharp s have no upper case
+    EXPECT_EQ(UpperAscii("abą"_cp), "ABą"_cp);
 }
 
 TEST(LookupLine, PrefixAndSuffixMatching)
 {
-    const std::vector<std::string> lines = {"  1\tBrak odpowiedzi", "  5\tZ\xB3y numer ", "Cena1\tcena detaliczna"};
-    EXPECT_EQ(LookupLine("  5\t", lines, true), "Z\xB3y numer");
+    const std::vector<std::string> lines = {"  1\tBrak odpowiedzi", "  5\tZły numer "_cp, "Cena1\tcena detaliczna"};
+    EXPECT_EQ(LookupLine("  5\t", lines, true), "Zły numer"_cp);
     EXPECT_EQ(LookupLine("  7\t", lines, true), "");
     EXPECT_EQ(LookupLine("\tcena detaliczna", lines, false), "Cena1");
     EXPECT_EQ(LookupLine("  5\t", lines, false), "");    // only the end is compared outside prefix mode
@@ -115,7 +114,7 @@ TEST(TextToFloat, AcceptsCommaOrPointAndIgnoresNoise)
         double defaultValue;
         double expected;
     } cases[] = {
-        {"12,50", 9, 12.5}, {"12.50", 9, 12.5}, {"1 234,50 z\xB3", 9, 1234.5},
+        {"12,50", 9, 12.5}, {"12.50", 9, 12.5}, {"1 234,50 zł"_cp, 9, 1234.5},
         {"1.234,50", 9, 0}, {"-7", 9, -7},      {"abc", 9, 0},
         {"", 1, 1},         {"  ", 1, 1},       {"x", 1, 0},
         {"5-3", 9, 53},     {"-", 9, 0},        {"0,0", 9, 0},

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "exchange/WinIP.h"
+#include "util/Cp1250Literal.h"
 #include "winip/ResultCodes.h"
 
 namespace fs = std::filesystem;
@@ -182,12 +183,12 @@ TEST_F(WinIPTest, ExportsTheEightFunctionsUnderTheirNames)
 TEST_F(WinIPTest, StoresReplacesAndListsGoods)
 {
     // "Łyżka" in code page 852, as the export sends names.
-    ASSERT_EQ(Call("ZTowar", {Record(123, "Chleb", "250", "1", "2", "1"), Record(7, "\x9Dy\xBEka", "199", "2")}),
+    ASSERT_EQ(Call("ZTowar", {Record(123, "Chleb", "250", "1", "2", "1"), Record(7, "ťyľka"_cp, "199", "2")}),
               winip::kOk);
     std::vector<std::string> goods = GoodsLines();
     ASSERT_EQ(goods.size(), 2u);
     // In code order, the name in Windows-1250.
-    EXPECT_EQ(goods[0], "$00007  \xA3y\xBFka                  B   2  nie            1.99");
+    EXPECT_EQ(goods[0], "$00007  Łyżka                  B   2  nie            1.99"_cp);
     EXPECT_EQ(goods[1], "$00123  Chleb                  A   2  tak            2.50");
     EXPECT_TRUE(CrLfOnly(Response()));
 
@@ -196,7 +197,7 @@ TEST_F(WinIPTest, StoresReplacesAndListsGoods)
     ASSERT_EQ(Call("ZCTowar", {Record(7, "Inna nazwa", "999", "5", "8", "1")}), winip::kOk);
     goods = GoodsLines();
     ASSERT_EQ(goods.size(), 2u);
-    EXPECT_EQ(goods[0], "$00007  \xA3y\xBFka                  B   2  tak            9.99");
+    EXPECT_EQ(goods[0], "$00007  Łyżka                  B   2  tak            9.99"_cp);
     EXPECT_EQ(goods[1], "$00123  Chleb razowy           C   2  nie            3.20");
 }
 
