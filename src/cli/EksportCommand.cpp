@@ -2,6 +2,7 @@
 
 #include "app/ConstUnit.h"
 #include "catalogue/Dmutils.h"
+#include "catalogue/Registers.h"
 #include "cli/Arguments.h"
 #include "cli/Session.h"
 #include "db/dbDDM.h"
@@ -99,8 +100,7 @@ private:
 QString ReasonOf(const std::exception& e)
 {
     LogLine(e.what());
-    const auto* db = dynamic_cast<const DbError*>(&e);
-    return FromCore(db ? db->OperatorText() : std::string(e.what()));
+    return FromCore(OperatorText(e));
 }
 
 } // namespace
@@ -168,12 +168,8 @@ int EksportCommand::execute(const QStringList& arguments)
     // The goods to send are chosen as on the export page: the program's register, the whole catalogue (no filters
     // of the page apply here), every active good with its price lock row.
     try {
-        dmu->LoadRegisterSettings(entry->id);
-        CurrentRegisterId = entry->id;
-        UpdateWorkPaths();
-        if (!dm->JestTabela("blok_cen"))
-            dm->DopiszTabele("blok_cen");
-        dmu->SyncPriceLocks();
+        MakeRegisterCurrent(entry->id);
+        dmu->PreparePriceLocks();
         dmu->OpenGoods();
         // The reason is on the status line (printed): no memory table, or the marks could not be written.
         if (!dmu->SelectChangedGoods()) {

@@ -4,7 +4,6 @@
 #include "catalogue/Dmutils.h"
 #include "db/dbDDM.h"
 #include "exchange/FmElzab.h"
-#include "ui/DeletionPage.h"
 #include "ui/GoodsModel.h"
 #include "ui/OperationRunner.h"
 #include "ui/PageControls.h"
@@ -36,6 +35,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <optional>
 
 namespace
 {
@@ -584,7 +584,7 @@ void ExportPage::ApplyGroupFilter()
 void ExportPage::rgViewBlokClick()
 {
     const int item = rgViewBlok->ItemIndex();
-    const ItemIndexReset reset(rgViewBlok);
+    const OnScopeExit reset([this] { rgViewBlok->SetItemIndex(-1); });
     if (item < 0)
         return;
     LockFilter = item == 0 ? "b.blok=1" : item == 1 ? "b.blok=0" : "";
@@ -596,7 +596,7 @@ void ExportPage::rgViewBlokClick()
 void ExportPage::rgViewWyborClick()
 {
     const int item = rgViewWybor->ItemIndex();
-    const ItemIndexReset reset(rgViewWybor);
+    const OnScopeExit reset([this] { rgViewWybor->SetItemIndex(-1); });
     if (item < 0)
         return;
     XDBG->setUpdatesEnabled(false);
@@ -750,26 +750,22 @@ void ExportPage::rbSeekClick()
 
 // ---- export
 
-void ExportPage::SetExportButtonsEnabled(bool enabled)
-{
-    btnEksport->setEnabled(enabled);
-    if (deletionPage_ != nullptr)
-        deletionPage_->SetDeleteButtonsEnabled(enabled);
-}
-
 void ExportPage::btnEksportClick()
 {
+    // The export to a register is one operation from the first check to the re-read view at its end: a click
+    // given meanwhile, also during the trailing database work, never starts another export.
+    std::optional<RegisterOperation> operation;
+    if (rgKasa->isChecked())
+        operation.emplace(
+            this, QStringLiteral("Trwa eksport towarów do kasy – „Zatrzymaj” lub Esc kończy go po bieżącym towarze"),
+            pnlPostep, [this] { btnStopClick(); });
     if (SelectedCount() == 0) {
         Komunikat("Brak zaznaczonych pozycji", true);
         return;
     }
     ExchangeResult = 0;
     Komunikat("", false);
-    SetExportButtonsEnabled(false);
-    const OnScopeExit enable([this] {
-        SetExportButtonsEnabled(true);
-        HideProgress();
-    });
+    const OnScopeExit hide([this] { HideProgress(); });
     if (rgKasa->isChecked()) {
         ExportToRegister();
     } else {
@@ -788,9 +784,6 @@ void ExportPage::ExportToRegister()
     btnStop->show();
     {
         const OnScopeExit hideStop([this] { btnStop->hide(); });
-        const RegisterOperation operation(
-            this, QStringLiteral("Trwa eksport towarów do kasy – „Zatrzymaj” lub Esc kończy go po bieżącym towarze"),
-            pnlPostep, [this] { btnStopClick(); });
         try {
             fmE->aExpoTowarExecute();
         } catch (const std::exception& e) {

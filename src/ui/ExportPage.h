@@ -11,7 +11,6 @@
 #include <string>
 #include <unordered_set>
 
-class DeletionPage;
 class GoodsModel;
 class QAction;
 class QCheckBox;
@@ -62,8 +61,6 @@ public:
     void FocusGoodsGrid();
     // F2: the search field takes the focus.
     void FocusSearch();
-    // The deletion sub-page, whose buttons an export disables while it runs.
-    void SetDeletionPage(DeletionPage* page) { deletionPage_ = page; }
 
     // ---- controls, left column
     QListWidget* cbGrupy;
@@ -165,7 +162,6 @@ private:
     // ignored; the cursor stays when none does.
     void Seek(const QString& text);
     int SelectedCount() const;
-    void SetExportButtonsEnabled(bool enabled);
     // The export of the selected goods to the register, with the stop button shown.
     void ExportToRegister();
     void HideProgress();
@@ -174,7 +170,6 @@ private:
     void RestoreMarks();
 
     GoodsModel* model_ = nullptr;
-    DeletionPage* deletionPage_ = nullptr;
     std::string shownQuery_;                      // the query of the rows the grid shows
     std::string currentGood_;                     // asort of the good under the cursor
     std::unordered_set<std::string> markedGoods_; // asort of the marked goods
