@@ -35,10 +35,10 @@ const std::string CannotMakeFolderText = "nie można utworzyć folderu "_cp;
 const std::string FileNotStoredText = "Nie zapisano pliku";
 const std::string ResetReportsFolder = "Zerowania";
 
-// The existing subdirectory of ExeDir called `name` in any letter case ("in", "out"), with a trailing "/".
+// The existing subdirectory of the work folder called `name` in any letter case ("in", "out"), with a trailing "/".
 std::string ExeSubdir(const std::string& name)
 {
-    return FindCaseless(ExeDir, name) + "/";
+    return FindCaseless(WorkDir, name) + "/";
 }
 
 } // namespace

@@ -37,9 +37,9 @@ std::string InterruptedText(int signal)
 }
 } // namespace
 
-std::string RegisterLock::LockPath(const std::string& exeDir)
+std::string RegisterLock::LockPath(const std::string& workDir)
 {
-    return exeDir + "kasy.lock";
+    return workDir + "kasy.lock";
 }
 
 void RegisterLock::SetEndSignals(EndSignalFd* source)
@@ -63,7 +63,7 @@ RegisterLock::RegisterLock(Mode mode)
         problem_ = InterruptedText(interruptedBy);
         return;
     }
-    const std::string path = LockPath(ExeDir);
+    const std::string path = LockPath(WorkDir);
     const int fd = OpenLockFile(path);
     if (fd < 0) {
         problem_ = "Nie można otworzyć pliku blokady kas "_cp + path + ": " + SystemErrorText(errno);
@@ -107,7 +107,7 @@ bool RegisterLock::WaitForLock(int fd)
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
             return true;
         if (errno != EWOULDBLOCK && errno != EINTR) {
-            problem_ = "Nie można zablokować pliku "_cp + LockPath(ExeDir) + ": " + SystemErrorText(errno);
+            problem_ = "Nie można zablokować pliku "_cp + LockPath(WorkDir) + ": " + SystemErrorText(errno);
             return false;
         }
         // A signal wakes the wait at once; otherwise the lock is tried again after a short while.

@@ -25,8 +25,8 @@ public:
     bool Held() const { return held_; }
     const std::string& Problem() const { return problem_; }
 
-    // The lock file of the program in `exeDir`.
-    static std::string LockPath(const std::string& exeDir);
+    // The lock file in the work folder `workDir` (WorkDir), shared by every program working there.
+    static std::string LockPath(const std::string& workDir);
 
     // Where the signals to end arrive (the tool's; null: none are watched). A wait (Mode::Wait) ends as soon as one
     // has arrived, and so does every later attempt: the lock is not held, and InterruptedBy() names the signal.

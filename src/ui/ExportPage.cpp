@@ -4,6 +4,7 @@
 #include "catalogue/Dmutils.h"
 #include "db/dbDDM.h"
 #include "exchange/FmElzab.h"
+#include "ui/DeletionPage.h"
 #include "ui/GoodsModel.h"
 #include "ui/OperationRunner.h"
 #include "ui/PageControls.h"
@@ -18,7 +19,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -28,23 +28,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopedValueRollback>
-#include <QSignalBlocker>
 #include <QStyle>
-#include <QStyledItemDelegate>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <optional>
 
 namespace
 {
-const std::string SelectedCountSql = "select count(*) as il from blok_cen where wybor=1";
-// The progress bar appears for exports of at least this many goods; shorter ones are over at once.
-constexpr int ProgressFromGoods = 5;
-// The original bytes of a group list item, as the catalogue gave them.
-constexpr int GroupTextRole = Qt::UserRole + 1;
-
 // The magnifying glass of the search button.
 QIcon SearchIcon()
 {
@@ -68,70 +59,7 @@ QToolButton* NavigatorButton(QWidget* parent, const char* name, QStyle::Standard
     button->setAutoRaise(false);
     return button;
 }
-
-bool StartsWith(const std::string& text, const std::string& prefix)
-{
-    return text.compare(0, prefix.size(), prefix) == 0;
-}
 } // namespace
-
-// ---- the grid
-
-namespace
-{
-// Paints the row under the cursor in the cursor colour, unless it is marked.
-class CursorRowDelegate : public QStyledItemDelegate
-{
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
-    {
-        const auto* view = static_cast<const QAbstractItemView*>(parent());
-        if (index.row() == view->currentIndex().row() && !(option.state & QStyle::State_Selected))
-            painter->fillRect(option.rect, QColor(0xFF, 0xE8, 0x90));
-        QStyledItemDelegate::paint(painter, option, index);
-    }
-};
-} // namespace
-
-GoodsGrid::GoodsGrid(QWidget* parent) : QTableView(parent)
-{
-    setItemDelegate(new CursorRowDelegate(this));
-}
-
-void GoodsGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
-{
-    QTableView::currentChanged(current, previous);
-    // The whole rows, not only the cells, change their colour.
-    for (const QModelIndex& index : {previous, current})
-        if (index.isValid())
-            viewport()->update(QRect(0, rowViewportPosition(index.row()), viewport()->width(), rowHeight(index.row())));
-}
-
-void GoodsGrid::keyPressEvent(QKeyEvent* event)
-{
-    // Space acts on release, as the page's command; the grid must not mark the row on the press.
-    if (event->key() == Qt::Key_Space) {
-        if (!event->isAutoRepeat())
-            spaceWithCtrl_ = event->modifiers().testFlag(Qt::ControlModifier);
-        event->accept();
-        return;
-    }
-    QTableView::keyPressEvent(event);
-}
-
-void GoodsGrid::keyReleaseEvent(QKeyEvent* event)
-{
-    // A held key repeats its presses and releases; the command runs once, on the real release. For Space, Ctrl
-    // counts as it was when the key went down.
-    if (!event->isAutoRepeat() && onKeyUp) {
-        Qt::KeyboardModifiers modifiers = event->modifiers();
-        if (event->key() == Qt::Key_Space)
-            modifiers.setFlag(Qt::ControlModifier, spaceWithCtrl_);
-        onKeyUp(event->key(), modifiers);
-    }
-    QTableView::keyReleaseEvent(event);
-}
 
 // ---- construction
 
@@ -155,7 +83,26 @@ QWidget* ExportPage::BuildLeftColumn()
     cbGrupy->setObjectName(QStringLiteral("cbGrupy"));
     lbGrupy->setBuddy(cbGrupy);
     connect(cbGrupy, &QListWidget::itemChanged, this, [this] { ApplyGroupFilter(); });
+    // Created in the order the keyboard goes through them.
+    QLayout* commands = BuildBulkCommands(column);
 
+    BitBtn1 = new QPushButton(QStringLiteral("Odśwież wykaz"), column);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    connect(BitBtn1, &QPushButton::clicked, this, &ExportPage::BitBtn1Click);
+
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
+    layout->addWidget(lbGrupy);
+    layout->addWidget(cbGrupy, 1);
+    layout->addLayout(commands);
+    layout->addWidget(BitBtn1);
+    return column;
+}
+
+QLayout* ExportPage::BuildBulkCommands(QWidget* column)
+{
     rgBlok = new RadioGroup(
         QStringLiteral(" Blokowanie cen w wykazie"),
         {QStringLiteral("blokuj wszystkie "), QStringLiteral("odblokuj wszystkie"), QStringLiteral("odwróć blokadę")},
@@ -178,7 +125,21 @@ QWidget* ExportPage::BuildLeftColumn()
                        {QStringLiteral("wybrane"), QStringLiteral("niewybrane"), QStringLiteral("wszystkie")}, column);
     rgViewWybor->setObjectName(QStringLiteral("rgViewWybor"));
     rgViewWybor->OnClick([this](int) { rgViewWyborClick(); });
+    BuildExportChoices(column);
 
+    auto* commands = new QGridLayout;
+    commands->setSpacing(4);
+    commands->addWidget(rgBlok, 0, 0);
+    commands->addWidget(rgViewBlok, 0, 1);
+    commands->addWidget(rgWybor, 1, 0);
+    commands->addWidget(rgViewWybor, 1, 1);
+    commands->addWidget(grpEksport, 2, 0, 1, 2);
+    commands->addWidget(rgDane, 3, 0, 1, 2);
+    return commands;
+}
+
+void ExportPage::BuildExportChoices(QWidget* column)
+{
     grpEksport = new QGroupBox(QStringLiteral(" Eksport "), column);
     grpEksport->setObjectName(QStringLiteral("grpEksport"));
     rgKasa = new QRadioButton(QStringLiteral("Kasa"), grpEksport);
@@ -214,29 +175,6 @@ QWidget* ExportPage::BuildLeftColumn()
         policy.setRetainSizeWhenHidden(true);
         option->setSizePolicy(policy);
     }
-
-    BitBtn1 = new QPushButton(QStringLiteral("Odśwież wykaz"), column);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
-    connect(BitBtn1, &QPushButton::clicked, this, &ExportPage::BitBtn1Click);
-
-    auto* commands = new QGridLayout;
-    commands->setSpacing(4);
-    commands->addWidget(rgBlok, 0, 0);
-    commands->addWidget(rgViewBlok, 0, 1);
-    commands->addWidget(rgWybor, 1, 0);
-    commands->addWidget(rgViewWybor, 1, 1);
-    commands->addWidget(grpEksport, 2, 0, 1, 2);
-    commands->addWidget(rgDane, 3, 0, 1, 2);
-
-    auto* layout = new QVBoxLayout(column);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(4);
-    layout->addWidget(lbGrupy);
-    layout->addWidget(cbGrupy, 1);
-    layout->addLayout(commands);
-    layout->addWidget(BitBtn1);
-    return column;
 }
 
 QWidget* ExportPage::BuildNavigator()
@@ -317,7 +255,31 @@ QWidget* ExportPage::BuildRightSide()
 {
     auto* side = new QWidget(this);
     side->setObjectName(QStringLiteral("pnlPrawy"));
+    BuildGoodsGrid(side);
 
+    auto* lbKeys = new QLabel(
+        QStringLiteral(" Spacja - zaznaczanie pozycji                        Ctrl+Spacja - blokowanie ceny "), side);
+    lbKeys->setObjectName(QStringLiteral("lbKlawisze"));
+    lbKeys->setTextFormat(Qt::PlainText);
+    lbKeys->setStyleSheet(QStringLiteral("background: #FFFF80; color: black; padding: 2px;"));
+    // Created in the order the keyboard goes through them: the navigator and the search come last.
+    QLayout* countRow = BuildCountRow(side);
+    QWidget* eurekaPanel = BuildEurekaPanel(side);
+
+    auto* layout = new QVBoxLayout(side);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
+    layout->addWidget(BuildNavigator());
+    layout->addWidget(XDBG, 1);
+    layout->addWidget(lbKeys);
+    layout->addLayout(countRow);
+    layout->addWidget(eurekaPanel);
+    layout->addWidget(BuildSearch());
+    return side;
+}
+
+void ExportPage::BuildGoodsGrid(QWidget* side)
+{
     XDBG = new GoodsGrid(side);
     XDBG->setObjectName(QStringLiteral("XDBG"));
     XDBG->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -342,13 +304,10 @@ QWidget* ExportPage::BuildRightSide()
     connect(aTestNazwa, &QAction::triggered, this, &ExportPage::aTestNazwaExecute);
     connect(XDBG, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { pm->popup(XDBG->viewport()->mapToGlobal(pos)); });
+}
 
-    auto* lbKeys = new QLabel(
-        QStringLiteral(" Spacja - zaznaczanie pozycji                        Ctrl+Spacja - blokowanie ceny "), side);
-    lbKeys->setObjectName(QStringLiteral("lbKlawisze"));
-    lbKeys->setTextFormat(Qt::PlainText);
-    lbKeys->setStyleSheet(QStringLiteral("background: #FFFF80; color: black; padding: 2px;"));
-
+QLayout* ExportPage::BuildCountRow(QWidget* side)
+{
     lbIlosc = new QLabel(side);
     lbIlosc->setObjectName(QStringLiteral("lbIlosc"));
     QFont bold = lbIlosc->font();
@@ -382,7 +341,11 @@ QWidget* ExportPage::BuildRightSide()
     countRow->addSpacing(12);
     countRow->addWidget(pnlPostep, 1);
     countRow->addStretch(1);
+    return countRow;
+}
 
+QWidget* ExportPage::BuildEurekaPanel(QWidget* side)
+{
     pnlEureka = new QFrame(side);
     pnlEureka->setObjectName(QStringLiteral("pnlEureka"));
     pnlEureka->setFrameShape(QFrame::StyledPanel);
@@ -405,17 +368,7 @@ QWidget* ExportPage::BuildRightSide()
     eurekaRow->addWidget(BtnExpoCnt);
     eurekaRow->addWidget(BtnExpoCan);
     pnlEureka->hide();
-
-    auto* layout = new QVBoxLayout(side);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(4);
-    layout->addWidget(BuildNavigator());
-    layout->addWidget(XDBG, 1);
-    layout->addWidget(lbKeys);
-    layout->addLayout(countRow);
-    layout->addWidget(pnlEureka);
-    layout->addWidget(BuildSearch());
-    return side;
+    return pnlEureka;
 }
 
 void ExportPage::BindGoods()
@@ -463,388 +416,6 @@ void ExportPage::FocusSearch()
     edSeek->selectAll();
 }
 
-// ---- cursor and marks
-
-int ExportPage::CurrentRow() const
-{
-    return XDBG->currentIndex().isValid() ? XDBG->currentIndex().row() : -1;
-}
-
-void ExportPage::SetCurrentRow(int row)
-{
-    if (model_ == nullptr || model_->rowCount() == 0)
-        return;
-    row = std::clamp(row, 0, model_->rowCount() - 1);
-    const QModelIndex index = model_->index(row, std::max(XDBG->currentIndex().column(), 0));
-    // Moving the cursor leaves the marks alone.
-    XDBG->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
-    XDBG->scrollTo(index);
-}
-
-void ExportPage::TrackMarks(const QItemSelection& selected, const QItemSelection& deselected)
-{
-    if (restoringMarks_)
-        return;
-    for (const QItemSelectionRange& range : deselected)
-        for (int row = range.top(); row <= range.bottom(); ++row)
-            markedGoods_.erase(model_->Symbol(row));
-    for (const QItemSelectionRange& range : selected)
-        for (int row = range.top(); row <= range.bottom(); ++row)
-            markedGoods_.insert(model_->Symbol(row));
-}
-
-void ExportPage::RestoreMarks()
-{
-    QItemSelection marks;
-    int first = -1;
-    const int rows = model_->rowCount();
-    for (int row = 0; row <= rows; ++row) {
-        const bool marked = row < rows && markedGoods_.count(model_->Symbol(row)) > 0;
-        if (marked && first < 0)
-            first = row;
-        if (!marked && first >= 0) {
-            marks.select(model_->index(first, 0), model_->index(row - 1, GoodsModel::ColumnCount - 1));
-            first = -1;
-        }
-    }
-    const QScopedValueRollback quiet(restoringMarks_, true);
-    XDBG->selectionModel()->select(marks, QItemSelectionModel::ClearAndSelect);
-}
-
-// ---- count label
-
-void ExportPage::IIfno()
-{
-    const int rows = model_ != nullptr ? model_->rowCount() : dmu->SDSTowary.RecordCount();
-    lbIlosc->setText(QStringLiteral("Ilość pozycji: %1/%2").arg(rows).arg(SelectedCount()));
-}
-
-int ExportPage::SelectedCount() const
-{
-    return static_cast<int>(dm->ReadInteger("il", SelectedCountSql, 0));
-}
-
-// ---- single toggles
-
-void ExportPage::XDBGKeyUp(int key, Qt::KeyboardModifiers modifiers)
-{
-    if (key != Qt::Key_Space)
-        return;
-    ToggleRow(CurrentRow(), (modifiers & Qt::ControlModifier) ? "blok" : "wybor", true);
-}
-
-void ExportPage::XDBGCellClick(const QModelIndex& index)
-{
-    if (!index.isValid())
-        return;
-    if (index.column() == GoodsModel::ColWybor)
-        ToggleRow(index.row(), "wybor", false);
-    else if (index.column() == GoodsModel::ColBlok)
-        ToggleRow(index.row(), "blok", false);
-}
-
-void ExportPage::ToggleRow(int row, const std::string& field, bool moveDown)
-{
-    if (model_ == nullptr)
-        return;
-    const int dataRow = model_->DataRow(row);
-    if (dataRow < 0)
-        return;
-    const int rowsBefore = model_->rowCount();
-    // The good's row is refreshed in place; it leaves the list when it no longer matches the filters. A mark the
-    // database refused is announced, and the cursor stays on the good.
-    if (!dmu->ToggleFlag(dataRow, field))
-        return;
-    const bool left = model_->rowCount() < rowsBefore;
-    // The next good is one row down, or already in this row when the toggled good has left the list.
-    SetCurrentRow(moveDown && !left ? row + 1 : row);
-}
-
-// ---- filters
-
-void ExportPage::ApplyGroupFilter()
-{
-    GroupFilter.clear();
-    std::string condition;
-    for (int i = 0; i < cbGrupy->count(); ++i) {
-        const QListWidgetItem* item = cbGrupy->item(i);
-        if (item->checkState() != Qt::Checked)
-            continue;
-        if (!condition.empty())
-            condition += " or ";
-        const std::string text = item->data(GroupTextRole).toByteArray().toStdString();
-        condition += "k.grupa=" + SqlQuote(TextBefore(" ", text));
-    }
-    if (!condition.empty())
-        condition = " ( " + condition + " )";
-    GroupFilter = condition;
-    dmu->OpenGoods();
-}
-
-void ExportPage::rgViewBlokClick()
-{
-    const int item = rgViewBlok->ItemIndex();
-    const OnScopeExit reset([this] { rgViewBlok->SetItemIndex(-1); });
-    if (item < 0)
-        return;
-    LockFilter = item == 0 ? "b.blok=1" : item == 1 ? "b.blok=0" : "";
-    SelectionFilter.clear();
-    dmu->OpenGoods();
-    FocusGoodsGrid();
-}
-
-void ExportPage::rgViewWyborClick()
-{
-    const int item = rgViewWybor->ItemIndex();
-    const OnScopeExit reset([this] { rgViewWybor->SetItemIndex(-1); });
-    if (item < 0)
-        return;
-    XDBG->setUpdatesEnabled(false);
-    const OnScopeExit repaint([this] { XDBG->setUpdatesEnabled(true); });
-    SelectionFilter = item == 0 ? "b.wybor=1" : item == 1 ? "b.wybor=0" : "";
-    LockFilter.clear();
-    dmu->OpenGoods();
-    FocusGoodsGrid();
-}
-
-// ---- bulk commands
-
-void ExportPage::rgBlokClick()
-{
-    const int item = rgBlok->ItemIndex();
-    if (item < 0)
-        return;
-    const LockCommand command = item == 0   ? LockCommand::LockAll
-                                : item == 1 ? LockCommand::UnlockAll
-                                            : LockCommand::Invert;
-    bool completed = false;
-    {
-        const OnScopeExit after([this] {
-            XDBG->setUpdatesEnabled(true);
-            rgBlok->SetItemIndex(-1);
-        });
-        XDBG->setUpdatesEnabled(false);
-        const WaitCursor busy;
-        // One command for all goods in view; the list is then re-read at the remembered good.
-        completed = dmu->LockGoodsInView(command);
-    }
-    dmu->ReReadGoods();
-    if (completed)
-        FocusGoodsGrid();
-}
-
-void ExportPage::rgWyborClick()
-{
-    const int item = rgWybor->ItemIndex();
-    if (item < 0)
-        return;
-    const OnScopeExit after([this] {
-        rgWybor->SetItemIndex(-1);
-        XDBG->setUpdatesEnabled(true);
-        FocusGoodsGrid();
-    });
-    XDBG->setUpdatesEnabled(false);
-    // Each command re-reads the list and refreshes the count label itself.
-    if (item == 0)
-        btnSelAllClick();
-    else if (item == 1)
-        BtnUnSelAllClick();
-    else if (item == 2)
-        BtnInvertClick();
-    else
-        SelectChangedClick();
-}
-
-void ExportPage::SelectChangedClick()
-{
-    XDBG->clearSelection();
-    // The view is re-read, the marks and the count label follow; the status line says what was left out.
-    dmu->SelectChangedGoods();
-    IIfno();
-}
-
-void ExportPage::btnSelAllClick()
-{
-    XDBG->selectAll();
-    dmu->SelectGoods(SelectionCommand::SelectAll);
-    dmu->ReReadGoods();
-    IIfno();
-}
-
-void ExportPage::BtnUnSelAllClick()
-{
-    XDBG->clearSelection();
-    dmu->SelectGoods(SelectionCommand::UnselectAll);
-    dmu->ReReadGoods();
-    IIfno();
-}
-
-void ExportPage::BtnInvertClick()
-{
-    if (model_ != nullptr && model_->rowCount() > 0) {
-        const QItemSelection all(model_->index(0, 0),
-                                 model_->index(model_->rowCount() - 1, GoodsModel::ColumnCount - 1));
-        XDBG->selectionModel()->select(all, QItemSelectionModel::Toggle);
-    }
-    dmu->SelectGoods(SelectionCommand::Invert);
-    dmu->ReReadGoods();
-    IIfno();
-}
-
-void ExportPage::BitBtn1Click()
-{
-    dmu->SyncPriceLocks();
-    dmu->SelectGoods(SelectionCommand::UnselectAll);
-    dmu->OpenGoods();
-}
-
-void ExportPage::aTestNazwaExecute()
-{
-    // The report is written without being shown; the status line says where to find it.
-    if (dmu->ReportDuplicateNames())
-        Komunikat("Raport z testowania nazw zapisano w pliku " + ErrorReportFile, false);
-}
-
-// ---- search
-
-bool ExportPage::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == edSeek && event->type() == QEvent::KeyRelease)
-        edSeekKeyUp(static_cast<QKeyEvent*>(event)->key());
-    return QWidget::eventFilter(watched, event);
-}
-
-void ExportPage::edSeekKeyUp(int key)
-{
-    if (key == Qt::Key_Return || key == Qt::Key_Enter)
-        FocusGoodsGrid();
-    else
-        Seek(edSeek->text());
-}
-
-void ExportPage::Seek(const QString& text)
-{
-    if (model_ == nullptr)
-        return;
-    // "Kod w kasie" searches the names, as "Nazwa" does.
-    const std::string field = rbSeekAsort->isChecked() ? "asort" : "nazwa";
-    const std::string prefix = UpperCase1250(ToCp1250(text));
-    const DataSet& rows = dmu->SDSTowary;
-    const int column = rows.Fields.IndexOf(field);
-    if (column < 0)
-        return;
-    for (int row = 0; row < model_->rowCount(); ++row) {
-        const int dataRow = model_->DataRow(row);
-        if (dataRow >= 0 && StartsWith(UpperCase1250(rows.Rows[dataRow][column].AsString()), prefix)) {
-            SetCurrentRow(row);
-            return;
-        }
-    }
-}
-
-void ExportPage::rbSeekClick()
-{
-    edSeek->setFocus(Qt::OtherFocusReason);
-    XDBG->sortByColumn(rbSeekAsort->isChecked() ? GoodsModel::ColAsort : GoodsModel::ColNazwa, Qt::AscendingOrder);
-}
-
-// ---- export
-
-void ExportPage::btnEksportClick()
-{
-    // The export to a register is one operation from the first check to the re-read view at its end: a click
-    // given meanwhile, also during the trailing database work, never starts another export.
-    std::optional<RegisterOperation> operation;
-    if (rgKasa->isChecked())
-        operation.emplace(
-            this, QStringLiteral("Trwa eksport towarów do kasy – „Zatrzymaj” lub Esc kończy go po bieżącym towarze"),
-            pnlPostep, [this] { btnStopClick(); });
-    if (SelectedCount() == 0) {
-        Komunikat("Brak zaznaczonych pozycji", true);
-        return;
-    }
-    ExchangeResult = 0;
-    Komunikat("", false);
-    const OnScopeExit hide([this] { HideProgress(); });
-    if (rgKasa->isChecked()) {
-        ExportToRegister();
-    } else {
-        lbePlikE->setText(FromCp1250(dm->ReadParS("PLIK_EUREKA", "", "GLOBAL", "TARLA")));
-        if (lbePlikE->text().isEmpty())
-            lbePlikE->setText(FromCp1250(DataDir + "Towary.txt"));
-        pnlEureka->show();
-        lbePlikE->setFocus(Qt::OtherFocusReason);
-    }
-}
-
-void ExportPage::ExportToRegister()
-{
-    stopRequested_ = false;
-    btnStop->setEnabled(true);
-    btnStop->show();
-    {
-        const OnScopeExit hideStop([this] { btnStop->hide(); });
-        try {
-            fmE->aExpoTowarExecute();
-        } catch (const std::exception& e) {
-            // The error box tells what happened; the status line must not stay on the last good's success.
-            Komunikat(std::string("Eksport zatrzymany: ") + e.what(), true);
-            throw;
-        }
-    }
-    // The goods not sent (a stop, an error) keep their selection for another try.
-    dmu->OpenGoods();
-    IIfno();
-}
-
-void ExportPage::btnStopClick()
-{
-    stopRequested_ = true;
-    btnStop->setEnabled(false);
-}
-
-void ExportPage::rgKasaClick()
-{
-    cbStopExpo->setVisible(true);
-    rgDane->setVisible(true);
-}
-
-void ExportPage::rgEurekaClick()
-{
-    cbStopExpo->setVisible(false);
-    rgDane->setVisible(false);
-}
-
-void ExportPage::BtnExpoCntClick()
-{
-    {
-        // No library call, but the same care: a second click given while the file is written does not act
-        // afterwards on the goods it has just cleared.
-        const RegisterOperation operation(this,
-                                          QStringLiteral("Zapisywanie pliku dla programu Eureka – proszę czekać"));
-        const OnScopeExit hide([this] { HideProgress(); });
-        fmE->aExpoTowarEureka();
-    }
-    // The export clears the selection of every good it wrote; when the file could not be written it clears
-    // none, and the panel stays open with all selections in place for another try.
-    if (SelectedCount() > 0)
-        return;
-    pnlEureka->hide();
-    BtnUnSelAllClick();
-    dmu->OpenGoods();
-    IIfno();
-}
-
-void ExportPage::BtnExpoCanClick()
-{
-    pnlEureka->hide();
-}
-
-void ExportPage::HideProgress()
-{
-    pbEksport->hide();
-}
-
 // ---- IGoodsPage
 
 void ExportPage::SetPriceColumn(int column, const std::string& field)
@@ -856,19 +427,6 @@ void ExportPage::SetPriceColumn(int column, const std::string& field)
 void ExportPage::RefreshCount()
 {
     IIfno();
-}
-
-void ExportPage::SetGroups(const std::vector<std::string>& items)
-{
-    const QSignalBlocker quiet(cbGrupy);
-    cbGrupy->clear();
-    for (const std::string& text : items) {
-        auto* item = new QListWidgetItem(FromCp1250(text), cbGrupy);
-        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
-        item->setCheckState(Qt::Unchecked);
-        item->setSizeHint(QSize(0, cbGrupy->fontMetrics().height() + 5));
-        item->setData(GroupTextRole, QByteArray::fromStdString(text));
-    }
 }
 
 void ExportPage::GoodsViewReopened()
@@ -916,50 +474,4 @@ void ExportPage::GoodsCurrentRow(int row)
 {
     if (model_ != nullptr)
         SetCurrentRow(model_->ViewRow(row));
-}
-
-// ---- IExportPage
-
-bool ExportPage::FullData() const
-{
-    return rgDane->ItemIndex() == 1;
-}
-
-bool ExportPage::StopOnFirstError() const
-{
-    return cbStopExpo->isChecked();
-}
-
-std::string ExportPage::EurekaFileName() const
-{
-    return ToCp1250(lbePlikE->text());
-}
-
-void ExportPage::ShowProgress(const std::string& text)
-{
-    // "n / m": n goods handled of m.
-    const QStringList parts = QString::fromStdString(text).split(QLatin1Char('/'));
-    const int done = parts.value(0).trimmed().toInt();
-    const int total = parts.value(1).trimmed().toInt();
-    if (total < ProgressFromGoods)
-        return;
-    pbEksport->setFormat(QString::fromStdString(text));
-    pbEksport->setRange(0, total);
-    pbEksport->setValue(done);
-    if (!pbEksport->isVisible())
-        pbEksport->show();
-    pbEksport->repaint();
-}
-
-bool ExportPage::StopRequested() const
-{
-    const OperationRunner* runner = OperationRunner::Of(this);
-    return stopRequested_ || (runner != nullptr && runner->ClosePending());
-}
-
-void ExportPage::UntickGroups()
-{
-    const QSignalBlocker quiet(cbGrupy);
-    for (int i = 0; i < cbGrupy->count(); ++i)
-        cbGrupy->item(i)->setCheckState(Qt::Unchecked);
 }

@@ -18,6 +18,7 @@ class QFrame;
 class QGroupBox;
 class QItemSelection;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QListWidget;
 class QMenu;
@@ -143,7 +144,7 @@ public:
     bool FullData() const override;
     bool StopOnFirstError() const override;
     std::string EurekaFileName() const override;
-    void ShowProgress(const std::string& text) override;
+    void ShowProgress(std::size_t done, std::size_t total, const std::string& symbol) override;
     void UntickGroups() override;
     bool StopRequested() const override;
 
@@ -151,8 +152,17 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The left column: the goods groups, the bulk commands (BuildBulkCommands: price locks, selection and the
+    // export's choices, BuildExportChoices) and "Odśwież wykaz".
     QWidget* BuildLeftColumn();
+    QLayout* BuildBulkCommands(QWidget* column);
+    void BuildExportChoices(QWidget* column);
+    // The right side: the navigator, the goods grid with its menu (BuildGoodsGrid), the count and the export's
+    // progress (BuildCountRow), the Eureka file panel (BuildEurekaPanel) and the search.
     QWidget* BuildRightSide();
+    void BuildGoodsGrid(QWidget* side);
+    QLayout* BuildCountRow(QWidget* side);
+    QWidget* BuildEurekaPanel(QWidget* side);
     QWidget* BuildNavigator();
     QWidget* BuildSearch();
     // Flips the flag of the good in grid row `row`; the cursor then stands on that row, or with `moveDown` on the
