@@ -179,23 +179,11 @@ int EksportCommand::execute(const QStringList& arguments)
     }
 
     bool stopped = false;
-    GoodsExportRequest request;
     // The changed goods are found under the register lock, after any export that ran before; the window's marks
     // are neither read nor written. A good not sent stays "changed" in the memory, so the next run finds it again.
-    request.goods = [fullData, pricesOnly] {
-        const ChangedGoods changed = dmu->FindChangedInView();
-        Tdmu::AnnounceChanged(changed);
-        std::vector<GoodToSend> goods = ToSendList(changed);
-        if (fullData || pricesOnly)
-            for (GoodToSend& good : goods)
-                good.kind = fullData ? SendKind::Full : SendKind::PriceOnly;
-        return goods;
-    };
-    request.clearMarks = false;
-    request.stopOnFirstError = false;
-    // By default a good the register has lost is sent again with full data at once.
-    request.fullWhenMissing = !pricesOnly;
-    request.busyOperation = pricesOnly ? "ZCTowar" : "ZTowar";
+    GoodsExportRequest request = TfmE::ChangedGoodsRequest(fullData     ? std::optional(SendKind::Full)
+                                                           : pricesOnly ? std::optional(SendKind::PriceOnly)
+                                                                        : std::nullopt);
     // The export asks before each good whether to stop: from then on the goods' acknowledgements are held.
     request.stopRequested = [this, &status, &stopped] {
         status.holdGreens = true;

@@ -4,6 +4,7 @@
 #include "exchange/RegisterLock.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -132,6 +133,11 @@ public:
     GoodsExportResult ExportGoods(const GoodsExportRequest& request);
     // The export of the window: the goods the operator marked, with the page's choices (exportPage).
     GoodsExportResult aExpoTowarExecute();
+    // The request of an unattended run: the goods of the catalogue view that changed since the last export to the
+    // current register, found under the register lock, each sent as its change needs or all as `forced`. The
+    // window's marks are neither read nor written; a good not sent stays "changed" in the memory. By default a good
+    // the register has lost goes again at once with full data.
+    static GoodsExportRequest ChangedGoodsRequest(std::optional<SendKind> forced);
     void aExpoTowarEureka();
 
     WinIPLibrary& Library();

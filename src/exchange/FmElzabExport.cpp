@@ -444,6 +444,25 @@ GoodsExportResult TfmE::ExportGoods(const GoodsExportRequest& request)
     return result;
 }
 
+GoodsExportRequest TfmE::ChangedGoodsRequest(std::optional<SendKind> forced)
+{
+    GoodsExportRequest request;
+    request.goods = [forced] {
+        const ChangedGoods changed = dmu->FindChangedInView();
+        Tdmu::AnnounceChanged(changed);
+        std::vector<GoodToSend> goods = ToSendList(changed);
+        if (forced)
+            for (GoodToSend& good : goods)
+                good.kind = *forced;
+        return goods;
+    };
+    request.clearMarks = false;
+    request.stopOnFirstError = false;
+    request.fullWhenMissing = forced != SendKind::PriceOnly;
+    request.busyOperation = forced == SendKind::PriceOnly ? "ZCTowar" : "ZTowar";
+    return request;
+}
+
 GoodsExportResult TfmE::aExpoTowarExecute()
 {
     const SendKind kind = exportPage && exportPage->FullData() ? SendKind::Full : SendKind::PriceOnly;

@@ -47,5 +47,9 @@ struct GoodsExportResult {
     std::string summary; // the closing line
     bool summaryIsError = false;
     // True when every good asked for was sent and nothing was stopped.
-    bool Complete() const { return ran && notSent.empty() && skipped.empty() && !stoppedByOperator && !stoppedOnError; }
+    bool Complete() const
+    {
+        return ran && notSent.empty() && skipped.empty() && priceOnlyStale.empty() && !stoppedByOperator &&
+               !stoppedOnError;
+    }
 };

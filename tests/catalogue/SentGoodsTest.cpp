@@ -268,6 +268,10 @@ TEST(ChangedSinceLastExport, SelectsExactlyTheGoodsThatChanged)
         SCOPED_TRACE(c.what);
         EXPECT_EQ(FindChangedGoods(Catalogue(c.goods, c.rates, c.units), memory).selected, c.expected);
     }
+    // What each change needs: a price alone goes price-only, a name or a VAT rate needs full data.
+    EXPECT_EQ(FindChangedGoods(Catalogue(price), memory).kinds, std::vector<SendKind>{SendKind::PriceOnly});
+    EXPECT_EQ(FindChangedGoods(Catalogue(name), memory).kinds, std::vector<SendKind>{SendKind::Full});
+    EXPECT_EQ(FindChangedGoods(Catalogue(vat), memory).kinds, std::vector<SendKind>{SendKind::Full});
 
     // A good deleted at the register is sent again.
     SentMemory deleted = memory;

@@ -587,3 +587,291 @@ TEST_F(SentGoodsTest, WithoutMemoryEverythingCountsAndGoodsThatCannotGoAreNamed)
 }
 
 } // namespace
+
+// ---- the cases a real catalogue has, against every export path. The register holds 123 "Maslanka naturalna" at
+// 3.49, sent by the program; each case then changes the catalogue, and no path may leave another price under
+// $00123 or lose the memory's owner, and every good left out is named.
+
+enum class ExportPath { ManualFull, ManualPrice, ChangedWindow, CliDefault, CliPrices, CliFull, Comparison };
+
+const char* PathName(ExportPath path)
+{
+    switch (path) {
+    case ExportPath::ManualFull:
+        return "manual full";
+    case ExportPath::ManualPrice:
+        return "manual price-only";
+    case ExportPath::ChangedWindow:
+        return "changed-only in the window";
+    case ExportPath::CliDefault:
+        return "tarlo-cli default";
+    case ExportPath::CliPrices:
+        return "tarlo-cli --tylko-ceny";
+    case ExportPath::CliFull:
+        return "tarlo-cli --pelne";
+    case ExportPath::Comparison:
+        return "comparison";
+    }
+    return "";
+}
+
+struct GoodsCase {
+    const char* name;
+    std::vector<std::string> sql; // after the base state; GoodsTable is put in for "T"
+    const char* marked;           // the good marked by hand
+    const char* groupFilter;      // the window's group filter for changed-only, "" none
+    std::string manualReason;     // named by the manual export
+    std::string changedReason;    // named by changed-only (the window and the tool)
+    std::string comparisonReason; // named by the comparison's report
+};
+
+void PrintTo(const GoodsCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class ExportCases : public SentGoodsTest, public ::testing::WithParamInterface<std::tuple<GoodsCase, ExportPath>>
+{
+protected:
+    // Everything the operator was told: the status lines, the error report, the comparison's report.
+    std::string Told() const
+    {
+        std::string text;
+        for (const auto& shown : status.shown)
+            text += shown.text + "\n";
+        for (const std::string& line : ErrorReportLines())
+            text += line + "\n";
+        for (const std::string& line : module.comparisonReport)
+            text += line + "\n";
+        return text;
+    }
+};
+
+const std::string Base = "$00123\tMaslanka naturalna \t1\t1\t3\t1\t0\t0000000000000\t349\t0";
+const std::string Shared = "kod $00123 należy w kasie do towaru 123"_cp;
+const std::string Collision = "$00123: 123, 100123";
+
+TEST_P(ExportCases, NoPriceOfAnotherGoodAndEveryRefusalNamed)
+{
+    const auto& [c, path] = GetParam();
+    InsertGood("123", "Maslanka naturalna", "A", 0, "3.49");
+    InsertLock("123", 0, 1);
+    Export(true);
+    ASSERT_EQ(RegisterGoods(), std::vector<std::string>{Base});
+    for (std::string sql : c.sql) {
+        for (std::size_t at; (at = sql.find(" T ")) != std::string::npos;)
+            sql.replace(at, 3, " " + GoodsTable + " ");
+        ASSERT_TRUE(dm->RunSQL(sql)) << sql;
+    }
+    ASSERT_TRUE(dm->RunSQL("update blok_cen set wybor=0"));
+    status.shown.clear();
+    SCOPED_TRACE(PathName(path));
+
+    const auto changedOnly = [&](std::optional<SendKind> forced) {
+        GroupFilter = c.groupFilter;
+        dmu->OpenGoods();
+        module.ExportGoods(TfmE::ChangedGoodsRequest(forced));
+    };
+    std::string reason = c.manualReason;
+    switch (path) {
+    case ExportPath::ManualFull:
+    case ExportPath::ManualPrice:
+        ASSERT_TRUE(dm->RunSQL("update blok_cen set wybor=1 where asort=" + SqlQuote(c.marked)));
+        Export(path == ExportPath::ManualFull);
+        break;
+    case ExportPath::ChangedWindow:
+        GroupFilter = c.groupFilter;
+        dmu->OpenGoods();
+        ASSERT_TRUE(dmu->SelectChangedGoods());
+        Export(false);
+        reason = c.changedReason;
+        break;
+    case ExportPath::CliDefault:
+        changedOnly(std::nullopt);
+        reason = c.changedReason;
+        break;
+    case ExportPath::CliPrices:
+        changedOnly(SendKind::PriceOnly);
+        reason = c.changedReason;
+        break;
+    case ExportPath::CliFull:
+        changedOnly(SendKind::Full);
+        reason = c.changedReason;
+        break;
+    case ExportPath::Comparison:
+        ASSERT_TRUE(module.PorownajZKasa());
+        reason = c.comparisonReason;
+        break;
+    }
+
+    EXPECT_EQ(RegisterGoods(), std::vector<std::string>{Base}) << "no other price under $00123";
+    const SentMemory memory = LoadSentMemory(1);
+    ASSERT_EQ(memory.count(123), 1u);
+    EXPECT_EQ(memory.at(123).asort, "123");
+    for (const auto& [code, entry] : memory)
+        EXPECT_FALSE(entry.asort.empty()) << code;
+    EXPECT_NE(Told().find(reason), std::string::npos) << reason << "\n" << Told();
+}
+
+const std::string Partner = "insert into T (asort,nazwa,jm,stawka_vat,grupa,nieaktywny,cena_1) values "
+                            "('100123','Inny towar','SZT',23,'B',";
+const std::string PartnerLock = "insert into blok_cen (asort,blok,wybor) values ('100123',0,0)";
+
+INSTANTIATE_TEST_SUITE_P(
+    Goods, ExportCases,
+    ::testing::Combine(
+        ::testing::Values(
+            GoodsCase{
+                "partner active", {Partner + "0,99.99)", PartnerLock}, "100123", "", Shared, Collision, Collision},
+            GoodsCase{"partner inactive",
+                      {Partner + "1,99.99)", PartnerLock},
+                      "100123",
+                      "",
+                      "Towar 100123 nieaktywny lub brak w kartotece"_cp,
+                      Collision,
+                      Collision},
+            GoodsCase{"partner unsendable",
+                      {Partner + "0,null)", PartnerLock},
+                      "100123",
+                      "",
+                      "Towar 100123: brak ceny"_cp,
+                      "100123 (brak ceny)",
+                      "100123 (brak ceny)"},
+            // The window shows only the partner's group: the guard still sees 123.
+            GoodsCase{"partner in view, 123 out of it",
+                      {Partner + "0,99.99)", PartnerLock},
+                      "100123",
+                      " ( k.grupa='B' )",
+                      Shared,
+                      Collision,
+                      Collision},
+            GoodsCase{"NULL price",
+                      {"update T set cena_1=null where asort='123'"},
+                      "123",
+                      "",
+                      "Towar 123: brak ceny",
+                      "123 (brak ceny)",
+                      "nie do wysłania: 123 (brak ceny)"_cp},
+            GoodsCase{"NULL VAT rate",
+                      {"update T set stawka_vat=null where asort='123'"},
+                      "123",
+                      "",
+                      "Towar 123: brak stawki VAT",
+                      "123 (brak stawki VAT)",
+                      "nie do wysłania: 123 (brak stawki VAT)"_cp},
+            GoodsCase{"NULL unit",
+                      {"update T set jm=null where asort='123'"},
+                      "123",
+                      "",
+                      "Towar 123: brak jednostki miary"_cp,
+                      "123 (brak jednostki miary)"_cp,
+                      "nie do wysłania: 123 (brak jednostki miary)"_cp},
+            GoodsCase{"price -0.001",
+                      {"update T set cena_1=-0.001 where asort='123'"},
+                      "123",
+                      "",
+                      "Towar 123: cena -0.001 poza zakresem",
+                      "123 (cena -0.001 poza zakresem",
+                      "nie do wysłania: 123 (cena -0.001"_cp},
+            GoodsCase{"VAT rate missing from the list",
+                      {"update T set stawka_vat=7 where asort='123'"},
+                      "123",
+                      "",
+                      "Towar 123: stawki VAT 7.00 nie ma na liście VAT"_cp,
+                      "123 (stawki VAT 7.00 nie ma na liście VAT)"_cp,
+                      "nie do wysłania: 123 (stawki VAT 7.00"_cp}),
+        ::testing::Values(ExportPath::ManualFull, ExportPath::ManualPrice, ExportPath::ChangedWindow,
+                          ExportPath::CliDefault, ExportPath::CliPrices, ExportPath::CliFull, ExportPath::Comparison)),
+    [](const auto& info) {
+        std::string name = std::string(std::get<0>(info.param).name) + "_" + PathName(std::get<1>(info.param));
+        for (char& ch : name)
+            if (!std::isalnum(static_cast<unsigned char>(ch)))
+                ch = '_';
+        return name;
+    });
+
+// A name or VAT change under a price-only call: the price goes, but never in green, and the good stays "changed";
+// the paths that may send full data send it.
+TEST_F(SentGoodsTest, ANameOrVatChangeUnderPriceOnlyIsNeverGreen)
+{
+    struct Case {
+        ExportPath path;
+        std::string held; // the register's line afterwards
+        bool red;
+    };
+    const std::string stale = "$00001\tTowar 1            \t1\t1\t3\t1\t0\t0000000000000\t999\t0";
+    const std::string full = "$00001\tNowy 1             \t2\t1\t3\t1\t0\t0000000000000\t999\t0";
+    const std::vector<Case> cases = {
+        {ExportPath::ManualPrice, stale, true}, {ExportPath::ChangedWindow, stale, true},
+        {ExportPath::CliPrices, stale, true},   {ExportPath::CliDefault, full, false},
+        {ExportPath::CliFull, full, false},     {ExportPath::ManualFull, full, false},
+    };
+    SelectGoods(1);
+    Export(true);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(PathName(c.path));
+        ASSERT_TRUE(dm->RunSQL("update " + GoodsTable + " set nazwa='Towar 1', stawka_vat=23, cena_1=1.50"));
+        ASSERT_TRUE(dm->RunSQL("update blok_cen set wybor=1"));
+        Export(true);
+        ASSERT_EQ(RegisterGoods().size(), 1u);
+        ASSERT_TRUE(dm->RunSQL("update " + GoodsTable + " set nazwa='Nowy 1', stawka_vat=8, cena_1=9.99"));
+        ASSERT_TRUE(dm->RunSQL("update blok_cen set wybor=0"));
+        status.shown.clear();
+        GoodsExportResult result;
+        if (c.path == ExportPath::ManualPrice || c.path == ExportPath::ManualFull) {
+            ASSERT_TRUE(dm->RunSQL("update blok_cen set wybor=1"));
+            exportPage.fullData = c.path == ExportPath::ManualFull;
+            result = module.aExpoTowarExecute();
+        } else if (c.path == ExportPath::ChangedWindow) {
+            EXPECT_EQ(Changed(), std::set<std::string>{"1"});
+            exportPage.fullData = false;
+            result = module.aExpoTowarExecute();
+        } else {
+            dmu->OpenGoods();
+            const std::optional<SendKind> forced = c.path == ExportPath::CliPrices ? std::optional(SendKind::PriceOnly)
+                                                   : c.path == ExportPath::CliFull ? std::optional(SendKind::Full)
+                                                                                   : std::nullopt;
+            result = module.ExportGoods(TfmE::ChangedGoodsRequest(forced));
+        }
+        EXPECT_EQ(RegisterGoods(), std::vector<std::string>{c.held});
+        EXPECT_EQ(result.summaryIsError, c.red) << result.summary;
+        EXPECT_EQ(result.Complete(), !c.red);
+        if (c.red) {
+            EXPECT_EQ(result.priceOnlyStale, std::vector<std::string>{"1"});
+            EXPECT_NE(result.summary.find("wyślij pełne dane"_cp), std::string::npos);
+            dmu->OpenGoods();
+            EXPECT_EQ(dmu->FindChangedInView().selected, std::vector<std::string>{"1"}) << "stays changed";
+            EXPECT_EQ(dmu->FindChangedInView().kinds, std::vector<SendKind>{SendKind::Full});
+        }
+    }
+}
+
+// A register emptied outside the program: a price-only call finds the good missing, the memory mends itself and
+// the good goes with full data; the check first finds every good missing and sends them all.
+TEST_F(SentGoodsTest, ARegisterEmptiedOutsideTheProgramMendsTheMemory)
+{
+    SelectGoods(3);
+    Export(true);
+    ASSERT_EQ(RegisterCodes().size(), 3u);
+    ASSERT_EQ(std::system((BinDir() + "/winip-sim reset 1 >/dev/null").c_str()), 0);
+    ASSERT_TRUE(RegisterCodes().empty());
+    ASSERT_TRUE(dm->RunSQL("update " + GoodsTable + " set cena_1=7.77 where asort='2'"));
+    dmu->OpenGoods();
+
+    GoodsExportResult result = module.ExportGoods(TfmE::ChangedGoodsRequest(std::nullopt));
+
+    EXPECT_EQ(RegisterGoods(),
+              std::vector<std::string>{"$00002\tTowar 2            \t1\t1\t3\t1\t0\t0000000000000\t777\t0"});
+    EXPECT_EQ(result.sent, std::vector<std::string>{"2"});
+    ASSERT_EQ(result.notices.size(), 1u);
+    EXPECT_NE(result.notices[0].find("kasę zmieniono poza programem"_cp), std::string::npos);
+    EXPECT_NE(result.summary.find("kasę zmieniono poza programem"_cp), std::string::npos);
+
+    // Only the checked run sees the other two are gone.
+    ASSERT_TRUE(module.PorownajZKasa());
+    dmu->OpenGoods();
+    result = module.ExportGoods(TfmE::ChangedGoodsRequest(std::nullopt));
+    EXPECT_EQ(result.sent, (std::vector<std::string>{"1", "3"}));
+    EXPECT_EQ(RegisterCodes(), (std::set<std::string>{"$00001", "$00002", "$00003"}));
+    EXPECT_TRUE(result.Complete());
+}
