@@ -147,17 +147,13 @@ std::string ExportPage::EurekaFileName() const
     return ToCp1250(lbePlikE->text());
 }
 
-void ExportPage::ShowProgress(const std::string& text)
+void ExportPage::ShowProgress(std::size_t done, std::size_t total, const std::string&)
 {
-    // "n / m": n goods handled of m.
-    const QStringList parts = QString::fromStdString(text).split(QLatin1Char('/'));
-    const int done = parts.value(0).trimmed().toInt();
-    const int total = parts.value(1).trimmed().toInt();
     if (total < ProgressFromGoods)
         return;
-    pbEksport->setFormat(QString::fromStdString(text));
-    pbEksport->setRange(0, total);
-    pbEksport->setValue(done);
+    pbEksport->setFormat(QStringLiteral("%1 / %2").arg(done).arg(total));
+    pbEksport->setRange(0, static_cast<int>(total));
+    pbEksport->setValue(static_cast<int>(done));
     if (!pbEksport->isVisible())
         pbEksport->show();
     pbEksport->repaint();
