@@ -87,6 +87,11 @@ tarlo-db ($version) bookworm; urgency=medium
 CHANGELOG
 
 # ---- the build
+# debhelper gives the build a HOME of its own, so ccache (when installed) is pointed at the user's own cache.
+if command -v ccache >/dev/null; then
+  CCACHE_DIR=${CCACHE_DIR:-$(ccache -k cache_dir 2>/dev/null || echo "$HOME/.cache/ccache")}
+  export CCACHE_DIR
+fi
 say "Building with dpkg-buildpackage (log: $work/build.log)"
 start=$SECONDS
 if ! (cd "$src" && DEB_BUILD_OPTIONS="nocheck noddebs parallel=$(nproc)" \
