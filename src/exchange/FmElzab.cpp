@@ -1,17 +1,19 @@
 #include "exchange/FmElzab.h"
 
 #include "app/ConstUnit.h"
+#include "catalogue/CatalogueGoodsLookup.h"
 #include "catalogue/SentStore.h"
 #include "db/dbDDM.h"
 #include "exchange/CallRunner.h"
-#include "exchange/CatalogueGoodsLookup.h"
 #include "exchange/ErrorReportScope.h"
 #include "exchange/ExchangeView.h"
+#include "exchange/SalesReport.h"
 #include "exchange/TradeHandOver.h"
 #include "exchange/WinIP.h"
 #include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
 #include "util/SafeFile.h"
+#include "util/ScopeExit.h"
 #include "util/Screen.h"
 
 #include <cstdlib>
@@ -33,40 +35,10 @@ const std::string CannotMakeFolderText = "nie można utworzyć folderu "_cp;
 const std::string FileNotStoredText = "Nie zapisano pliku";
 const std::string ResetReportsFolder = "Zerowania";
 
-// Runs the action when the scope is left, also by an exception.
-template <class Action> class ScopeExit
-{
-public:
-    explicit ScopeExit(Action action) : action_(std::move(action)) {}
-    ~ScopeExit() { action_(); }
-    ScopeExit(const ScopeExit&) = delete;
-    ScopeExit& operator=(const ScopeExit&) = delete;
-
-private:
-    Action action_;
-};
-
 // The existing subdirectory of the work folder called `name` in any letter case ("in", "out"), with a trailing "/".
 std::string ExeSubdir(const std::string& name)
 {
     return FindCaseless(WorkDir, name) + "/";
-}
-
-std::string TrimBlanksRight(const std::string& text)
-{
-    const auto end = text.find_last_not_of(' ');
-    return end == std::string::npos ? std::string() : text.substr(0, end + 1);
-}
-
-std::string TrimBlanks(const std::string& text)
-{
-    const auto begin = text.find_first_not_of(' ');
-    return begin == std::string::npos ? std::string() : TrimBlanksRight(text.substr(begin));
-}
-
-bool AllDigits(const std::string& text)
-{
-    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
 }
 
 } // namespace
@@ -130,14 +102,18 @@ void TfmE::TwOutFile(const std::string& operation)
     std::filesystem::remove(ResponseFile, ignored);
 }
 
-bool TfmE::Locked(const RegisterLock& lock, const std::string& operation)
+bool TfmE::Locked(const RegisterLock& lock, const std::string& operation, OperationResult* result)
 {
     if (lock.Held())
         return true;
     ExchangeResult = WinIPRegistersBusy;
     callProblem_ = lock.Problem();
     ErrorReportScope report;
-    ErrAnnouncement(operation);
+    const std::string text = ErrAnnouncement(operation);
+    if (result) {
+        result->code = ExchangeResult;
+        result->text = text;
+    }
     return false;
 }
 
@@ -192,26 +168,29 @@ std::string ErrorText(const TfmE& module, const std::string& operation)
 }
 } // namespace
 
-void TfmE::ErrAnnouncement(const std::string& operation)
+std::string TfmE::ErrAnnouncement(const std::string& operation)
 {
     if (ExchangeResult == 0) {
         Komunikat("", false);
-        return;
+        return {};
     }
     const std::string text = ErrorText(*this, operation);
     Komunikat(text, true);
     WriteErrorReportLine(text);
+    return text;
 }
 
-void TfmE::ErrAnnouncement2(const std::string& operation)
+std::string TfmE::ErrAnnouncement2(const std::string& operation)
 {
     if (ExchangeResult == 0) {
-        Komunikat("[" + operation + NoErrorsText, false);
-        return;
+        const std::string text = "[" + operation + NoErrorsText;
+        Komunikat(text, false);
+        return text;
     }
     const std::string text = ErrorText(*this, operation);
     WriteErrorReportLine(text);
     Komunikat(text, true);
+    return text;
 }
 
 std::string TfmE::TransmissionTimeLine() const
@@ -238,12 +217,6 @@ void TfmE::ElzabSprz()
         view->MemoClear();
     ExchangeResult = 0;
     Komunikat("", false);
-    if (view)
-        view->SetReadButtonsEnabled(false);
-    ScopeExit enableButtons([this] {
-        if (view)
-            view->SetReadButtonsEnabled(true);
-    });
 
     // With the marker file present the response left by an earlier readout is processed again, without a call.
     if (FileExists(FindCaseless(".", "Test.dat")))
@@ -292,7 +265,6 @@ void TfmE::aOtSpMaxExecute()
         view->MemoClear();
         view->MemoInsertFirst("Start " + LongTimeText(OpStartTime));
     }
-    ProcessMessages();
     EnsureDir(RegisterDir);
     TwInFile("OTSpMax");
     TwOutFile("OTSpMax");
@@ -351,7 +323,6 @@ void TfmE::aZerujLicznikiExecute()
         view->MemoClear();
         view->MemoInsertFirst("Start:" + LongTimeText(OpStartTime));
     }
-    ProcessMessages();
     EnsureDir(RegisterDir);
     ErrorReportScope report;
     aOSprzedExecute();
@@ -397,28 +368,31 @@ void TfmE::aOSprzedExecute()
 // ---------------------------------------------------------------------------------------------------------------
 // Register goods list and deletion
 
-void TfmE::WczytajTowary()
+RegisterGoodsResult TfmE::WczytajTowary()
 {
+    RegisterGoodsResult result;
     RegisterLock lock(lockMode);
-    if (!Locked(lock, "TowarMax"))
-        return;
+    if (!Locked(lock, "TowarMax", &result))
+        return result;
     ErrorReportScope report;
     // Also after an unexpected error: an error shown below stays only in the history and the error report.
-    ScopeExit clearStatus([] { Komunikat("", false); });
+    const OnScopeExit clearStatus([] { Komunikat("", false); });
     Komunikat("Wczytywanie danych", false);
     TwKonfig();
     EnsureDir(RegisterDir);
     TwInFile("TowarMax");
     TwOutFile("TowarMax");
     CallLibrary(WinIPFunction::TowarMax);
-    ErrAnnouncement("TowarMax");
+    result.text = ErrAnnouncement("TowarMax");
+    result.code = ExchangeResult;
     if (ExchangeResult != 0)
-        return;
-    std::vector<std::string> lines;
-    if (!ReadLines(ResponseFile, lines))
+        return result;
+    if (!ReadLines(ResponseFile, result.lines))
         throw std::runtime_error(UnreadableFileText + ResponseFile);
     if (view)
-        view->SetRegisterGoods(lines);
+        view->SetRegisterGoods(result.lines);
+    result.ok = true;
+    return result;
 }
 
 // The register no longer holds the good of `code` (every good for -1): the memory of sent goods forgets it.
@@ -429,25 +403,20 @@ void TfmE::ForgetSent(int code)
     dm->RunSQL(code < 0 ? SentClearCommand(CurrentRegisterId) : SentDeleteCommand(CurrentRegisterId, code));
 }
 
-void TfmE::aKasujTowarExecute()
+DeletionResult TfmE::aKasujTowarExecute()
 {
+    DeletionResult result;
     RegisterLock lock(lockMode);
-    if (!Locked(lock, "KTowar"))
-        return;
-    if (view)
-        view->SetDeleteButtonsEnabled(false);
-    ScopeExit enableButtons([this] {
-        if (view)
-            view->SetDeleteButtonsEnabled(true);
-    });
+    if (!Locked(lock, "KTowar", &result))
+        return result;
     OpStartTime = TimeNow();
     Komunikat("", false);
-    ProcessMessages();
 
     const std::vector<PickedGood> picked = view ? view->PickedGoods() : std::vector<PickedGood>();
     if (picked.empty()) {
-        Komunikat("Brak zaznaczonych pozycji", true);
-        return;
+        result.text = "Brak zaznaczonych pozycji";
+        Komunikat(result.text, true);
+        return result;
     }
     TwKonfig();
     ErrorReportScope report;
@@ -464,26 +433,33 @@ void TfmE::aKasujTowarExecute()
             ExchangeResult = WinIPBadGoodsCode;
             callProblem_ = NotANumberText + good.code;
         }
-        ErrAnnouncement2("KTowar");
+        result.text = ErrAnnouncement2("KTowar");
+        result.code = ExchangeResult;
         if (ExchangeResult != 0)
-            break;
+            return result;
         ForgetSent(std::stoi(digits.substr(digits.size() > 5 ? digits.size() - 5 : 0)));
+        result.deleted.push_back(digits);
         if (view)
             view->UnpickRow(good.row);
-        ProcessMessages();
     }
+    result.ok = true;
+    return result;
 }
 
-void TfmE::aKasujWszystkieTowaryExecute()
+OperationResult TfmE::aKasujWszystkieTowaryExecute()
 {
+    OperationResult result;
     RegisterLock lock(lockMode);
-    if (!Locked(lock, "KTowMax"))
-        return;
+    if (!Locked(lock, "KTowMax", &result))
+        return result;
     TwKonfig();
     TwInFile("KTowMax");
     CallLibrary(WinIPFunction::KTowMax);
     ErrorReportScope report;
-    ErrAnnouncement2("KTowMax");
-    if (ExchangeResult == 0)
+    result.text = ErrAnnouncement2("KTowMax");
+    result.code = ExchangeResult;
+    result.ok = ExchangeResult == 0;
+    if (result.ok)
         ForgetSent(-1);
+    return result;
 }
