@@ -2,18 +2,29 @@
 # Tries the README's two commands as a newcomer would, on a freshly debootstrapped Debian 12 root
 # (debootstrap --variant=minbase bookworm ROOT): a fresh clone, as root, with a minimal environment, first
 # "bash tools/run-tests.sh", then "bash tools/run-demo.sh" under xvfb-run until the log-in window shows. Each is
-# timed. Run as root on the host; the host needs git.
+# timed. Then the Debian packages: built on the host from the same clone with tools/build-deb.sh, installed in the
+# root with apt, used by an operator in the group "tarlo", upgraded, removed and purged (see package-check.sh below).
+# Run as root on the host; the host needs git (and, for the package step, what tools/build-deb.sh installs).
 #
-#   tools/check-fresh.sh [--in-place] ROOT [REPOSITORY] [OUT-DIR]
+#   tools/check-fresh.sh [--in-place] [--steps tests,demo,packages] ROOT [REPOSITORY] [OUT-DIR]
 #
+# --steps names the steps to run (default: all three).
 # ROOT is copied to a scratch copy first (cp -a, beside OUT-DIR), so the pristine root serves again; with
 # --in-place ROOT itself is used (once). REPOSITORY is a path or URL for git clone (default: the repository this
 # script belongs to). OUT-DIR (default /tmp/check-fresh) receives the logs, the screenshot and the timings.
 set -euo pipefail
 
 inplace=0
-if [ "${1:-}" = --in-place ]; then inplace=1; shift; fi
-pristine=$(cd "${1:?usage: check-fresh.sh [--in-place] ROOT [REPOSITORY] [OUT-DIR]}" && pwd)
+steps=tests,demo,packages
+while [ $# -gt 0 ]; do
+    case $1 in
+    --in-place) inplace=1; shift ;;
+    --steps) steps=${2:?--steps needs a list}; shift 2 ;;
+    *) break ;;
+    esac
+done
+step() { [[ ",$steps," == *",$1,"* ]]; }
+pristine=$(cd "${1:?usage: check-fresh.sh [--in-place] [--steps LIST] ROOT [REPOSITORY] [OUT-DIR]}" && pwd)
 repo=${2:-$(cd "$(dirname "$0")/.." && pwd)}
 out=${3:-/tmp/check-fresh}
 [ "$(id -u)" -eq 0 ] || { echo "check-fresh.sh: run as root (chroot and mounts)" >&2; exit 1; }
@@ -66,7 +77,12 @@ say "commit $(git -C "$root/root/tarlo" log -1 --format='%h %s')"
 
 inroot() { chroot "$root" /usr/bin/env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin bash -c "$1"; }
 
+tests_rc=0
+demo_rc=0
+packages_rc=0
+
 # ---- 1: the tests
+if step tests; then
 start=$SECONDS
 say "bash tools/run-tests.sh (log: $out/run-tests.log)"
 set +e
@@ -74,8 +90,10 @@ inroot 'cd /root/tarlo && bash tools/run-tests.sh' 2>&1 | tee "$out/run-tests.lo
 tests_rc=${PIPESTATUS[0]}
 set -e
 say "run-tests.sh: exit $tests_rc after $((SECONDS - start)) s"
+fi
 
 # ---- 2: the demo under a virtual display, until its log-in window shows
+if step demo; then
 start=$SECONDS
 say "xvfb-run -a bash tools/run-demo.sh (log: $out/run-demo.log)"
 # Inside the display: start the demo, then take a picture of the screen every 2 s until it holds a window
@@ -108,6 +126,35 @@ demo_rc=${PIPESTATUS[0]}
 set -e
 cp "$root/root/screen.png" "$out/login.png" 2>/dev/null || true
 say "run-demo.sh: exit $demo_rc after $((SECONDS - start)) s; screenshot $out/login.png"
+fi
 
-((tests_rc == 0 && demo_rc == 0)) && say "PASSED" || say "FAILED"
-((tests_rc == 0 && demo_rc == 0))
+# ---- 3: the Debian packages
+if step packages; then
+    start=$SECONDS
+    clone="$root/root/tarlo"
+    say "packages: bash tools/build-deb.sh 1, then 2 for the upgrade (on the host; log: $out/build-deb.log)"
+    set +e
+    {
+        bash "$clone/tools/build-deb.sh" 1 &&
+            mkdir -p "$root/root/deb-1" && mv "$clone"/dist/*.deb "$root/root/deb-1/" &&
+            bash "$clone/tools/build-deb.sh" 2 &&
+            mkdir -p "$root/root/deb-2" && mv "$clone"/dist/*.deb "$root/root/deb-2/"
+    } 2>&1 | tee "$out/build-deb.log"
+    packages_rc=${PIPESTATUS[0]}
+    set -e
+    say "packages built: exit $packages_rc after $((SECONDS - start)) s"
+    if ((packages_rc == 0)); then
+        start=$SECONDS
+        cp "$clone/tools/package-check.sh" "$root/root/package-check.sh"
+        say "bash package-check.sh in the root (log: $out/packages.log)"
+        set +e
+        inroot 'bash /root/package-check.sh' 2>&1 | tee "$out/packages.log"
+        packages_rc=${PIPESTATUS[0]}
+        set -e
+        cp "$root/root/package-login.png" "$out/package-login.png" 2>/dev/null || true
+        say "package-check.sh: exit $packages_rc after $((SECONDS - start)) s; screenshot $out/package-login.png"
+    fi
+fi
+
+((tests_rc == 0 && demo_rc == 0 && packages_rc == 0)) && say "PASSED" || say "FAILED"
+((tests_rc == 0 && demo_rc == 0 && packages_rc == 0))
