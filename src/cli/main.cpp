@@ -6,6 +6,7 @@
 #include "util/EndSignals.h"
 
 #include <QStringList>
+#include <sys/stat.h>
 
 namespace
 {
@@ -19,6 +20,9 @@ int main(int argc, char** argv)
 {
     // Before any thread exists: a signal to end is read between registers, never in the middle of a conversation
     // with one, and the database library never sees it.
+    // Files and folders are created writable by the group, so that every operator in the program's group can
+    // append to the work history, write a day folder and take the register lock after another.
+    ::umask(0002);
     BlockEndSignals();
     EndSignalFd endSignals;
     QStringList arguments;

@@ -1,5 +1,6 @@
 #pragma once
 // The register exchange module: every operation on a cash register through the communication library.
+#include "exchange/GoodsExport.h"
 #include "exchange/RegisterLock.h"
 #include "util/Decimal.h"
 
@@ -122,7 +123,12 @@ public:
     std::string ComparisonReportPath() const;
 
     // ---- goods export (FmElzabExport.cpp)
-    void aExpoTowarExecute();
+    // Sends the goods of the request, one library call per good, each checked just before its call (GoodsRecord's
+    // rule of what can be sent, the guard of shared codes) and remembered when the register accepted it. Sets
+    // ExchangeResult (the first failed good's code) and the status line; the outcome is the returned value.
+    GoodsExportResult ExportGoods(const GoodsExportRequest& request);
+    // The export of the window: the goods the operator marked, with the page's choices (exportPage).
+    GoodsExportResult aExpoTowarExecute();
     void aExpoTowarEureka();
 
     WinIPLibrary& Library();

@@ -9,32 +9,7 @@
 #include "util/MyUtil.h"
 #include "util/SafeFile.h"
 
-#include <algorithm>
-#include <cctype>
 #include <stdexcept>
-
-namespace
-{
-
-// The catalogue as the comparison needs it: every good, active or not, with its price lock.
-DataSet ReadCatalogue(const std::string& priceField)
-{
-    const bool plainName = !priceField.empty() && std::all_of(priceField.begin(), priceField.end(), [](char c) {
-        return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
-    });
-    const std::vector<std::string> fields = dm->ListaPol(GoodsTable, false, false);
-    const bool present = std::any_of(fields.begin(), fields.end(), [&](const std::string& field) {
-        return UpperAscii(field) == UpperAscii(priceField);
-    });
-    if (!plainName || !present)
-        throw FieldError("Brak pola " + priceField + " w kartotece towarów "_cp + GoodsTable);
-    DataSet rows;
-    dm->OpenSds(rows, "select coalesce(b.blok,0) as blok,k.asort,k.nazwa,k.stawka_vat,k.jm,k.nieaktywny,k." +
-                          priceField + " from " + GoodsTable + " k left join BLOK_CEN b using(asort)");
-    return rows;
-}
-
-} // namespace
 
 std::string TfmE::ComparisonReportPath() const
 {
@@ -55,7 +30,7 @@ bool TfmE::PorownajZKasa()
     int unreadable = 0;
     const std::vector<RegisterGood> held = ParseRegisterGoodsList(listLines, unreadable);
     const RecordLists lists = CurrentRecordLists();
-    const std::vector<SendableGood> catalogue = CatalogueGoods(ReadCatalogue(lists.priceField), lists);
+    const std::vector<SendableGood> catalogue = CatalogueGoods(ReadWholeCatalogue(lists.priceField), lists);
     const bool memoryTable = SentTableExists();
     const SentMemory previous = memoryTable ? LoadSentMemory(CurrentRegisterId) : SentMemory();
     const RegisterComparison comparison = CompareWithRegister(held, catalogue, previous, unreadable);

@@ -146,7 +146,7 @@ public:
     bool FullData() const override;
     bool StopOnFirstError() const override;
     std::string EurekaFileName() const override;
-    void ShowProgress(const std::string& text) override;
+    void ShowProgress(std::size_t done, std::size_t total, const std::string& symbol) override;
     void UntickGroups() override;
     bool StopRequested() const override;
 
