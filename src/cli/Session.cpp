@@ -3,6 +3,7 @@
 #include "catalogue/Dmutils.h"
 #include "db/DataSet.h"
 #include "db/dbDDM.h"
+#include "exchange/ReadoutLedger.h"
 #include "exchange/FmElzab.h"
 
 #include <algorithm>
@@ -84,8 +85,12 @@ bool Session::Open()
         return false;
     }
     // As at the program's log-in: the administrator's connection brings the application's tables up to date.
-    if (DbUser == "SYSDBA")
+    if (DbUser == "SYSDBA") {
+        const bool newLedger = LedgerMissing();
         dm->TestStru(false);
+        if (newLedger)
+            RecordExistingFiles();
+    }
     fmE = std::make_unique<TfmE>();
     return true;
 }

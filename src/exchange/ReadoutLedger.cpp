@@ -1,17 +1,21 @@
 #include "exchange/ReadoutLedger.h"
 
 #include "app/ConstUnit.h"
+#include "app/ReadoutFiles.h"
 #include "db/dbDDM.h"
 #include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
 #include "util/SafeFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <thread>
+#include <tuple>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -352,4 +356,155 @@ std::vector<LedgerEntry> RegisterEntries(int registerNo)
     DataSet rows;
     dm->OpenSds(rows, EntryColumns + "where L.KASA=" + SqlInt(registerNo) + " order by L.NR");
     return Entries(rows);
+}
+
+namespace
+{
+
+// A file stored before the ledger existed.
+struct OldFile {
+    std::string path;
+    int registerNo = 0;
+    Date salesDate;
+    int sequence = 0;
+    bool resetReport = false;
+    bool resetFailed = false; // "_niewyzerowane": the reset after it did not take place
+};
+
+// NNN_yyyymmdd_SSS.txt or NNN_yyyymmdd_SSS_niewyzerowane.txt; nothing for other names.
+std::optional<OldFile> OldFileOf(const fs::path& path, bool resetReport)
+{
+    const std::string name = path.filename().string();
+    const std::string upper = UpperAscii(name);
+    const bool failed = upper.ends_with("_NIEWYZEROWANE.TXT");
+    if (!(failed ? name.size() == 34 : name.size() == 20) || !upper.ends_with(".TXT") || name[3] != '_' ||
+        name[12] != '_')
+        return std::nullopt;
+    const std::string digits = name.substr(0, 3) + name.substr(4, 8) + name.substr(13, 3);
+    if (digits.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    OldFile file;
+    file.path = path.string();
+    file.registerNo = std::stoi(digits.substr(0, 3));
+    file.salesDate = {std::stoi(digits.substr(3, 4)), std::stoi(digits.substr(7, 2)), std::stoi(digits.substr(9, 2))};
+    file.sequence = std::stoi(digits.substr(11, 3));
+    file.resetReport = resetReport;
+    file.resetFailed = failed;
+    return file;
+}
+
+std::vector<OldFile> StoredFilesUnder(const std::string& dataDir)
+{
+    std::vector<OldFile> files;
+    std::error_code error;
+    for (const auto& registerDir : fs::directory_iterator(dataDir, error)) {
+        if (!registerDir.is_directory(error) || UpperAscii(registerDir.path().filename().string()).rfind("KASA", 0))
+            continue;
+        for (const auto& day : fs::directory_iterator(registerDir.path(), error)) {
+            if (!day.is_directory(error))
+                continue;
+            for (const auto& entry : fs::directory_iterator(day.path(), error))
+                if (entry.is_regular_file(error))
+                    if (const auto file = OldFileOf(entry.path(), false))
+                        files.push_back(*file);
+            for (const auto& entry :
+                 fs::directory_iterator(ResetReportsDirOf(AddPathSeparator(day.path().string(), "/")), error))
+                if (entry.is_regular_file(error))
+                    if (const auto file = OldFileOf(entry.path(), true))
+                        files.push_back(*file);
+        }
+    }
+    // Per register and day: the readouts in number order, then the reset reports (a reset closes the day's sales).
+    std::sort(files.begin(), files.end(), [](const OldFile& a, const OldFile& b) {
+        return std::make_tuple(a.registerNo, a.salesDate.year, a.salesDate.month, a.salesDate.day, a.resetReport,
+                               a.sequence) < std::make_tuple(b.registerNo, b.salesDate.year, b.salesDate.month,
+                                                             b.salesDate.day, b.resetReport, b.sequence);
+    });
+    return files;
+}
+
+} // namespace
+
+bool LedgerMissing()
+{
+    try {
+        return !MissingLedgerObjects().empty();
+    } catch (const DbError& e) {
+        LogLine(OnOneLine(e.what()));
+        return false;
+    }
+}
+
+int RecordExistingFiles()
+{
+    if (!MissingLedgerObjects().empty())
+        return 0;
+    std::set<std::pair<int, std::string>> known;
+    for (const LedgerEntry& entry : Entries([] {
+             DataSet rows;
+             dm->OpenSds(rows, EntryColumns + "order by L.NR");
+             return rows;
+         }()))
+        known.insert({entry.registerNo, entry.fileName});
+    int recorded = 0;
+    for (OldFile file : StoredFilesUnder(DataDir)) {
+        std::string name = fs::path(file.path).filename().string();
+        if (known.count({file.registerNo, name}))
+            continue;
+        std::string content, problem;
+        if (!ReadRegularFile(file.path, content, problem)) {
+            LogLine(problem);
+            continue;
+        }
+        std::vector<CodeTotals> totals;
+        const std::vector<std::string> lines = ContentLines(content);
+        if (!(file.resetReport ? ParseResetReport(lines, totals, problem)
+                               : ReadoutFileTotals(lines, totals, problem))) {
+            LogLine("Nie zapisano w rejestrze odczytów pliku "_cp + file.path + ": " + problem);
+            continue;
+        }
+        // Reset reports used to be numbered apart from the readouts: one that has a readout's name gets the next
+        // free number of its day, so that both can be handed over.
+        const std::string prefix = name.substr(0, 13);
+        if (file.resetReport &&
+            (file.resetFailed || known.count({file.registerNo, prefix + name.substr(13, 3) + ".txt"}) ||
+             fs::exists(fs::path(file.path).parent_path().parent_path() / (prefix + name.substr(13, 3) + ".txt")))) {
+            const std::string dayDir = fs::path(file.path).parent_path().parent_path().string() + "/";
+            const std::string renamed = fs::path(file.path).parent_path().string() + "/" + prefix +
+                                        IntToStrPad(HighestReadoutSequence(dayDir, prefix) + 1, 3, "0") + ".txt";
+            if (!RenameNoOverwrite(file.path, renamed, problem)) {
+                LogLine("Nie można zmienić nazwy raportu "_cp + file.path + ": " + problem);
+                continue;
+            }
+            LogLine("Raport zerowania "_cp + file.path + " ma teraz nazwę " + renamed);
+            file.path = renamed;
+            name = fs::path(renamed).filename().string();
+        }
+        int registerId = 0;
+        try {
+            registerId = static_cast<int>(dm->ReadInteger(
+                "ID", "select ID from COM_DEF where KOD_KASA=" + SqlQuote(IntToStrPad(file.registerNo, 2, "0")), 0));
+        } catch (const DbError&) {
+        }
+        if (!RecordStoredFile(file.registerNo, registerId, file.path, content,
+                              file.resetReport ? LedgerKind::ResetReport : LedgerKind::Readout, file.salesDate, totals,
+                              problem)) {
+            LogLine("Nie zapisano w rejestrze odczytów pliku "_cp + file.path + ": " + problem);
+            continue;
+        }
+        if (file.resetReport && !file.resetFailed)
+            MarkPeriodEnd(file.registerNo, name, problem);
+        known.insert({file.registerNo, name});
+        ++recorded;
+    }
+    // What PRZESLANE_ODCZYTY shows as handed over is the largest total of its period so far.
+    dm->RunSQL("merge into PRZEKAZANE_SUMY T using (select L.KASA, L.OKRES, S.KOD, max(S.ILOSC) as Q, "
+               "max(S.WARTOSC) as V from ODCZYTY_KAS L join ODCZYTY_KAS_SUMY S on S.NR=L.NR join PRZESLANE_ODCZYTY P "
+               "on P.PLIK=L.PLIK and P.KASA=L.KASA group by L.KASA, L.OKRES, S.KOD) H "
+               "on T.KASA=H.KASA and T.OKRES=H.OKRES and T.KOD=H.KOD "
+               "when matched then update set ILOSC=maxvalue(T.ILOSC,H.Q), WARTOSC=maxvalue(T.WARTOSC,H.V) "
+               "when not matched then insert (KASA,OKRES,KOD,ILOSC,WARTOSC) values (H.KASA,H.OKRES,H.KOD,H.Q,H.V)");
+    if (recorded > 0)
+        LogLine("Zapisano w rejestrze odczytów "_cp + std::to_string(recorded) + " zapisanych wcześniej plików");
+    return recorded;
 }

@@ -85,8 +85,11 @@ void EnsureRegisterRow(int registerNo);
 // holds. The last DbError goes to the caller.
 void WithRetries(const std::function<void()>& work);
 
+// True when the ledger's tables are missing (false also when that cannot be told).
+bool LedgerMissing();
 // Records the files already stored under DataDir that have no row yet, in number order per register and day, with
 // their periods taken from the stored reset reports; then seeds the largest totals handed over from what
 // PRZESLANE_ODCZYTY shows. Run by the administrator's structure test after it created the tables. Returns the
-// number of files recorded.
+// number of files recorded. Run only when the ledger has just been made: later, a file without its row is a copy or
+// a made-up file, which must stay refused.
 int RecordExistingFiles();

@@ -2,6 +2,7 @@
 
 #include "app/ConstUnit.h"
 #include "db/dbDDM.h"
+#include "exchange/ReadoutLedger.h"
 #include "ui/KeyPreview.h"
 #include "ui/ProgramIcon.h"
 #include "ui/UiText.h"
@@ -233,7 +234,11 @@ void TfmLog::btnPotwClick()
             std::string storedVersion = dm->ReadParS("wersja", "", "GLOBAL", "TARLA");
             if (FileExists(FindCaseless(std::filesystem::current_path().string(), "Sprw.dat")))
                 storedVersion.assign(1, '0'); // a marker file forces the version write
+            // Readouts stored before the ledger of stored readouts existed are recorded in it once, when it is made.
+            const bool newLedger = LedgerMissing();
             dm->TestStru(false);
+            if (newLedger)
+                RecordExistingFiles();
             // Byte order, as the version mark has always been compared.
             if (storedVersion < ProgramVersion || cbTest->isChecked())
                 dm->WriteParS("WERSJA", ProgramVersion, "GLOBAL", "TARLA");
