@@ -50,6 +50,9 @@ public:
     // keep the others from getting theirs; they are named in red on the status line and in the work history, once
     // per call (at the start and when the view is renewed).
     void SyncPriceLocks();
+    // Creates the table BLOK_CEN when it is missing, then SyncPriceLocks: what the window's start and tarlo-cli's
+    // export both do before the goods are read.
+    void PreparePriceLocks();
     // (Re)opens SDSTowary: the active goods of GoodsTable joined with BLOK_CEN, with the filters GroupFilter,
     // LockFilter and SelectionFilter appended, and points the page's price column at PriceField. Raises
     // FieldError when PriceField names no field of the view (after the view has been opened).

@@ -2,6 +2,7 @@
 
 #include "app/ConstUnit.h"
 #include "catalogue/Dmutils.h"
+#include "catalogue/Registers.h"
 #include "catalogue/SentStore.h"
 #include "cli/Arguments.h"
 #include "cli/Session.h"
@@ -72,8 +73,7 @@ private:
 QString ReasonOf(const std::exception& e)
 {
     LogLine(e.what());
-    const auto* db = dynamic_cast<const DbError*>(&e);
-    return FromCore(db ? db->OperatorText() : std::string(e.what()));
+    return FromCore(OperatorText(e));
 }
 
 } // namespace
@@ -150,12 +150,8 @@ int EksportCommand::execute(const QStringList& arguments)
     // The goods to send are chosen as on the export page: the program's register, the whole catalogue (no filters
     // of the page apply here), every active good with its price lock row.
     try {
-        dmu->LoadRegisterSettings(entry->id);
-        CurrentRegisterId = entry->id;
-        UpdateWorkPaths();
-        if (!dm->JestTabela("blok_cen"))
-            dm->DopiszTabele("blok_cen");
-        dmu->SyncPriceLocks();
+        MakeRegisterCurrent(entry->id);
+        dmu->PreparePriceLocks();
         dmu->OpenGoods();
         if (!SentTableExists()) {
             Komunikat(MissingSentTableText(), true);
@@ -172,7 +168,7 @@ int EksportCommand::execute(const QStringList& arguments)
         // The memory of sent goods becomes what the register holds; the goods it lacks or holds otherwise are then
         // the changed ones.
         try {
-            if (!fmE->PorownajZKasa()) {
+            if (!fmE->PorownajZKasa().ok) {
                 PrintError(label + QStringLiteral("nic nie wysłano."));
                 return Partial;
             }

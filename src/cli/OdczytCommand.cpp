@@ -2,6 +2,7 @@
 
 #include "app/ConstUnit.h"
 #include "catalogue/Dmutils.h"
+#include "catalogue/Registers.h"
 #include "cli/Arguments.h"
 #include "cli/Session.h"
 #include "db/dbDDM.h"
@@ -10,6 +11,7 @@
 #include "exchange/SalesReport.h"
 #include "exchange/TradeHandOver.h"
 #include "util/Cp1250Literal.h"
+#include "util/ScopeExit.h"
 
 #include <QDate>
 
@@ -64,9 +66,7 @@ bool HandOverFile(const QString& label, const std::string& path)
 bool ProcessRegister(const RegisterEntry& entry, const Run& run, Session& session)
 {
     const QString label = RegisterLabel(entry.code);
-    dmu->LoadRegisterSettings(entry.id);
-    CurrentRegisterId = entry.id;
-    UpdateWorkPaths();
+    MakeRegisterCurrent(entry.id);
     const ReadoutResult readout = fmE->ElzabSprz();
     if (!readout.ok || readout.storedFile.empty()) {
         const std::string reason = !readout.failure.empty()            ? readout.failure
@@ -191,9 +191,7 @@ int OdczytCommand::execute(const QStringList& arguments)
         return Failure;
     FixedDate picker(salesDate);
     SetDatePicker(&picker);
-    struct Unset {
-        ~Unset() { SetDatePicker(nullptr); }
-    } unset;
+    const OnScopeExit unset([] { SetDatePicker(nullptr); });
 
     std::vector<RegisterEntry> registers;
     if (!ChosenRegisters(parser, registers))
@@ -212,10 +210,8 @@ int OdczytCommand::execute(const QStringList& arguments)
                 ++failed;
         } catch (const std::exception& e) {
             ++failed;
-            const auto* db = dynamic_cast<const DbError*>(&e);
             LogLine(e.what());
-            PrintError(RegisterLabel(entry.code) + QStringLiteral(": ") +
-                       FromCore(db ? db->OperatorText() : std::string(e.what())));
+            PrintError(RegisterLabel(entry.code) + QStringLiteral(": ") + FromCore(OperatorText(e)));
         }
     }
     return failed == 0 ? Success : Partial;

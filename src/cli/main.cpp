@@ -3,6 +3,7 @@
 // and error report.
 #include "cli/Command.h"
 #include "cli/Console.h"
+#include "exchange/RegisterLock.h"
 #include "util/EndSignals.h"
 
 #include <QStringList>
@@ -45,7 +46,16 @@ int main(int argc, char** argv)
             return cli::Success;
         }
         command->endSignals = &endSignals;
-        return command->execute(arguments);
+        // A signal also ends a wait for registers that another program holds.
+        RegisterLock::SetEndSignals(&endSignals);
+        const int exitCode = command->execute(arguments);
+        RegisterLock::SetEndSignals(nullptr);
+        if (const int signal = RegisterLock::InterruptedBy()) {
+            cli::PrintError(QStringLiteral("Przerwano oczekiwanie na zwolnienie kas (%1): tarlo-cli kończy pracę.")
+                                .arg(cli::FromCore(EndSignalName(signal))));
+            return cli::Partial;
+        }
+        return exitCode;
     }
     cli::PrintError(QStringLiteral("Nieznane polecenie: %1").arg(arguments.front()));
     cli::PrintError(cli::UsageText());

@@ -682,3 +682,9 @@ std::string DbError::OperatorText() const
     }
     return text + "\n" + what();
 }
+
+std::string OperatorText(const std::exception& error)
+{
+    const auto* db = dynamic_cast<const DbError*>(&error);
+    return db != nullptr ? db->OperatorText() : std::string(error.what());
+}

@@ -2,18 +2,20 @@
 
 #include "app/ConstUnit.h"
 #include "app/ReadoutFiles.h"
+#include "catalogue/CatalogueGoodsLookup.h"
 #include "catalogue/SentStore.h"
 #include "db/dbDDM.h"
 #include "exchange/CallRunner.h"
-#include "exchange/CatalogueGoodsLookup.h"
 #include "exchange/ErrorReportScope.h"
 #include "exchange/ExchangeView.h"
 #include "exchange/ReadoutLedger.h"
 #include "exchange/ResetReport.h"
+#include "exchange/SalesReport.h"
 #include "exchange/WinIP.h"
 #include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
 #include "util/SafeFile.h"
+#include "util/ScopeExit.h"
 #include "util/Screen.h"
 
 #include <cstdlib>
@@ -37,40 +39,10 @@ const std::string TestReplayMark =
     "TEST: pokazano odpowiedź zapisaną wcześniej (plik Test.dat) - to nie jest odczyt kasy; nie zapisano go i nie "
     "można go przesłać do Wolnar."_cp;
 
-// Runs the action when the scope is left, also by an exception.
-template <class Action> class ScopeExit
-{
-public:
-    explicit ScopeExit(Action action) : action_(std::move(action)) {}
-    ~ScopeExit() { action_(); }
-    ScopeExit(const ScopeExit&) = delete;
-    ScopeExit& operator=(const ScopeExit&) = delete;
-
-private:
-    Action action_;
-};
-
 // The existing subdirectory of the work folder called `name` in any letter case ("in", "out"), with a trailing "/".
 std::string ExeSubdir(const std::string& name)
 {
     return FindCaseless(WorkDir, name) + "/";
-}
-
-std::string TrimBlanksRight(const std::string& text)
-{
-    const auto end = text.find_last_not_of(' ');
-    return end == std::string::npos ? std::string() : text.substr(0, end + 1);
-}
-
-std::string TrimBlanks(const std::string& text)
-{
-    const auto begin = text.find_first_not_of(' ');
-    return begin == std::string::npos ? std::string() : TrimBlanksRight(text.substr(begin));
-}
-
-bool AllDigits(const std::string& text)
-{
-    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
 }
 
 } // namespace
@@ -134,14 +106,18 @@ void TfmE::TwOutFile(const std::string& operation)
     std::filesystem::remove(ResponseFile, ignored);
 }
 
-bool TfmE::Locked(const RegisterLock& lock, const std::string& operation)
+bool TfmE::Locked(const RegisterLock& lock, const std::string& operation, OperationResult* result)
 {
     if (lock.Held())
         return true;
     ExchangeResult = WinIPRegistersBusy;
     callProblem_ = lock.Problem();
     ErrorReportScope report;
-    ErrAnnouncement(operation);
+    const std::string text = ErrAnnouncement(operation);
+    if (result) {
+        result->code = ExchangeResult;
+        result->text = text;
+    }
     return false;
 }
 
@@ -196,26 +172,29 @@ std::string ErrorText(const TfmE& module, const std::string& operation)
 }
 } // namespace
 
-void TfmE::ErrAnnouncement(const std::string& operation)
+std::string TfmE::ErrAnnouncement(const std::string& operation)
 {
     if (ExchangeResult == 0) {
         Komunikat("", false);
-        return;
+        return {};
     }
     const std::string text = ErrorText(*this, operation);
     Komunikat(text, true);
     WriteErrorReportLine(text);
+    return text;
 }
 
-void TfmE::ErrAnnouncement2(const std::string& operation)
+std::string TfmE::ErrAnnouncement2(const std::string& operation)
 {
     if (ExchangeResult == 0) {
-        Komunikat("[" + operation + NoErrorsText, false);
-        return;
+        const std::string text = "[" + operation + NoErrorsText;
+        Komunikat(text, false);
+        return text;
     }
     const std::string text = ErrorText(*this, operation);
     WriteErrorReportLine(text);
     Komunikat(text, true);
+    return text;
 }
 
 std::string TfmE::TransmissionTimeLine() const
@@ -261,12 +240,6 @@ ReadoutResult TfmE::ElzabSprz()
         view->MemoClear();
     ExchangeResult = 0;
     Komunikat("", false);
-    if (view)
-        view->SetReadButtonsEnabled(false);
-    ScopeExit enableButtons([this] {
-        if (view)
-            view->SetReadButtonsEnabled(true);
-    });
 
     // With the marker file present the response left by an earlier readout is shown again, without a call: a
     // support tool, never a readout of the register.
@@ -358,7 +331,6 @@ void TfmE::aOtSpMaxExecute()
         view->MemoClear();
         view->MemoInsertFirst("Start " + LongTimeText(OpStartTime));
     }
-    ProcessMessages();
     EnsureDir(RegisterDir);
     TwInFile("OTSpMax");
     TwOutFile("OTSpMax");
@@ -405,7 +377,6 @@ ResetResult TfmE::aZerujLicznikiExecute()
         view->MemoClear();
         view->MemoInsertFirst("Start:" + LongTimeText(OpStartTime));
     }
-    ProcessMessages();
     ErrorReportScope report;
     if (testReplayed)
         return refuse("Pokazano odczyt testowy (Test.dat), nie odczyt kasy: zerowanie liczników po nim jest "
@@ -477,28 +448,31 @@ void TfmE::aOSprzedExecute()
 // ---------------------------------------------------------------------------------------------------------------
 // Register goods list and deletion
 
-void TfmE::WczytajTowary()
+RegisterGoodsResult TfmE::WczytajTowary()
 {
+    RegisterGoodsResult result;
     RegisterLock lock(lockMode);
-    if (!Locked(lock, "TowarMax"))
-        return;
+    if (!Locked(lock, "TowarMax", &result))
+        return result;
     ErrorReportScope report;
     // Also after an unexpected error: an error shown below stays only in the history and the error report.
-    ScopeExit clearStatus([] { Komunikat("", false); });
+    const OnScopeExit clearStatus([] { Komunikat("", false); });
     Komunikat("Wczytywanie danych", false);
     TwKonfig();
     EnsureDir(RegisterDir);
     TwInFile("TowarMax");
     TwOutFile("TowarMax");
     CallLibrary(WinIPFunction::TowarMax);
-    ErrAnnouncement("TowarMax");
+    result.text = ErrAnnouncement("TowarMax");
+    result.code = ExchangeResult;
     if (ExchangeResult != 0)
-        return;
-    std::vector<std::string> lines;
-    if (!ReadLines(ResponseFile, lines))
+        return result;
+    if (!ReadLines(ResponseFile, result.lines))
         throw std::runtime_error(UnreadableFileText + ResponseFile);
     if (view)
-        view->SetRegisterGoods(lines);
+        view->SetRegisterGoods(result.lines);
+    result.ok = true;
+    return result;
 }
 
 // The register no longer holds the good of `code` (every good for -1): the memory of sent goods forgets it.
@@ -509,25 +483,20 @@ void TfmE::ForgetSent(int code)
     dm->RunSQL(code < 0 ? SentClearCommand(CurrentRegisterId) : SentDeleteCommand(CurrentRegisterId, code));
 }
 
-void TfmE::aKasujTowarExecute()
+DeletionResult TfmE::aKasujTowarExecute()
 {
+    DeletionResult result;
     RegisterLock lock(lockMode);
-    if (!Locked(lock, "KTowar"))
-        return;
-    if (view)
-        view->SetDeleteButtonsEnabled(false);
-    ScopeExit enableButtons([this] {
-        if (view)
-            view->SetDeleteButtonsEnabled(true);
-    });
+    if (!Locked(lock, "KTowar", &result))
+        return result;
     OpStartTime = TimeNow();
     Komunikat("", false);
-    ProcessMessages();
 
     const std::vector<PickedGood> picked = view ? view->PickedGoods() : std::vector<PickedGood>();
     if (picked.empty()) {
-        Komunikat("Brak zaznaczonych pozycji", true);
-        return;
+        result.text = "Brak zaznaczonych pozycji";
+        Komunikat(result.text, true);
+        return result;
     }
     TwKonfig();
     ErrorReportScope report;
@@ -544,26 +513,33 @@ void TfmE::aKasujTowarExecute()
             ExchangeResult = WinIPBadGoodsCode;
             callProblem_ = NotANumberText + good.code;
         }
-        ErrAnnouncement2("KTowar");
+        result.text = ErrAnnouncement2("KTowar");
+        result.code = ExchangeResult;
         if (ExchangeResult != 0)
-            break;
+            return result;
         ForgetSent(std::stoi(digits.substr(digits.size() > 5 ? digits.size() - 5 : 0)));
+        result.deleted.push_back(digits);
         if (view)
             view->UnpickRow(good.row);
-        ProcessMessages();
     }
+    result.ok = true;
+    return result;
 }
 
-void TfmE::aKasujWszystkieTowaryExecute()
+OperationResult TfmE::aKasujWszystkieTowaryExecute()
 {
+    OperationResult result;
     RegisterLock lock(lockMode);
-    if (!Locked(lock, "KTowMax"))
-        return;
+    if (!Locked(lock, "KTowMax", &result))
+        return result;
     TwKonfig();
     TwInFile("KTowMax");
     CallLibrary(WinIPFunction::KTowMax);
     ErrorReportScope report;
-    ErrAnnouncement2("KTowMax");
-    if (ExchangeResult == 0)
+    result.text = ErrAnnouncement2("KTowMax");
+    result.code = ExchangeResult;
+    result.ok = ExchangeResult == 0;
+    if (result.ok)
         ForgetSent(-1);
+    return result;
 }

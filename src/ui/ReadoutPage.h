@@ -43,18 +43,17 @@ public:
     void btnSendDataClick();
     void btnSendPendingClick();
 
-    // ---- the text area and buttons as the register operations see them (Windows-1250 texts)
+    // ---- the text area as the register operations see it (Windows-1250 texts)
     void MemoClear();
     void MemoInsertFirst(const std::string& line);
     void MemoAppend(const std::vector<std::string>& lines);
-    void SetReadButtonsEnabled(bool enabled);
 
     // ---- IReadoutPanel
     void ClearReadoutText() override;
     void CloseReadoutList() override;
 
 private:
-    // Hands the readout file `path` to Wolnar, with "Prześlij dane do Wolnar" disabled meanwhile.
+    // Hands the readout file `path` to Wolnar, as one register operation.
     void SendReading(const std::string& path);
     // The entry the list's context menu was opened on.
     QListWidgetItem* menuItem_ = nullptr;

@@ -279,9 +279,7 @@ void TFrm::FormShow()
         }
     };
     attempt([] {
-        if (!dm->JestTabela("blok_cen"))
-            dm->DopiszTabele("blok_cen");
-        dmu->SyncPriceLocks();
+        dmu->PreparePriceLocks();
         dmu->LoadParameters();
     });
     attempt([this] { OpenRegisterList(); });
@@ -421,9 +419,9 @@ void TFrm::ShowStatus(const std::string& text, bool error)
     palette.setColor(QPalette::Text, error ? QColor(0xD0, 0x00, 0x00) : QColor(0x00, 0x80, 0x00));
     edErr->setPalette(palette);
     edErr->setText(FromCp1250(text));
-    // Visible at once, also while a long register operation is still running.
+    // Visible at once, also while a long register operation is still running: this one widget is painted now,
+    // and no other event runs.
     edErr->repaint();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 // ---- help

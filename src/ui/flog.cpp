@@ -21,14 +21,11 @@
 #include <QVBoxLayout>
 #include <QValidator>
 
-#include <filesystem>
-
 TfmLog* fmLog = nullptr;
 
 namespace
 {
 constexpr int WindowWidth = 520;
-const char* const AdminUser = "SYSDBA";
 
 // Keeps a field in one letter case whatever is typed or pasted.
 class CaseValidator : public QValidator
@@ -193,7 +190,7 @@ void TfmLog::FormShow()
     edPth->setText(FromCp1250(DbPath));
     edwerprg->setText(QStringLiteral(" ") + FromCp1250(ProgramVersion));
     LocalDatabase = ComputeLocalDatabase();
-    cbTest->setVisible(DbUser == AdminUser);
+    cbTest->setVisible(Tdm::IsAdministrator(DbUser));
     // A local database is entered with the configured user and password without asking for them.
     for (QWidget* w : std::initializer_list<QWidget*>{lbUser, lbeUser, lbPass, lbePass})
         w->setVisible(!LocalDatabase);
@@ -229,19 +226,13 @@ void TfmLog::btnPotwClick()
         WaitCursor busy;
         dm->BazaConnect();
         // The administrator's checks need the connection; without it they could only fail.
-        if (DbUser == AdminUser && ConnectStatus == 0) {
+        if (Tdm::IsAdministrator(DbUser) && ConnectStatus == 0) {
             ShowStatus(QStringLiteral("Sprawdzanie bazy ..."), QColor(0x00, 0x00, 0xC0));
-            std::string storedVersion = dm->ReadParS("wersja", "", "GLOBAL", "TARLA");
-            if (FileExists(FindCaseless(std::filesystem::current_path().string(), "Sprw.dat")))
-                storedVersion.assign(1, '0'); // a marker file forces the version write
             // Readouts stored before the ledger of stored readouts existed are recorded in it once, when it is made.
             const bool newLedger = LedgerMissing();
-            dm->TestStru(false);
-            if (newLedger)
+            dm->AdministratorCheck(cbTest->isChecked());
+            if (newLedger && !LedgerMissing())
                 RecordExistingFiles();
-            // Byte order, as the version mark has always been compared.
-            if (storedVersion < ProgramVersion || cbTest->isChecked())
-                dm->WriteParS("WERSJA", ProgramVersion, "GLOBAL", "TARLA");
         }
     }
 
@@ -313,7 +304,7 @@ bool TfmLog::lbeUserKeyUp(int key)
 {
     if (!IsEnter(key))
         return false;
-    cbTest->setVisible(lbeUser->text() == QLatin1String(AdminUser));
+    cbTest->setVisible(Tdm::IsAdministrator(ToCp1250(lbeUser->text())));
     lbePass->setFocus(Qt::OtherFocusReason);
     return true;
 }

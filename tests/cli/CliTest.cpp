@@ -7,8 +7,15 @@
 
 #include <gmock/gmock.h>
 
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <set>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 namespace
 {
@@ -139,6 +146,74 @@ TEST_F(CliTest, SecondHandOverOfAFileIsRefused)
     EXPECT_EQ(second.exitCode, 1);
     EXPECT_THAT(second.err, HasSubstr("Odczyt " + file + " został już przesłany "));
     EXPECT_EQ(Count("from PARAGONY"), 1);
+}
+
+// The window holds the registers; tarlo-cli waits for them and is told to stop (a systemd stop, Ctrl+C): it stops
+// waiting at once, says so and ends with exit code 1.
+TEST_F(CliTest, ASignalEndsTheWaitForTheRegisters)
+{
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        // The lock file only readable: the window's user made it, the tool's user may only read it.
+        const std::string lockPath = app + "/kasy.lock";
+        std::filesystem::remove(lockPath);
+        const int held = ::open(lockPath.c_str(), O_RDWR | O_CREAT, 0444);
+        ASSERT_GE(held, 0);
+        ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+
+        const std::string out = root + "/out.txt";
+        const std::string err = root + "/err.txt";
+        std::filesystem::remove(out); // what the last run printed
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(held);
+            if (chdir(root.c_str()) != 0)
+                _exit(100);
+            const int outFd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const int errFd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            dup2(outFd, 1);
+            dup2(errFd, 2);
+            // Started as from a terminal or systemd: the signals at their defaults (a shell's background job would
+            // have SIGINT ignored, and an ignored signal never arrives).
+            for (const int each : {SIGINT, SIGTERM, SIGHUP})
+                std::signal(each, SIG_DFL);
+            const std::string tool = app + "/tarlo-cli";
+            execl(tool.c_str(), "tarlo-cli", "odczyt", "--kasa", "1", static_cast<char*>(nullptr));
+            _exit(101);
+        }
+        // Waiting for the registers is the first thing the tool prints.
+        const auto start = std::chrono::steady_clock::now();
+        while (FileText(out).find("czekam na ich zwolnienie") == std::string::npos &&
+               std::chrono::steady_clock::now() - start < std::chrono::seconds(30))
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ASSERT_NE(FileText(out).find("czekam na ich zwolnienie"), std::string::npos) << FileText(err);
+
+        const auto sent = std::chrono::steady_clock::now();
+        ASSERT_EQ(kill(child, signal), 0);
+        int status = 0;
+        pid_t ended = 0;
+        while ((ended = waitpid(child, &status, WNOHANG)) == 0 &&
+               std::chrono::steady_clock::now() - sent < std::chrono::seconds(10))
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (ended == 0) {
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+            FAIL() << "tarlo-cli did not end within 10 s of the signal";
+        }
+        ::close(held);
+
+        ASSERT_TRUE(WIFEXITED(status)) << status;
+        EXPECT_EQ(WEXITSTATUS(status), 1) << FileText(out) << FileText(err);
+        EXPECT_THAT(FileText(err), HasSubstr("Przerwano oczekiwanie na zwolnienie kas (" +
+                                             std::string(signal == SIGTERM  ? "SIGTERM"
+                                                         : signal == SIGINT ? "SIGINT"
+                                                                            : "SIGHUP") +
+                                             ")"));
+        EXPECT_LT(std::chrono::steady_clock::now() - sent, std::chrono::seconds(5));
+        EXPECT_FALSE(FileExists(Readout(1, 1)));
+        std::filesystem::remove(lockPath);
+    }
 }
 
 TEST_F(CliTest, BadUsageOrConfigurationDoesNothing)

@@ -526,12 +526,14 @@ TEST_F(SentGoodsTest, ChangedOnlyFollowsPricesAndDeletionsAndTheComparisonAgrees
             kept += line + "\n";
     SaveText(kept, root + "/sym/kasa01/towary.txt");
     EXPECT_TRUE(Changed().empty()) << "the program cannot know yet";
-    ASSERT_TRUE(module.PorownajZKasa());
-    EXPECT_EQ(module.comparisonToSend, std::vector<std::string>{"1"});
+    const ComparisonResult first = module.PorownajZKasa();
+    ASSERT_TRUE(first.ok);
+    EXPECT_EQ(first.toSend, std::vector<std::string>{"1"});
     EXPECT_EQ(Changed(), (std::set<std::string>{"1"}));
     Export(true);
-    ASSERT_TRUE(module.PorownajZKasa());
-    EXPECT_TRUE(module.comparisonToSend.empty());
+    const ComparisonResult second = module.PorownajZKasa();
+    ASSERT_TRUE(second.ok);
+    EXPECT_TRUE(second.toSend.empty());
     EXPECT_NE(std::find(view.memo1.begin(), view.memo1.end(), "4. Towary zgodne: 3"), view.memo1.end());
 }
 
@@ -539,18 +541,23 @@ TEST_F(SentGoodsTest, TheComparisonReportIsSavedWhole)
 {
     SelectGoods(2);
     Export(true);
-    ASSERT_TRUE(module.PorownajZKasa());
-    ASSERT_TRUE(module.ZapiszPorownanie());
+    const ComparisonResult comparison = module.PorownajZKasa();
+    ASSERT_TRUE(comparison.ok);
+    EXPECT_EQ(comparison.registerCode, RegisterCode);
+    EXPECT_EQ(status.Last().text, comparison.text);
+    ASSERT_TRUE(TfmE::ZapiszPorownanie(comparison));
+    const std::string path = TfmE::ComparisonReportPath(comparison.registerCode);
     std::vector<std::string> lines;
-    ASSERT_TRUE(ReadLines(module.ComparisonReportPath(), lines));
-    EXPECT_EQ(lines, module.comparisonReport);
-    EXPECT_EQ(status.Last().text, "Raport zapisany w pliku " + module.ComparisonReportPath());
+    ASSERT_TRUE(ReadLines(path, lines));
+    EXPECT_EQ(lines, comparison.report);
+    EXPECT_EQ(status.Last().text, "Raport zapisany w pliku " + path);
     for (const auto& entry : std::filesystem::directory_iterator(DataDir))
         EXPECT_NE(entry.path().filename().string().front(), '.') << "a temporary file is left";
 
     DataDir = root + "/brak/";
-    EXPECT_FALSE(module.ZapiszPorownanie());
-    EXPECT_EQ(status.Last().text, "Nie można zapisać pliku "_cp + module.ComparisonReportPath() + " (brak folderu)");
+    EXPECT_FALSE(TfmE::ZapiszPorownanie(comparison));
+    EXPECT_EQ(status.Last().text,
+              "Nie można zapisać pliku "_cp + TfmE::ComparisonReportPath(comparison.registerCode) + " (brak folderu)");
     EXPECT_TRUE(status.Last().error);
 }
 
