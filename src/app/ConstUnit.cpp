@@ -1,4 +1,5 @@
 #include "app/ConstUnit.h"
+#include "app/ReadoutFiles.h"
 
 #include "util/Cp1250Literal.h"
 #include "util/IniFile.h"
@@ -237,19 +238,9 @@ void UpdateWorkPaths()
     EnsureWorkFolders({RegisterDir, DayDir});
     GoodsTable = "Kartas" + std::to_string(SalesDate.year);
 
-    const std::string namePrefix = IntToStrPad(LeadingInt(RegisterCode), 3, "0") + "_" + dateText + "_";
-    auto nameFor = [&namePrefix](int sequence) { return namePrefix + IntToStrPad(sequence, 3, "0") + ".txt"; };
-    const int count = CountFiles("", DayDir + namePrefix + "*.txt");
-    // The next number is the count of stored readouts plus one. When a gap in the numbering makes that name an
-    // existing file, the following free number is taken, so that no readout is ever overwritten.
-    int sequence = count + 1;
-    for (int candidate = count + 1; candidate <= count + 1000; ++candidate) {
-        if (!FileExists(FindCaseless(DayDir, nameFor(candidate)))) {
-            sequence = candidate;
-            break;
-        }
-    }
-    ReadingFile = DayDir + nameFor(sequence);
+    // The name the next readout would get; the readout itself chooses its name again under the register lock.
+    const std::string prefix = ReadoutNamePrefix(RegisterCode, SalesDate);
+    ReadingFile = DayDir + prefix + IntToStrPad(HighestReadoutSequence(DayDir, prefix) + 1, 3, "0") + ".txt";
 }
 
 void LogLine(const std::string& message)

@@ -109,8 +109,9 @@ void SetDatePicker(IDatePicker* picker);
 // Recomputes SalesDate, RegisterDir, DayDir, GoodsTable and ReadingFile and creates the two directories. A
 // directory that cannot be created is named in red on the status line (and so in the work history), once until the
 // directories can be created again; the paths are set all the same.
-// ReadingFile never names an existing file. Throws ConversionError (from LeadingInt) for a register code such
-// as "1-"; the paths other than ReadingFile are then already updated.
+// ReadingFile is the name the next readout would get (app/ReadoutFiles.h: the highest number used plus one); the
+// readout chooses its name again when it stores the file. Throws ConversionError (from LeadingInt) for a register code
+// such as "1-"; the paths other than ReadingFile are then already updated.
 void UpdateWorkPaths();
 
 // One line to the work history.

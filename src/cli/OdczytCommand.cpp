@@ -15,8 +15,6 @@
 
 #include <QDate>
 
-#include <cmath>
-
 namespace cli
 {
 
@@ -40,18 +38,96 @@ QString RegisterLabel(const std::string& code)
     return QStringLiteral("Kasa ") + FromCore(code);
 }
 
-// Goods lines and total value of a stored readout, for the summary line.
-QString ReadoutSummary(const std::string& path)
+// Goods lines and total value of a readout, for the summary line.
+QString ReadoutSummary(const ReadoutResult& readout)
 {
-    std::vector<std::string> lines;
-    ReadLines(path, lines);
-    const std::vector<ReadoutLine> goods = ParseReadout(lines);
-    double total = 0;
-    for (const auto& line : goods)
-        total += line.value;
     return QStringLiteral("%1 pozycji, wartość %2 zł")
-        .arg(goods.size())
-        .arg(FromCore(FormatFloat("0.00", std::round(total * 100) / 100)));
+        .arg(ParseReadout(readout.lines).size())
+        .arg(FromCore(readout.total.ToString()));
+}
+
+// The options of one run.
+struct Run {
+    bool handOver = false;
+    bool reset = false;
+};
+
+// Hands a stored file over; false (printed) when it was refused.
+bool HandOverFile(const QString& label, const std::string& path)
+{
+    const HandOverResult result = SendReadingToTrade(path);
+    if (!result.ok)
+        PrintError(label + QStringLiteral(": ") + FromCore(result.message));
+    // A success is on the status line (printed).
+    return result.ok;
+}
+
+// Reads out, hands over and resets one register; false when any step failed.
+bool ProcessRegister(const RegisterEntry& entry, const Run& run, Session& session)
+{
+    const QString label = RegisterLabel(entry.code);
+    MakeRegisterCurrent(entry.id);
+    const ReadoutResult readout = fmE->ElzabSprz();
+    if (!readout.ok || readout.storedFile.empty()) {
+        const std::string reason = !readout.failure.empty()            ? readout.failure
+                                   : !session.status.lastError.empty() ? session.status.lastError
+                                                                       : "kasa nie zwróciła odczytu"_cp;
+        PrintError(label + QStringLiteral(": odczyt nieudany - ") + FromCore(reason));
+        if (run.reset)
+            PrintError(label + QStringLiteral(": liczników nie wyzerowano, bo odczyt się nie udał"));
+        return false;
+    }
+    PrintLine(label + QStringLiteral(": zapisano odczyt %1, ").arg(FromCore(readout.storedFile)) +
+              ReadoutSummary(readout));
+    if (!readout.recorded) {
+        PrintError(label + QStringLiteral(": ") + FromCore(readout.failure));
+        if (run.reset)
+            PrintError(label + QStringLiteral(": liczników nie wyzerowano, bo odczytu nie zapisano w bazie"));
+        return false;
+    }
+    // The file this readout stored, whatever other readouts of the register were stored meanwhile.
+    if (run.handOver && !HandOverFile(label, readout.storedFile)) {
+        if (run.reset)
+            PrintError(label + QStringLiteral(": liczników nie wyzerowano, bo odczytu nie przesłano"));
+        return false;
+    }
+    if (!run.reset)
+        return true;
+    session.status.lastError.clear();
+    const ResetResult reset = fmE->aZerujLicznikiExecute();
+    if (!reset.ok) {
+        PrintError(label + QStringLiteral(": zerowanie liczników nieudane - ") +
+                   FromCore(!reset.failure.empty() ? reset.failure : session.status.lastError));
+        // A report stored before a failed reset is an ordinary readout, pending like any other.
+        return false;
+    }
+    PrintLine(label + QStringLiteral(": wyzerowano liczniki sprzedaży, raport sprzedaży zapisano jako %1")
+                          .arg(FromCore(reset.reportFile)));
+    // The sales the reset zeroed go over with its report.
+    return !run.handOver || HandOverFile(label, reset.reportFile);
+}
+
+// The registers named with --kasa, each found in COM_DEF, or all of COM_DEF; an unknown code stops the run before
+// any register is read. False (printed) when there is none or COM_DEF cannot be read.
+bool ChosenRegisters(const QCommandLineParser& parser, std::vector<RegisterEntry>& registers)
+{
+    if (!ListRegisters(registers))
+        return false;
+    if (parser.isSet(QStringLiteral("kasa"))) {
+        std::vector<RegisterEntry> chosen;
+        for (const QString& value : parser.values(QStringLiteral("kasa"))) {
+            const RegisterEntry* entry = FindRegister(registers, value);
+            if (!entry)
+                return false;
+            chosen.push_back(*entry);
+        }
+        registers = chosen;
+    }
+    if (registers.empty()) {
+        PrintError(QStringLiteral("Brak kas w COM_DEF. Nic nie zrobiono."));
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -100,8 +176,15 @@ int OdczytCommand::execute(const QStringList& arguments)
         }
         salesDate = {date.year(), date.month(), date.day()};
     }
-    const bool handOver = parser.isSet(QStringLiteral("przeslij"));
-    const bool reset = parser.isSet(QStringLiteral("zeruj"));
+    Run run;
+    run.handOver = parser.isSet(QStringLiteral("przeslij"));
+    run.reset = parser.isSet(QStringLiteral("zeruj"));
+    // A replayed response would be stored as the register's readout: the tool reads only real registers.
+    if (FileExists(FindCaseless(".", "Test.dat"))) {
+        PrintError(QStringLiteral("W bieżącym folderze jest plik Test.dat (odtwarzanie odpowiedzi kasy do testów): "
+                                  "odczyt kasy jest niemożliwy. Usuń Test.dat i uruchom polecenie ponownie."));
+        return Failure;
+    }
 
     Session session;
     if (!session.Open())
@@ -111,23 +194,8 @@ int OdczytCommand::execute(const QStringList& arguments)
     const OnScopeExit unset([] { SetDatePicker(nullptr); });
 
     std::vector<RegisterEntry> registers;
-    if (!ListRegisters(registers))
+    if (!ChosenRegisters(parser, registers))
         return Failure;
-    // The registers named, each found in COM_DEF; an unknown code stops the run before any register is read.
-    if (parser.isSet(QStringLiteral("kasa"))) {
-        std::vector<RegisterEntry> chosen;
-        for (const QString& value : parser.values(QStringLiteral("kasa"))) {
-            const RegisterEntry* entry = FindRegister(registers, value);
-            if (!entry)
-                return Failure;
-            chosen.push_back(*entry);
-        }
-        registers = chosen;
-    }
-    if (registers.empty()) {
-        PrintError(QStringLiteral("Brak kas w COM_DEF. Nic nie zrobiono."));
-        return Failure;
-    }
 
     fmE->lockMode = RegisterLock::Mode::Wait;
     int failed = 0;
@@ -136,49 +204,14 @@ int OdczytCommand::execute(const QStringList& arguments)
             ++failed;
             break;
         }
-        const QString label = RegisterLabel(entry.code);
         session.status.lastError.clear();
         try {
-            MakeRegisterCurrent(entry.id);
-            const std::string readingFile = ReadingFile;
-            fmE->ElzabSprz();
-            if (ExchangeResult != 0 || !FileExists(readingFile)) {
+            if (!ProcessRegister(entry, run, session))
                 ++failed;
-                const std::string reason =
-                    !session.status.lastError.empty() ? session.status.lastError : "kasa nie zwróciła odczytu"_cp;
-                PrintError(label + QStringLiteral(": odczyt nieudany - ") + FromCore(reason));
-                if (reset)
-                    PrintError(label + QStringLiteral(": liczników nie wyzerowano, bo odczyt się nie udał"));
-                continue;
-            }
-            PrintLine(label + QStringLiteral(": zapisano odczyt %1, ").arg(FromCore(readingFile)) +
-                      ReadoutSummary(readingFile));
-            if (handOver) {
-                const HandOverResult result = SendReadingToTrade(readingFile);
-                if (!result.ok) {
-                    ++failed;
-                    PrintError(label + QStringLiteral(": ") + FromCore(result.message));
-                    if (reset)
-                        PrintError(label + QStringLiteral(": liczników nie wyzerowano, bo odczytu nie przesłano"));
-                    continue;
-                }
-                // The success, with the number of sales lines and their value, is on the status line (printed).
-            }
-            if (reset) {
-                session.status.lastError.clear();
-                fmE->aZerujLicznikiExecute();
-                if (ExchangeResult != 0) {
-                    ++failed;
-                    PrintError(label + QStringLiteral(": zerowanie liczników nieudane - ") +
-                               FromCore(session.status.lastError));
-                    continue;
-                }
-                PrintLine(label + QStringLiteral(": wyzerowano liczniki sprzedaży"));
-            }
         } catch (const std::exception& e) {
             ++failed;
             LogLine(e.what());
-            PrintError(label + QStringLiteral(": ") + FromCore(OperatorText(e)));
+            PrintError(RegisterLabel(entry.code) + QStringLiteral(": ") + FromCore(OperatorText(e)));
         }
     }
     return failed == 0 ? Success : Partial;

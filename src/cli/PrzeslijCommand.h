@@ -4,13 +4,15 @@
 namespace cli
 {
 
-// "przeslij PLIK...": hands stored readout files over to Wolnar, one line per file.
+// "przeslij PLIK...": hands stored readout files over to Wolnar, one line per file. "--zalegle [--kasa KOD]...":
+// every recorded file not handed over yet. "--nowy-okres PLIK": the way out after a reset at the register.
 class PrzeslijCommand : public Command
 {
 public:
     QString name() const override { return QStringLiteral("przeslij"); }
-    QString usage() const override { return QStringLiteral("PLIK..."); }
+    QString usage() const override;
     QString description() const override;
+    QList<QCommandLineOption> options() const override;
     int execute(const QStringList& arguments) override;
 };
 

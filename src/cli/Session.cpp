@@ -4,6 +4,7 @@
 #include "db/DataSet.h"
 #include "db/dbDDM.h"
 #include "exchange/FmElzab.h"
+#include "exchange/ReadoutLedger.h"
 #include "util/SafeFile.h"
 
 #include <algorithm>
@@ -85,7 +86,11 @@ bool Session::Open()
         return false;
     }
     // As at the program's log-in: the administrator's connection brings the application's tables up to date.
+    // Readouts stored before the ledger of stored readouts existed are recorded in it once, when it is made.
+    const bool newLedger = LedgerMissing();
     dm->AdministratorCheck(false);
+    if (newLedger && !LedgerMissing())
+        RecordExistingFiles();
     fmE = std::make_unique<TfmE>();
     return true;
 }

@@ -370,6 +370,25 @@ void Cursor::Open(FbConnection& connection, const std::string& sql)
     }
 }
 
+void QueryIn(FbConnection& connection, ITransaction* transaction, const std::string& sql, FieldList& fields,
+             std::vector<Row>& rows)
+{
+    IAttachment* attachment = connection.Attachment();
+    Status status;
+    Ref<IStatement> statement(attachment->prepare(&status, transaction, static_cast<unsigned>(sql.size()), sql.data(),
+                                                  connection.Dialect(), IStatement::PREPARE_PREFETCH_METADATA));
+    Ref<IMessageMetadata> metadata(statement->getOutputMetadata(&status));
+    RowDecoder decoder;
+    decoder.Prepare(metadata.get());
+    std::vector<unsigned char> buffer(std::max(decoder.MessageLength(), 1u), 0);
+    Ref<IResultSet> resultSet(statement->openCursor(&status, transaction, nullptr, nullptr, metadata.get(), 0));
+    while (resultSet->fetchNext(&status, buffer.data()) == IStatus::RESULT_OK) {
+        rows.emplace_back();
+        decoder.Decode(buffer.data(), rows.back(), attachment, transaction);
+    }
+    fields = decoder.Fields();
+}
+
 bool Cursor::Fetch(Row& row)
 {
     if (!resultSet_)
@@ -617,6 +636,12 @@ void FbConnection::Execute(fb::Ref<ITransaction>& transaction, const std::string
 bool DbError::Has(intptr_t code) const
 {
     return std::find(codes_.begin(), codes_.end(), code) != codes_.end();
+}
+
+bool fb::DbErrorIsConflict(const DbError& error)
+{
+    return error.Has(isc_lock_conflict) || error.Has(isc_update_conflict) || error.Has(isc_deadlock) ||
+           error.Has(isc_concurrent_transaction);
 }
 
 bool DbError::DatabaseBusy() const

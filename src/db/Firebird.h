@@ -200,6 +200,13 @@ private:
     std::vector<unsigned char> buffer_;
 };
 
+// A row held or changed by another transaction (lock or update conflict, deadlock).
+bool DbErrorIsConflict(const DbError& error);
+
+// Runs a query inside the given transaction and fetches all its rows.
+void QueryIn(FbConnection& connection, Firebird::ITransaction* transaction, const std::string& sql, FieldList& fields,
+             std::vector<Row>& rows);
+
 // A statement prepared once and run many times with question-mark parameters, for bulk loading. Values are
 // converted to the parameter types the server describes (text, integers, exact and float numbers, dates).
 class PreparedCommand

@@ -796,3 +796,56 @@ void Tdm::ClearListaScr()
 {
     ListaScr.clear();
 }
+
+FbConnection& Tdm::Connection()
+{
+    if (!SQLC || !SQLC->IsOpen())
+        throw DbError("Brak połączenia z bazą danych"_cp);
+    return *SQLC;
+}
+
+struct DbWork::Impl {
+    FbConnection* connection = nullptr;
+    fb::Ref<Firebird::ITransaction> transaction;
+};
+
+DbWork::DbWork() : impl_(std::make_unique<Impl>())
+{
+    if (!dm)
+        throw DbError("Brak połączenia z bazą danych"_cp);
+    impl_->connection = &dm->Connection();
+    impl_->transaction = impl_->connection->StartTransaction();
+}
+
+DbWork::~DbWork() = default;
+
+void DbWork::Execute(const std::string& sql)
+{
+    if (dm->OnStatement)
+        dm->OnStatement(sql, false);
+    impl_->connection->Execute(impl_->transaction, sql);
+    if (!impl_->transaction)
+        throw DbError("Polecenie zakończyło transakcję: "_cp + sql);
+}
+
+DataSet DbWork::Query(const std::string& sql)
+{
+    if (dm->OnStatement)
+        dm->OnStatement(sql, true);
+    FieldList fields;
+    std::vector<Row> rows;
+    fb::QueryIn(*impl_->connection, impl_->transaction.get(), sql, fields, rows);
+    DataSet result;
+    result.Assign(sql, std::move(fields), std::move(rows));
+    return result;
+}
+
+void DbWork::Commit()
+{
+    fb::Commit(impl_->transaction);
+}
+
+bool DbWork::Conflict(const DbError& error)
+{
+    return fb::DbErrorIsConflict(error);
+}

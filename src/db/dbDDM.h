@@ -150,6 +150,9 @@ public:
     void ClearListaScr();
     std::vector<std::string> ListaScr;
 
+    // The connection, for DbWork.
+    FbConnection& Connection();
+
 private:
     // Closes the query, sets its text and opens it in a read-committed transaction of its own; the first row is
     // current. On failure the query is left closed and the DbError goes on to the caller.
@@ -164,3 +167,28 @@ private:
 };
 
 extern std::unique_ptr<Tdm> dm;
+
+// One read-write transaction on dm's connection for work that reads what it is about to write: read committed,
+// waiting for rows another transaction holds. Everything is rolled back unless Commit is called. Statements raise
+// DbError.
+class DbWork
+{
+public:
+    DbWork(); // DbError when dm is not connected
+    ~DbWork();
+    DbWork(const DbWork&) = delete;
+    DbWork& operator=(const DbWork&) = delete;
+
+    void Execute(const std::string& sql);
+    // The rows of a query run inside this transaction: it sees the transaction's own changes.
+    DataSet Query(const std::string& sql);
+    void Commit();
+
+    // Whether the error is a row another transaction changed or held (lock conflict, update conflict, deadlock):
+    // the work is worth starting again.
+    static bool Conflict(const DbError& error);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};

@@ -1,14 +1,16 @@
 #include "exchange/FmElzab.h"
 
 #include "app/ConstUnit.h"
+#include "app/ReadoutFiles.h"
 #include "catalogue/CatalogueGoodsLookup.h"
 #include "catalogue/SentStore.h"
 #include "db/dbDDM.h"
 #include "exchange/CallRunner.h"
 #include "exchange/ErrorReportScope.h"
 #include "exchange/ExchangeView.h"
+#include "exchange/ReadoutLedger.h"
+#include "exchange/ResetReport.h"
 #include "exchange/SalesReport.h"
-#include "exchange/TradeHandOver.h"
 #include "exchange/WinIP.h"
 #include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
@@ -33,7 +35,9 @@ const std::string NotANumberText = "Kod towaru nie jest liczbą: "_cp;
 const std::string NotStoredMark = "!!! Odczyt nie został zapisany: "_cp;
 const std::string CannotMakeFolderText = "nie można utworzyć folderu "_cp;
 const std::string FileNotStoredText = "Nie zapisano pliku";
-const std::string ResetReportsFolder = "Zerowania";
+const std::string TestReplayMark =
+    "TEST: pokazano odpowiedź zapisaną wcześniej (plik Test.dat) - to nie jest odczyt kasy; nie zapisano go i nie "
+    "można go przesłać do Wolnar."_cp;
 
 // The existing subdirectory of the work folder called `name` in any letter case ("in", "out"), with a trailing "/".
 std::string ExeSubdir(const std::string& name)
@@ -207,51 +211,113 @@ std::string TfmE::TransmissionTimeLine() const
 // ---------------------------------------------------------------------------------------------------------------
 // Sales readout, counter reset and the sales report
 
-void TfmE::ElzabSprz()
+namespace
 {
+// The sum of a readout's values.
+Decimal ReadoutTotal(const std::vector<std::string>& lines)
+{
+    std::vector<CodeTotals> totals;
+    std::string ignored;
+    ReadoutFileTotals(lines, totals, ignored);
+    int64_t sum = 0;
+    for (const CodeTotals& item : totals)
+        sum += item.value;
+    return Decimal{sum, 4}.Rescaled(2);
+}
+} // namespace
+
+ReadoutResult TfmE::ElzabSprz()
+{
+    ReadoutResult result;
     RegisterLock lock(lockMode);
-    if (!Locked(lock, "OTSpMax"))
-        return;
+    if (!Locked(lock, "OTSpMax")) {
+        result.code = ExchangeResult;
+        result.failure = ResultText(ExchangeResult);
+        return result;
+    }
     TwKonfig();
     if (view)
         view->MemoClear();
     ExchangeResult = 0;
     Komunikat("", false);
 
-    // With the marker file present the response left by an earlier readout is processed again, without a call.
-    if (FileExists(FindCaseless(".", "Test.dat")))
+    // With the marker file present the response left by an earlier readout is shown again, without a call: a
+    // support tool, never a readout of the register.
+    result.test = FileExists(FindCaseless(".", "Test.dat"));
+    if (result.test)
         ResponseFile = ExeSubdir("out") + "OTSpMax.out";
     else
         aOtSpMaxExecute();
 
-    if (ExchangeResult == 0 && FileExists(ResponseFile)) {
-        UpdateWorkPaths();
-        ErrorReportScope report;
-        const bool stored = StoreNewCopy("OTSpMax", ResponseFile, DayDir, ReadingFile);
-        // The operator still sees what the register reported, marked as not stored.
-        WCzytaj(ResponseFile);
-        if (!stored && view)
-            view->MemoInsertFirst(NotStoredMark + callProblem_);
+    std::string content;
+    if (ExchangeResult != 0 || !ReadWholeFile(ResponseFile, content)) {
+        result.code = ExchangeResult;
+        result.failure = ExchangeResult != 0 ? ErrorText(*this, "OTSpMax") : std::string();
+        return result;
     }
+    result.ok = true;
+    result.lines = ContentLines(content);
+    result.total = ReadoutTotal(result.lines);
+    if (result.test) {
+        testReplayed = true;
+        WCzytaj(ResponseFile);
+        if (view)
+            view->MemoInsertFirst(TestReplayMark);
+        Komunikat(TestReplayMark, false);
+        return result;
+    }
+    UpdateWorkPaths();
+    ErrorReportScope report;
+    result.storedFile = StoreNumbered("OTSpMax", content, DayDir);
+    if (!result.storedFile.empty()) {
+        ReadingFile = result.storedFile;
+        std::vector<CodeTotals> totals;
+        std::string problem;
+        result.recorded = ReadoutFileTotals(result.lines, totals, problem) &&
+                          Record(result.storedFile, content, LedgerKind::Readout, totals, problem);
+        if (!result.recorded)
+            result.failure = "Odczyt zapisano jako "_cp + result.storedFile +
+                             ", ale nie w rejestrze odczytów bazy danych ("_cp + problem +
+                             "), więc nie można go przesłać do Wolnar."_cp;
+    } else {
+        result.failure = ResultText(ExchangeResult);
+    }
+    // The operator still sees what the register reported, marked as not stored.
+    WCzytaj(ResponseFile);
+    if (result.storedFile.empty() && view)
+        view->MemoInsertFirst(NotStoredMark + callProblem_);
+    if (!result.recorded && !result.storedFile.empty()) {
+        Komunikat(result.failure, true);
+        WriteErrorReportLine(result.failure);
+    }
+    return result;
 }
 
-bool TfmE::StoreNewCopy(const std::string& operation, const std::string& source, const std::string& directory,
-                        const std::string& target)
+std::string TfmE::StoreNumbered(const std::string& operation, const std::string& content, const std::string& folder)
 {
-    std::string reason;
-    if (!EnsureDirReporting(directory, reason))
-        reason = CannotMakeFolderText + directory + ": " + reason;
-    else if (CopyToNewFile(source, target, reason))
-        return true;
+    std::string stored, reason;
+    if (StoreNumberedFile(content, folder, DayDir, ReadoutNamePrefix(RegisterCode, SalesDate), stored, reason))
+        return stored;
     ExchangeResult = WinIPFileNotStored;
-    callProblem_ = target + " (" + reason + ")";
+    callProblem_ = (stored.empty() ? folder : stored) + " (" + reason + ")";
     ErrAnnouncement(operation);
-    return false;
+    return {};
+}
+
+bool TfmE::Record(const std::string& path, const std::string& content, LedgerKind kind,
+                  const std::vector<CodeTotals>& totals, std::string& failure)
+{
+    if (!dm || !dm->Connected()) {
+        failure = "brak połączenia z bazą danych"_cp;
+        return false;
+    }
+    return RecordStoredFile(static_cast<int>(LeadingInt(RegisterCode)), CurrentRegisterId, path, content, kind,
+                            SalesDate, totals, failure);
 }
 
 std::string ResetReportsDir()
 {
-    return DayDir + ResetReportsFolder + "/";
+    return ResetReportsDirOf(DayDir);
 }
 
 void TfmE::aOtSpMaxExecute()
@@ -291,66 +357,80 @@ void TfmE::WCzytaj(const std::string& path)
     });
 }
 
-namespace
+ResetResult TfmE::aZerujLicznikiExecute()
 {
-// The counters were not reset after all: the sales report stored for the reset gets the name of a report without a
-// reset, so that the hand-over to Wolnar does not take it for one and count the same sales again.
-void MarkNotReset(const std::string& report)
-{
-    const std::string renamed = NotResetReportName(report);
-    std::string reason;
-    if (RenameNoOverwrite(report, renamed, reason)) {
-        LogLine("Liczników nie wyzerowano: raport "_cp + report + " zapisano jako " + renamed);
-        return;
-    }
-    // Liczników nie wyzerowano, a nie udało się zmienić nazwy raportu ... na ... (powód): przekazanie odczytów do
-    const std::string text =
-        "Liczników nie wyzerowano, a nie udało się zmienić nazwy raportu "_cp + report + " na " +
-        std::filesystem::path(renamed).filename().string() + " (" + reason +
-        "): przekazanie odczytów do Wolnar uzna go za zerowanie. Zmień jego nazwę ręcznie przed przekazaniem następnego odczytu tej kasy."_cp;
-    Komunikat(text, true);
-    WriteErrorReportLine(text);
-}
-} // namespace
-
-void TfmE::aZerujLicznikiExecute()
-{
+    ResetResult result;
+    const auto refuse = [&result](const std::string& text) {
+        result.failure = text;
+        Komunikat(text, true);
+        WriteErrorReportLine(text);
+        return result;
+    };
     RegisterLock lock(lockMode);
-    if (!Locked(lock, "OSprzed"))
-        return;
+    if (!Locked(lock, "OSprzed")) {
+        result.code = ExchangeResult;
+        result.failure = ResultText(ExchangeResult);
+        return result;
+    }
     OpStartTime = TimeNow();
     if (view) {
         view->MemoClear();
         view->MemoInsertFirst("Start:" + LongTimeText(OpStartTime));
     }
-    EnsureDir(RegisterDir);
     ErrorReportScope report;
+    if (testReplayed)
+        return refuse("Pokazano odczyt testowy (Test.dat), nie odczyt kasy: zerowanie liczników po nim jest "
+                      "niedozwolone. Usuń Test.dat i uruchom program ponownie."_cp);
+    // The sales the reset zeroes go to Wolnar only through the ledger: without its tables nothing may be zeroed.
+    if (!dm || !dm->Connected())
+        return refuse("Brak połączenia z bazą danych - liczników nie wyzerowano."_cp);
+    if (const std::vector<std::string> missing = MissingLedgerObjects(); !missing.empty())
+        return refuse("Liczników nie wyzerowano. "_cp + MissingObjectsText(missing));
+    EnsureDir(RegisterDir);
     aOSprzedExecute();
-    std::string stored; // the stored sales report
-    // The counters are reset only after the register has handed over its sales and they are stored: the reset
-    // zeroes sales that no readout may hold.
-    if (ExchangeResult == 0) {
-        if (DayDir.empty())
-            UpdateWorkPaths();
-        const std::string directory = ResetReportsDir();
-        const std::string prefix = IntToStrPad(LeadingInt(RegisterCode), 3, "0") + "_" + DateText(SalesDate) + "_";
-        // A number once given to a report of a failed reset is not given again.
-        const auto taken = [](const std::string& name) {
-            return FileExists(name) || FileExists(NotResetReportName(name));
-        };
-        for (int sequence = 1; sequence <= 999 && (stored.empty() || taken(stored)); ++sequence)
-            stored = directory + prefix + IntToStrPad(sequence, 3, "0") + ".txt";
-        StoreNewCopy("OSprzed", ResponseFile, directory, stored);
+    if (ExchangeResult != 0) {
+        result.code = ExchangeResult;
+        result.failure = ErrorText(*this, "OSprzed");
+        return result;
     }
-    if (ExchangeResult == 0) {
-        TwInFile("KSprOp");
-        CallLibrary(WinIPFunction::KSprOp);
-        ErrAnnouncement("KSprOp");
-        if (ExchangeResult != 0)
-            MarkNotReset(stored);
-        if (view)
-            view->MemoInsertFirst(TransmissionTimeLine());
+    // The counters are reset only after the sales they hold are read, stored and recorded: the reset zeroes sales
+    // that no readout may hold.
+    if (DayDir.empty())
+        UpdateWorkPaths();
+    std::string content, problem;
+    std::vector<CodeTotals> totals;
+    if (!ReadWholeFile(ResponseFile, content))
+        return refuse("Nie można odczytać raportu sprzedaży "_cp + ResponseFile + " - liczników nie wyzerowano."_cp);
+    if (!ParseResetReport(ContentLines(content), totals, problem))
+        return refuse("Raport sprzedaży kasy jest nieczytelny ("_cp + problem + ") - liczników nie wyzerowano."_cp);
+    const std::string stored = StoreNumbered("OSprzed", content, ResetReportsDir());
+    if (stored.empty()) {
+        result.code = ExchangeResult;
+        result.failure = ResultText(ExchangeResult);
+        return result;
     }
+    if (!Record(stored, content, LedgerKind::ResetReport, totals, problem))
+        return refuse("Raportu sprzedaży "_cp + stored + " nie zapisano w rejestrze odczytów (" + problem +
+                      ") - liczników nie wyzerowano."_cp);
+    result.reportFile = stored;
+    TwInFile("KSprOp");
+    CallLibrary(WinIPFunction::KSprOp);
+    ErrAnnouncement("KSprOp");
+    if (view)
+        view->MemoInsertFirst(TransmissionTimeLine());
+    // A failed reset closes nothing: the report stays an ordinary readout of the period.
+    if (ExchangeResult != 0) {
+        result.code = ExchangeResult;
+        result.failure = ErrorText(*this, "KSprOp");
+        return result;
+    }
+    result.ok = true;
+    if (!MarkPeriodEnd(static_cast<int>(LeadingInt(RegisterCode)), std::filesystem::path(stored).filename().string(),
+                       problem))
+        refuse("Liczniki wyzerowano, ale nie zapisano w bazie danych końca okresu ("_cp + problem +
+               "). Następny odczyt tej kasy zostanie uznany za zerowanie w kasie; postępuj według komunikatu przy "
+               "jego przesłaniu."_cp);
+    return result;
 }
 
 void TfmE::aOSprzedExecute()

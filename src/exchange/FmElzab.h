@@ -2,6 +2,7 @@
 // The register exchange module: every operation on a cash register through the communication library.
 #include "exchange/GoodsExport.h"
 #include "exchange/RegisterLock.h"
+#include "util/Decimal.h"
 
 #include <memory>
 #include <optional>
@@ -13,7 +14,30 @@ enum class WinIPFunction : int; // exchange/WinIP.h: the eight library functions
 class IExchangeView;            // exchange/ExchangeView.h: the readout and register-goods pages, the deletion grid
 class IExportPage;              // exchange/ExportView.h: the goods export page's choices
 class ICallRunner;              // exchange/CallRunner.h: how a library call is waited for
-struct PickedGood;              // exchange/ExchangeView.h: a row picked in the deletion grid
+enum class LedgerKind;          // exchange/ReadoutLedger.h
+struct CodeTotals;              // exchange/ResetReport.h
+
+// The outcome of a sales readout.
+struct ReadoutResult {
+    bool ok = false;                // the register answered and its response was read
+    bool test = false;              // a replayed response (Test.dat): shown only, neither stored nor recorded
+    std::string storedFile;         // the readout file stored (empty when it could not be stored)
+    bool recorded = false;          // the stored file has its row in the ledger of stored readouts
+    std::vector<std::string> lines; // the response's lines
+    Decimal total;                  // the sum of its values, 2 decimals
+    unsigned code = 0;              // ExchangeResult when it failed
+    std::string failure;            // what the operator was told, Windows-1250
+};
+
+// The outcome of a counter reset.
+struct ResetResult {
+    bool ok = false;        // the counters were reset
+    std::string reportFile; // the sales report stored and recorded (also when the reset then failed)
+    unsigned code = 0;      // ExchangeResult when the register refused
+    std::string failure;    // what the operator was told, Windows-1250
+};
+
+struct PickedGood; // exchange/ExchangeView.h: a row picked in the deletion grid
 
 // The outcome of a register operation, for its caller: whether it succeeded, the code of the step that failed
 // (ExchangeResult then; 0 on success) and the Polish text the operator was shown for it (Windows-1250; empty when
@@ -89,22 +113,26 @@ public:
     std::string TransmissionTimeLine() const;
 
     // ---- sales readout, counter reset, report
-    // Files kept per register and sales day (DayDir):
-    //  - readouts: DayDir + NNN_yyyymmdd_SSS.txt (ReadingFile: register code, sales date, sequence number);
-    //  - the sales report that __OSprzed returns before each counter reset: ResetReportsDir() + the same pattern of
-    //    name, SSS the next free number in that folder. The reset zeroes sales that no readout may hold, so the
-    //    report is stored first and the counters are not reset when it cannot be. It lies in a subfolder so that
-    //    the stored-readouts list (the *.txt of DayDir) never shows it: it is never taken for a readout. When the
-    //    reset itself then fails, the report is renamed to NotResetReportName (exchange/TradeHandOver.h), which the
-    //    hand-over does not count as a reset; a rename that fails is announced in red.
-    // Neither kind of file is ever overwritten. A file that cannot be stored is announced in red with the code
-    // WinIPFileNotStored, in the work history and the error report; a readout's report is still shown, its first
-    // line saying that it was not stored.
-    void ElzabSprz();
+    // Files kept per register and sales day (app/ReadoutFiles.h): readouts in DayDir, the sales reports that
+    // __OSprzed returns before each counter reset in its "Zerowania/" folder; both named NNN_yyyymmdd_SSS.txt with
+    // one sequence per register and day, the name chosen under the register lock, the file created exclusively and
+    // never overwritten. Each stored file is recorded in the ledger of stored readouts (exchange/ReadoutLedger.h),
+    // which the hand-over to Wolnar accepts files from. A file that cannot be stored is announced in red with the
+    // code WinIPFileNotStored, in the work history and the error report; a readout's report is still shown, its
+    // first line saying that it was not stored.
+    //
+    // With "Test.dat" in the current directory the readout makes no call and replays the last response: the
+    // report is shown marked as a test, nothing is stored or recorded, and no counter reset is made afterwards in
+    // this run (testReplayed).
+    ReadoutResult ElzabSprz();
     void aOtSpMaxExecute();
     void WCzytaj(const std::string& path);
-    void aZerujLicznikiExecute();
+    // The counter reset: __OSprzed, its sales report read (ParseResetReport), stored and recorded as the period's
+    // last readout, and only then __KSprOp; the report's row ends the counting period once __KSprOp returned 0. When
+    // the report cannot be read, stored or recorded, or the ledger's tables are missing, the counters are not reset.
+    ResetResult aZerujLicznikiExecute();
     void aOSprzedExecute();
+    bool testReplayed = false;
 
     // ---- register goods list and deletion
     // Reads the register's goods list (__TowarMax) and shows it on the register goods page.
@@ -147,10 +175,12 @@ private:
     // (also into `result`, when given).
     bool Locked(const RegisterLock& lock, const std::string& operation, OperationResult* result = nullptr);
 
-    // Stores a copy of `source` as the new file `target` in `directory` (made when missing). On failure:
-    // ExchangeResult = WinIPFileNotStored, announced for `operation`; false.
-    bool StoreNewCopy(const std::string& operation, const std::string& source, const std::string& directory,
-                      const std::string& target);
+    // Stores `content` as the next numbered file of the register and day in `folder` (app/ReadoutFiles.h). On
+    // failure: ExchangeResult = WinIPFileNotStored, announced for `operation`; empty.
+    std::string StoreNumbered(const std::string& operation, const std::string& content, const std::string& folder);
+    // Records a stored file in the ledger; a failure is announced in red (and goes to the error report). False then.
+    bool Record(const std::string& path, const std::string& content, LedgerKind kind,
+                const std::vector<CodeTotals>& totals, std::string& failure);
     // Writes a file the library reads; `problem` gets "file (reason)" when it fails, and is cleared otherwise.
     bool WriteLibraryFile(const std::string& path, const std::string& content, std::string& problem);
 

@@ -4,16 +4,13 @@
 #include "catalogue/CatalogueGoodsLookup.h"
 #include "catalogue/GoodsRecord.h"
 #include "db/dbDDM.h"
+#include "exchange/ReadoutLedger.h"
 #include "exchange/SalesReport.h"
 #include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
 
-#include <cmath>
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
-#include <sys/stat.h>
-#include <tuple>
 
 namespace fs = std::filesystem;
 
@@ -24,16 +21,21 @@ namespace
 constexpr std::size_t LineWidth = 150;  // ODCZYT.LINIA
 constexpr std::size_t NameWidth = 24;   // PARAGONY.NAZWA
 constexpr std::size_t SymbolWidth = 20; // PARAGONY.ASORT
-// NUMERIC(15,4) holds eleven digits before the point; amounts are kept in ten-thousandths.
-constexpr double LargestAmount = 99999999999.0;
-constexpr int64_t Scale = 10000;
+// NUMERIC(15,4) of PARAGONY holds eleven digits before the point.
+constexpr int64_t LargestParagonyUnits = 999999999999999;
 
 const std::string HandOverTable = "PRZESLANE_ODCZYTY";
-const std::string NotResetMark = "_niewyzerowane";
 
 std::string Digits(int value, int width)
 {
     return IntToStrPad(value, width, "0");
+}
+
+std::string DateLiteral(const Date& d)
+{
+    char text[20];
+    std::snprintf(text, sizeof text, "'%04d-%02d-%02d'", d.year, d.month, d.day);
+    return text;
 }
 
 std::string TimestampLiteral(const DateTime& t)
@@ -44,80 +46,15 @@ std::string TimestampLiteral(const DateTime& t)
     return text;
 }
 
-std::string DateLiteral(const Date& d)
-{
-    char text[20];
-    std::snprintf(text, sizeof text, "'%04d-%02d-%02d'", d.year, d.month, d.day);
-    return text;
-}
-
-auto Order(const DateTime& t)
-{
-    return std::make_tuple(t.date.year, t.date.month, t.date.day, t.time.hour, t.time.minute, t.time.second,
-                           t.time.msec);
-}
-
-// The local time at which the file was last written.
-std::optional<DateTime> FileTime(const std::string& path)
-{
-    struct stat info {
-    };
-    if (::stat(path.c_str(), &info) != 0)
-        return std::nullopt;
-    std::tm local{};
-    localtime_r(&info.st_mtim.tv_sec, &local);
-    return DateTime{{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday},
-                    {local.tm_hour, local.tm_min, local.tm_sec, static_cast<int>(info.st_mtim.tv_nsec / 1000000)}};
-}
-
 std::string Amount(int64_t units)
 {
-    return Decimal{units, 4}.ToString();
+    return TotalsAmountText(units);
 }
 
-// Quantity and value of one code, in ten-thousandths.
-struct Totals {
-    int64_t quantity = 0;
-    int64_t value = 0;
-};
-
-struct CodeTotals {
-    std::string code;
-    std::string registerName; // field 4 of the code's first line
-    Totals totals;
-};
-
-// The readout's sales per code, in the order the codes first appear; lines of the same code are added up.
-class SalesByCode
+int64_t Units(const Value& value)
 {
-public:
-    // False (with the reason) when an amount does not fit the columns.
-    bool Add(const std::string& line, std::string& problem)
-    {
-        const ReadoutLine parsed = ParseReadoutLine(line);
-        if (!(std::fabs(parsed.quantity) < LargestAmount) || !(std::fabs(parsed.value) < LargestAmount)) {
-            problem = "Ilość lub wartość towaru "_cp + parsed.code + " poza zakresem";
-            return false;
-        }
-        auto [it, added] = index_.emplace(parsed.code, codes_.size());
-        if (added)
-            codes_.push_back({parsed.code, TabField(line, 4), {}});
-        Totals& totals = codes_[it->second].totals;
-        totals.quantity += std::llround(parsed.quantity * Scale);
-        totals.value += std::llround(parsed.value * Scale);
-        return true;
-    }
-    const std::vector<CodeTotals>& Codes() const { return codes_; }
-    const Totals* Find(const std::string& code) const
-    {
-        const auto it = index_.find(code);
-        return it == index_.end() ? nullptr : &codes_[it->second].totals;
-    }
-
-private:
-    std::vector<CodeTotals> codes_;
-    std::map<std::string, std::size_t> index_;
-};
+    return value.IsNull() ? 0 : value.AsDecimal().Rescaled(4).unscaled;
+}
 
 // A readout line that the database could not take as it is.
 std::string LineProblem(const std::string& line)
@@ -143,6 +80,8 @@ std::vector<std::string> MissingObjects()
     for (const char* trigger : {"TRI_ODCZYT", "TRI_PARAGONY"})
         if (!dm->JestWyzwalacz(trigger))
             missing.push_back(std::string("wyzwalacz ") + trigger);
+    for (const std::string& object : MissingLedgerObjects())
+        missing.push_back(object);
     return missing;
 }
 
@@ -151,18 +90,6 @@ std::optional<DateTime> AsDateTime(const Value& value)
     if (const auto* t = std::get_if<DateTime>(&value.Data()))
         return *t;
     return std::nullopt;
-}
-
-// When the file was handed over for this register; nothing when it was not.
-std::optional<DateTime> HandedOverAt(const std::string& fileName, int registerNo)
-{
-    dm->OpenSQT("select DATA from " + HandOverTable + " where PLIK=" + SqlQuote(fileName) +
-                " and KASA=" + SqlInt(registerNo));
-    std::optional<DateTime> result;
-    if (!dm->SQT.Eof())
-        result = AsDateTime(dm->SQT.FieldByName("DATA")).value_or(DateTime{});
-    dm->SQT.Close();
-    return result;
 }
 
 std::string AlreadySentText(const std::string& fileName, const DateTime& at)
@@ -201,32 +128,6 @@ std::optional<ReadoutName> ParseReadoutName(const std::string& fileName)
     return name;
 }
 
-std::vector<DateTime> CounterResetTimes(const std::string& registerDir)
-{
-    std::vector<DateTime> times;
-    std::error_code error;
-    for (const auto& day : fs::directory_iterator(registerDir, error)) {
-        if (!day.is_directory(error))
-            continue;
-        const std::string folder = FindCaseless(day.path().string(), "Zerowania");
-        for (const auto& report : fs::directory_iterator(folder, error)) {
-            const std::string name = report.path().filename().string();
-            if (!report.is_regular_file(error) || name.starts_with(".") ||
-                UpperAscii(report.path().stem().string()).ends_with(UpperAscii(NotResetMark)))
-                continue;
-            if (const auto time = FileTime(report.path().string()))
-                times.push_back(*time);
-        }
-    }
-    return times;
-}
-
-std::string NotResetReportName(const std::string& reportPath)
-{
-    const fs::path path(reportPath);
-    return (path.parent_path() / (path.stem().string() + NotResetMark + path.extension().string())).string();
-}
-
 std::map<std::string, DateTime> HandedOverReadouts(int registerNo)
 {
     std::map<std::string, DateTime> result;
@@ -248,56 +149,85 @@ std::map<std::string, DateTime> HandedOverReadouts(int registerNo)
 namespace
 {
 
-// The readout of the register handed over last: its file name and the time it was taken.
-struct PreviousReadout {
-    std::string fileName;
-    std::optional<DateTime> takenAt;
+// A code's totals as the ledger keeps them for one stored file.
+struct LedgerTotals {
+    int64_t quantity = 0;
+    int64_t value = 0;
+    std::string symbol; // the good the memory of sent goods named; empty when none
+    std::string registerName;
 };
 
-std::optional<PreviousReadout> LastHandedOver(int registerNo)
-{
-    dm->OpenSQT("select first 1 PLIK, CZAS_ODCZYTU from " + HandOverTable + " where KASA=" + SqlInt(registerNo) +
-                " order by DATA desc, PLIK desc");
-    std::optional<PreviousReadout> result;
-    if (!dm->SQT.Eof())
-        result = PreviousReadout{Trim(dm->SQT.FieldByName("PLIK").AsString()),
-                                 AsDateTime(dm->SQT.FieldByName("CZAS_ODCZYTU"))};
-    dm->SQT.Close();
-    return result;
-}
-
-// The lines of a readout handed over before, as ODCZYT holds them.
-std::vector<std::string> HandedOverLines(const std::string& fileName)
+std::map<std::string, LedgerTotals> TotalsOf(int64_t number)
 {
     DataSet rows;
-    dm->OpenSds(rows, "select LINIA from ODCZYT where PLIK=" + SqlQuote(fileName) + " order by ID");
-    std::vector<std::string> lines;
+    dm->OpenSds(rows, "select KOD, ILOSC, WARTOSC, ASORT, NAZWA from ODCZYTY_KAS_SUMY where NR=" + SqlInt(number));
+    std::map<std::string, LedgerTotals> totals;
     for (int row = 0; row < rows.RecordCount(); ++row)
-        lines.push_back(rows.At(row, "LINIA").AsString());
-    return lines;
+        totals[rows.At(row, "KOD").AsString()] = {Units(rows.At(row, "ILOSC")), Units(rows.At(row, "WARTOSC")),
+                                                  Trim(rows.At(row, "ASORT").AsString()),
+                                                  rows.At(row, "NAZWA").AsString()};
+    return totals;
 }
 
-bool ResetBetween(const std::vector<DateTime>& resets, const DateTime& a, const DateTime& b)
+// The recorded row of the file, checked against its content; nothing with the reason.
+std::optional<LedgerEntry> RecordedEntry(const std::string& fileName, const Fingerprint& print, std::string& problem)
 {
-    const auto [from, to] = Order(a) < Order(b) ? std::pair(Order(a), Order(b)) : std::pair(Order(b), Order(a));
-    for (const DateTime& reset : resets)
-        if (from < Order(reset) && Order(reset) <= to)
-            return true;
-    return false;
+    const std::vector<LedgerEntry> entries = FindLedgerEntries(fileName);
+    if (entries.empty()) {
+        problem = "Plik "_cp + fileName +
+                  " nie jest zapisanym przez program odczytem ani raportem zerowania (brak w rejestrze odczytów) - "
+                  "nie przesłano"_cp;
+        return std::nullopt;
+    }
+    for (const LedgerEntry& entry : entries)
+        if (entry.fingerprint == print)
+            return entry;
+    problem = "Plik "_cp + fileName +
+              " różni się od odczytu zapisanego przez program (rozmiar lub suma kontrolna) - nie przesłano"_cp;
+    return std::nullopt;
 }
+
+// The goods of the codes: the good the memory of sent goods named when the file was stored, else the catalogue's
+// good for the code.
+class BookedGoods
+{
+public:
+    BookedGoods(const Date& salesDate, const std::map<std::string, LedgerTotals>& totals)
+        : byCode_("Kartas" + std::to_string(salesDate.year), true),
+          bySymbol_("Kartas" + std::to_string(salesDate.year), true)
+    {
+        std::vector<std::string> codes, symbols;
+        for (const auto& [code, t] : totals) {
+            if (t.symbol.empty())
+                codes.push_back(code);
+            else
+                symbols.push_back(t.symbol);
+        }
+        byCode_.Prepare(codes);
+        bySymbol_.Prepare(symbols);
+    }
+    const CatalogueGood* Find(const std::string& code, const LedgerTotals& t) const
+    {
+        return t.symbol.empty() ? byCode_.Find(code) : bySymbol_.Find(t.symbol);
+    }
+
+private:
+    CatalogueGoodsLookup byCode_;
+    CatalogueGoodsLookup bySymbol_;
+};
 
 // value / quantity in ten-thousandths, rounded half away from zero; nothing for no quantity or a price that does
 // not fit the column.
-std::optional<int64_t> UnitPrice(const Totals& t)
+std::optional<int64_t> UnitPrice(int64_t quantity, int64_t value)
 {
-    if (t.quantity == 0)
+    if (quantity == 0)
         return std::nullopt;
-    const __int128 scaled = static_cast<__int128>(t.value) * Scale;
-    __int128 price = scaled / t.quantity;
-    const __int128 rest = scaled % t.quantity;
-    if (rest != 0 && 2 * (rest < 0 ? -rest : rest) >= (t.quantity < 0 ? -t.quantity : t.quantity))
-        price += (scaled < 0) != (t.quantity < 0) ? -1 : 1;
-    if (price >= static_cast<__int128>(LargestAmount) * Scale || price <= -static_cast<__int128>(LargestAmount) * Scale)
+    const __int128 scaled = static_cast<__int128>(value) * TotalsScale;
+    __int128 price = scaled / quantity;
+    const __int128 rest = scaled % quantity;
+    if (rest != 0 && 2 * (rest < 0 ? -rest : rest) >= (quantity < 0 ? -quantity : quantity))
+        price += (scaled < 0) != (quantity < 0) ? -1 : 1;
+    if (price > LargestParagonyUnits || price < -LargestParagonyUnits)
         return std::nullopt;
     return static_cast<int64_t>(price);
 }
@@ -307,159 +237,266 @@ std::string Nullable(const std::optional<std::string>& literal)
     return literal ? *literal : "null";
 }
 
+// What the hand-over of one file writes, worked out inside the writing transaction.
+struct Plan {
+    int period = 0;
+    std::vector<std::pair<std::string, LedgerTotals>> increases; // code -> quantity and value to book
+    bool periodHadHandOvers = false;
+    std::string includedIn; // a later file of the period already handed over, when nothing is added
+    std::string resetText;  // the refusal after a reset at the register
+};
+
+std::string ResetAtRegisterText(const std::string& fileName, const std::string& code, const std::string& earlier)
+{
+    return "Sprzedaż towaru "_cp + code + " w odczycie " + fileName + " jest mniejsza niż w zapisanym wcześniej "_cp +
+           earlier +
+           ": liczniki wyzerowano w kasie, poza programem. Nic nie przesłano. Sprzedaż od ostatniego przesłania do "
+           "tamtego zerowania jest tylko na wydruku z kasy - wprowadź ją do Wolnar ręcznie. Potem rozpocznij tym "
+           "odczytem nowy okres: tarlo-cli przeslij --nowy-okres "_cp +
+           fileName + " (albo potwierdź to w oknie programu); odczyt zostanie wtedy przesłany w całości."_cp;
+}
+
+// The files of the period stored before this one: a code's total below any of theirs means a reset at the
+// register.
+std::string ResetAtRegister(DbWork& work, const LedgerEntry& entry, int period,
+                            const std::map<std::string, LedgerTotals>& totals)
+{
+    const DataSet earlier = work.Query(
+        "select L.PLIK, S.KOD, S.ILOSC, S.WARTOSC from ODCZYTY_KAS L join ODCZYTY_KAS_SUMY S on S.NR=L.NR where "
+        "L.KASA=" +
+        SqlInt(entry.registerNo) + " and L.OKRES=" + SqlInt(period) + " and L.NR<" + SqlInt(entry.number) +
+        " order by L.NR");
+    for (int row = 0; row < earlier.RecordCount(); ++row) {
+        const std::string code = earlier.At(row, "KOD").AsString();
+        const auto now = totals.find(code);
+        const int64_t quantity = now == totals.end() ? 0 : now->second.quantity;
+        const int64_t value = now == totals.end() ? 0 : now->second.value;
+        if (quantity < Units(earlier.At(row, "ILOSC")) || value < Units(earlier.At(row, "WARTOSC")))
+            return ResetAtRegisterText(entry.fileName, code, Trim(earlier.At(row, "PLIK").AsString()));
+    }
+    return {};
+}
+
+// Moves the file and the files stored after it in its period to a new period of the register. Refused when one of
+// them was handed over already: its sales would then count in both periods.
+int StartNewPeriod(DbWork& work, const LedgerEntry& entry, int period)
+{
+    const std::string later = " from ODCZYTY_KAS L where L.KASA=" + SqlInt(entry.registerNo) +
+                              " and L.OKRES=" + SqlInt(period) + " and L.NR>=" + SqlInt(entry.number);
+    const DataSet handed =
+        work.Query("select first 1 L.PLIK" + later +
+                   " and exists(select 1 from PRZESLANE_ODCZYTY P where P.PLIK=L.PLIK and P.KASA=L.KASA)");
+    if (handed.RecordCount() > 0)
+        throw std::runtime_error("Nie można rozpocząć nowego okresu odczytem "_cp + entry.fileName +
+                                 ": zapisany po nim odczyt "_cp + Trim(handed.At(0, "PLIK").AsString()) +
+                                 " został już przesłany."_cp);
+    const DataSet highest =
+        work.Query("select max(OKRES) as M from ODCZYTY_KAS where KASA=" + SqlInt(entry.registerNo));
+    const int newPeriod = static_cast<int>(highest.At(0, "M").AsInteger()) + 1;
+    work.Execute("update ODCZYTY_KAS set OKRES=" + SqlInt(newPeriod) + " where KASA=" + SqlInt(entry.registerNo) +
+                 " and OKRES=" + SqlInt(period) + " and NR>=" + SqlInt(entry.number));
+    work.Execute("update KASY_OKRESY set OKRES=" + SqlInt(newPeriod) +
+                 ", ZAMKNIETY=0 where KASA=" + SqlInt(entry.registerNo) + " and OKRES<=" + SqlInt(period));
+    LogLine("Nowy okres "_cp + std::to_string(newPeriod) + " kasy " + std::to_string(entry.registerNo) +
+            " od odczytu "_cp + entry.fileName);
+    return newPeriod;
+}
+
+Plan MakePlan(DbWork& work, const LedgerEntry& entry, const std::map<std::string, LedgerTotals>& totals,
+              const HandOverOptions& options)
+{
+    Plan plan;
+    plan.period = static_cast<int>(
+        work.Query("select OKRES from ODCZYTY_KAS where NR=" + SqlInt(entry.number)).At(0, "OKRES").AsInteger());
+    if (options.newPeriod)
+        plan.period = StartNewPeriod(work, entry, plan.period);
+    plan.resetText = ResetAtRegister(work, entry, plan.period, totals);
+    if (!plan.resetText.empty())
+        return plan;
+    // The largest totals of the period already handed over.
+    const DataSet largest =
+        work.Query("select KOD, ILOSC, WARTOSC from PRZEKAZANE_SUMY where KASA=" + SqlInt(entry.registerNo) +
+                   " and OKRES=" + SqlInt(plan.period));
+    std::map<std::string, std::pair<int64_t, int64_t>> before;
+    for (int row = 0; row < largest.RecordCount(); ++row)
+        before[largest.At(row, "KOD").AsString()] = {Units(largest.At(row, "ILOSC")),
+                                                     Units(largest.At(row, "WARTOSC"))};
+    plan.periodHadHandOvers = !before.empty();
+    for (const auto& [code, now] : totals) {
+        const auto then = before.find(code);
+        LedgerTotals increase = now;
+        if (then != before.end()) {
+            increase.quantity = std::max<int64_t>(0, now.quantity - then->second.first);
+            increase.value = std::max<int64_t>(0, now.value - then->second.second);
+        }
+        if (increase.quantity != 0 || increase.value != 0)
+            plan.increases.emplace_back(code, increase);
+    }
+    if (plan.increases.empty()) {
+        const DataSet later = work.Query(
+            "select first 1 L.PLIK from ODCZYTY_KAS L join PRZESLANE_ODCZYTY P on P.PLIK=L.PLIK and P.KASA=L.KASA "
+            "where L.KASA=" +
+            SqlInt(entry.registerNo) + " and L.OKRES=" + SqlInt(plan.period) + " and L.NR>" + SqlInt(entry.number) +
+            " order by L.NR desc");
+        if (later.RecordCount() > 0)
+            plan.includedIn = Trim(later.At(0, "PLIK").AsString());
+    }
+    return plan;
+}
+
+// The 12-character key: register number, sales date as yymmdd, the file's sequence.
+std::string KeyOf(const LedgerEntry& entry)
+{
+    const std::optional<ReadoutName> name = ParseReadoutName(entry.fileName);
+    return Digits(entry.registerNo, 3) + Digits(entry.salesDate.year % 100, 2) + Digits(entry.salesDate.month, 2) +
+           Digits(entry.salesDate.day, 2) + Digits(name ? name->sequence : 0, 3);
+}
+
+struct Written {
+    int lines = 0;
+    int64_t total = 0;
+};
+
+// The largest totals of the period become this file's totals where they are larger.
+std::string RaiseLargestCommand(const LedgerEntry& entry, int period, const std::string& code,
+                                const LedgerTotals& increase)
+{
+    const std::string current = " from PRZEKAZANE_SUMY where KASA=" + SqlInt(entry.registerNo) +
+                                " and OKRES=" + SqlInt(period) + " and KOD=" + SqlQuote(code) + "),0)+";
+    return "update or insert into PRZEKAZANE_SUMY (KASA,OKRES,KOD,ILOSC,WARTOSC) values (" + SqlInt(entry.registerNo) +
+           "," + SqlInt(period) + "," + SqlQuote(code) + ",coalesce((select ILOSC" + current +
+           Amount(increase.quantity) + ",coalesce((select WARTOSC" + current + Amount(increase.value) +
+           ") matching (KASA,OKRES,KOD)";
+}
+
+Written WritePlan(DbWork& work, const LedgerEntry& entry, const std::vector<std::string>& fileLines, const Plan& plan,
+                  const BookedGoods& goods, const std::string& rateList)
+{
+    const std::string key = SqlQuote(KeyOf(entry));
+    const std::string salesDate = DateLiteral(entry.salesDate);
+    Written written;
+    for (const auto& [code, increase] : plan.increases)
+        written.total += increase.value;
+    written.lines = static_cast<int>(plan.increases.size());
+    // First: a second hand-over of the file, from here or another workstation, stops at the key.
+    work.Execute("insert into " + HandOverTable +
+                 " (PLIK,KASA,ODCZYT,DATASPRZ,CZAS_ODCZYTU,DATA,LINIE,WARTOSC) values (" + SqlQuote(entry.fileName) +
+                 "," + SqlInt(entry.registerNo) + "," + key + "," + salesDate + "," + TimestampLiteral(entry.storedAt) +
+                 ",CURRENT_TIMESTAMP," + std::to_string(written.lines) + "," + Amount(written.total) + ")");
+    for (const std::string& line : fileLines)
+        work.Execute("insert into ODCZYT (PLIK,LINIA,DATA) values (" + SqlQuote(entry.fileName) + "," + SqlQuote(line) +
+                     ",CURRENT_TIMESTAMP)");
+    for (const auto& [code, increase] : plan.increases) {
+        const CatalogueGood* good = goods.Find(code, increase);
+        std::optional<std::string> symbol, rate, vatNumber, plu;
+        if (good && good->symbol.size() <= SymbolWidth)
+            symbol = SqlQuote(good->symbol);
+        if (good) {
+            if (good->vatRate)
+                rate = good->vatRate->ToString();
+            vatNumber = std::to_string(VatNumber(good->vatRate.value_or(Decimal{}), rateList));
+        }
+        if (!code.empty() && code.size() <= 9 && code.find_first_not_of("0123456789") == std::string::npos)
+            plu = std::to_string(std::stol(code));
+        const std::string itemName = good && !good->name.empty() ? good->name : increase.registerName;
+        const std::optional<int64_t> price = UnitPrice(increase.quantity, increase.value);
+        work.Execute("insert into PARAGONY (ODCZYT,DATASPRZ,DATA,STORNO,PLU,ASORT,NAZWA,NR_VAT,STAWKA_VAT,ILOSC,"
+                     "WARTOSC,CENA,KASA,KOMPLET) values (" +
+                     key + "," + salesDate + ",CURRENT_DATE,0," + Nullable(plu) + "," + Nullable(symbol) + "," +
+                     SqlQuote(itemName.substr(0, NameWidth)) + "," + Nullable(vatNumber) + "," + Nullable(rate) + "," +
+                     Amount(increase.quantity) + "," + Amount(increase.value) + "," +
+                     Nullable(price ? std::optional(Amount(*price)) : std::nullopt) + "," + SqlInt(entry.registerNo) +
+                     ",1)");
+        work.Execute(RaiseLargestCommand(entry, plan.period, code, increase));
+    }
+    return written;
+}
+
+// The increases of one checked file, in one transaction under the register's row.
+HandOverResult HandOver(const LedgerEntry& entry, const std::vector<std::string>& fileLines,
+                        const HandOverOptions& options)
+{
+    const std::map<std::string, LedgerTotals> totals = TotalsOf(entry.number);
+    for (const auto& [code, t] : totals)
+        if (t.quantity > LargestParagonyUnits || t.value > LargestParagonyUnits)
+            return Fail("Ilość lub wartość towaru "_cp + code + " w odczycie " + entry.fileName +
+                        " poza zakresem - nic nie przesłano"_cp);
+    const BookedGoods goods(entry.salesDate, totals);
+    const std::string rateList = dm->ReadParS("VAT", "", "GLOBAL", "TARLA");
+    EnsureRegisterRow(entry.registerNo);
+
+    std::optional<DateTime> alreadyAt;
+    Plan plan;
+    Written written;
+    WithRetries([&] {
+        alreadyAt.reset();
+        DbWork work;
+        // The register's row first: a hand-over of the same register elsewhere waits here until this one ends.
+        work.Execute("update KASY_OKRESY set KASA=KASA where KASA=" + SqlInt(entry.registerNo));
+        const DataSet handed =
+            work.Query("select DATA from " + HandOverTable + " where PLIK=" + SqlQuote(entry.fileName) +
+                       " and KASA=" + SqlInt(entry.registerNo));
+        if (handed.RecordCount() > 0) {
+            alreadyAt = AsDateTime(handed.At(0, "DATA")).value_or(DateTime{});
+            return;
+        }
+        plan = MakePlan(work, entry, totals, options);
+        if (!plan.resetText.empty())
+            return;
+        written = WritePlan(work, entry, fileLines, plan, goods, rateList);
+        work.Commit();
+    });
+    if (alreadyAt)
+        return Fail(AlreadySentText(entry.fileName, *alreadyAt));
+    if (!plan.resetText.empty()) {
+        HandOverResult refused = Fail(plan.resetText);
+        refused.resetAtRegister = true;
+        return refused;
+    }
+    HandOverResult result{true, {}, written.lines, Decimal{written.total, 4}};
+    if (!plan.includedIn.empty()) {
+        result.alreadyIncluded = true;
+        result.message = "Odczyt "_cp + entry.fileName + " był już ujęty w przesłanym później odczycie "_cp +
+                         plan.includedIn + " - zapisano go jako przesłany, nic nie dopisano"_cp;
+    } else {
+        result.message = "Przesłano odczyt "_cp + entry.fileName + " do Wolnar: " + std::to_string(result.lines) +
+                         " pozycji sprzedaży o wartości "_cp + FormatFloat("0.00", result.total.ToDouble()) + " zł"_cp;
+        if (plan.periodHadHandOvers)
+            result.message += " (przyrost od przesłanych wcześniej odczytów)"_cp;
+    }
+    Komunikat(result.message, false);
+    return result;
+}
+
 } // namespace
 
-HandOverResult SendReadingToTrade(const std::string& path)
+HandOverResult SendReadingToTrade(const std::string& path, const HandOverOptions& options)
 {
     const std::string fileName = fs::path(path).filename().string();
-    const std::optional<ReadoutName> name = ParseReadoutName(fileName);
-    if (!name)
-        return Fail("Plik " + fileName + " nie jest odczytem kasy (nazwa NNN_RRRRMMDD_KKK.txt) - nie przesłano"_cp);
-
-    // The sales report stored at a counter reset has a readout's name but lies in the reset folder of its day.
-    if (UpperAscii(fs::path(path).parent_path().filename().string()) == "ZEROWANIA")
-        return Fail("Plik " + fileName + " jest raportem zerowania liczników, nie odczytem - nie przesłano"_cp);
-    std::vector<std::string> lines;
-    if (!ReadLines(path, lines))
-        return Fail("Nie można odczytać pliku "_cp + path + " - nie przesłano"_cp);
-    SalesByCode sales;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        std::string problem = LineProblem(lines[i]);
-        if (problem.empty() && i >= ReadoutHeaderLines)
-            sales.Add(lines[i], problem);
-        if (!problem.empty())
-            return Fail("Wiersz " + std::to_string(i + 1) + " pliku " + fileName + " " + problem +
+    std::string content, problem;
+    if (!ReadRegularFile(path, content, problem))
+        return Fail(problem + " - nie przesłano"_cp);
+    const std::vector<std::string> lines = ContentLines(content);
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (const std::string lineProblem = LineProblem(lines[i]); !lineProblem.empty())
+            return Fail("Wiersz " + std::to_string(i + 1) + " pliku " + fileName + " " + lineProblem +
                         " - nic nie przesłano"_cp);
-    }
-    const std::optional<DateTime> takenAt = FileTime(path);
-
     try {
         const std::vector<std::string> missing = MissingObjects();
-        if (!missing.empty()) {
-            std::string list;
-            for (const auto& object : missing)
-                list += (list.empty() ? "" : ", ") + object;
-            // odczyt ponownie.
-            return Fail(
-                "Nie przesłano odczytu "_cp + fileName + ". Brak w bazie danych: " + list +
-                ". Zaloguj się jako administrator (SYSDBA) - program je utworzy; potem prześlij odczyt ponownie."_cp);
-        }
-        if (const auto at = HandedOverAt(fileName, name->registerNo))
-            return Fail(AlreadySentText(fileName, *at));
-
-        // A readout holds the totals since the last counter reset: after a readout of the same register handed
-        // over before, with no reset by the program in between, only the increase goes over.
-        std::optional<PreviousReadout> previous = LastHandedOver(name->registerNo);
-        const std::optional<std::string> lastFile =
-            previous ? std::optional(previous->fileName) : std::optional<std::string>();
-        if (previous && previous->takenAt && takenAt) {
-            const std::string registerDir = fs::path(path).parent_path().parent_path().string();
-            if (ResetBetween(CounterResetTimes(registerDir), *previous->takenAt, *takenAt))
-                previous.reset();
-        }
-        SalesByCode before;
-        if (previous) {
-            const std::vector<std::string> previousLines = HandedOverLines(previous->fileName);
-            if (previousLines.empty())
-                return Fail("Nie przesłano odczytu "_cp + fileName +
-                            ": brak wierszy przesłanego wcześniej odczytu "_cp + previous->fileName +
-                            " w tabeli ODCZYT, więc nie wiadomo, ile sprzedano od tamtego odczytu."_cp);
-            for (std::size_t i = ReadoutHeaderLines; i < previousLines.size(); ++i) {
-                std::string ignored;
-                before.Add(previousLines[i], ignored);
-            }
-        }
-
-        std::vector<CodeTotals> increases;
-        for (const CodeTotals& now : sales.Codes()) {
-            CodeTotals increase = now;
-            if (const Totals* then = before.Find(now.code)) {
-                increase.totals.quantity -= then->quantity;
-                increase.totals.value -= then->value;
-            }
-            if (increase.totals.quantity != 0 || increase.totals.value != 0)
-                increases.push_back(increase);
-        }
-        for (const CodeTotals& then : before.Codes()) {
-            const Totals* now = sales.Find(then.code);
-            const Totals current = now ? *now : Totals{};
-            if (current.quantity < then.totals.quantity || current.value < then.totals.value)
-                return Fail(
-                    "Sprzedaż towaru "_cp + then.code + " w odczycie " + fileName +
-                    " jest mniejsza niż w przesłanym wcześniej odczycie "_cp + previous->fileName +
-                    ": liczniki kasy wyzerowano poza programem albo odczyt jest starszy. Nic nie przesłano."_cp);
-        }
-
-        CatalogueGoodsLookup goods("Kartas" + std::to_string(name->salesDate.year), true);
-        std::vector<std::string> codes;
-        for (const auto& increase : increases)
-            codes.push_back(increase.code);
-        goods.Prepare(codes);
-        const std::string rateList = dm->ReadParS("VAT", "", "GLOBAL", "TARLA");
-
-        const DateTime now = Now();
-        const std::string key = SqlQuote(name->Key());
-        const std::string salesDate = DateLiteral(name->salesDate);
-        int64_t total = 0;
-        std::vector<std::string> commands;
-        commands.push_back(""); // the row of PRZESLANE_ODCZYTY, filled in below once the total is known
-        // The increase is counted from the register's last hand-over: touching its row makes a hand-over of another
-        // file of the register, running at the same time on another workstation, wait and then fail, so that the
-        // two are never counted from the same readout.
-        if (lastFile)
-            commands.push_back("update " + HandOverTable + " set LINIE=LINIE where PLIK=" + SqlQuote(*lastFile) +
-                               " and KASA=" + SqlInt(name->registerNo));
-        for (const std::string& line : lines)
-            commands.push_back("insert into ODCZYT (PLIK,LINIA,DATA) values (" + SqlQuote(fileName) + "," +
-                               SqlQuote(line) + "," + TimestampLiteral(now) + ")");
-        for (const CodeTotals& increase : increases) {
-            const CatalogueGood* good = goods.Find(increase.code);
-            std::optional<std::string> symbol, rate, vatNumber, plu;
-            if (good && good->symbol.size() <= SymbolWidth)
-                symbol = SqlQuote(good->symbol);
-            if (good) {
-                if (good->vatRate)
-                    rate = good->vatRate->ToString();
-                vatNumber = std::to_string(VatNumber(good->vatRate.value_or(Decimal{}), rateList));
-            }
-            if (!increase.code.empty() && increase.code.size() <= 9 &&
-                increase.code.find_first_not_of("0123456789") == std::string::npos)
-                plu = std::to_string(std::stol(increase.code));
-            const std::string itemName = good && !good->name.empty() ? good->name : increase.registerName;
-            const std::optional<int64_t> price = UnitPrice(increase.totals);
-            commands.push_back(
-                "insert into PARAGONY (ODCZYT,DATASPRZ,DATA,STORNO,PLU,ASORT,NAZWA,NR_VAT,STAWKA_VAT,ILOSC,WARTOSC,"
-                "CENA,KASA,KOMPLET) values (" +
-                key + "," + salesDate + "," + DateLiteral(now.date) + ",0," + Nullable(plu) + "," + Nullable(symbol) +
-                "," + SqlQuote(itemName.substr(0, NameWidth)) + "," + Nullable(vatNumber) + "," + Nullable(rate) + "," +
-                Amount(increase.totals.quantity) + "," + Amount(increase.totals.value) + "," +
-                Nullable(price ? std::optional(Amount(*price)) : std::nullopt) + "," + SqlInt(name->registerNo) +
-                ",1)");
-            total += increase.totals.value;
-        }
-        // First in the transaction: a second hand-over of the file, from here or another workstation, stops at
-        // the key and writes nothing.
-        commands.front() = "insert into " + HandOverTable +
-                           " (PLIK,KASA,ODCZYT,DATASPRZ,CZAS_ODCZYTU,DATA,LINIE,WARTOSC) values (" +
-                           SqlQuote(fileName) + "," + SqlInt(name->registerNo) + "," + key + "," + salesDate + "," +
-                           Nullable(takenAt ? std::optional(TimestampLiteral(*takenAt)) : std::nullopt) + "," +
-                           TimestampLiteral(now) + "," + std::to_string(increases.size()) + "," + Amount(total) + ")";
-
-        std::string failure;
-        if (!dm->RunSQLBatch(commands, &failure)) {
-            if (const auto at = HandedOverAt(fileName, name->registerNo))
-                return Fail(AlreadySentText(fileName, *at));
-            return Fail("Przesłanie odczytu "_cp + fileName + " do Wolnar nie powiodło się, nic nie zapisano: "_cp +
-                        failure);
-        }
-        HandOverResult result{true, {}, static_cast<int>(increases.size()), Decimal{total, 4}};
-        result.message = "Przesłano odczyt "_cp + fileName + " do Wolnar: " + std::to_string(result.lines) +
-                         " pozycji sprzedaży o wartości "_cp + FormatFloat("0.00", result.total) + " zł"_cp;
-        if (previous)
-            result.message += " (przyrost od odczytu " + previous->fileName + ")";
-        Komunikat(result.message, false);
-        return result;
+        if (!missing.empty())
+            return Fail("Nie przesłano odczytu "_cp + fileName + ". " + MissingObjectsText(missing));
+        const std::optional<LedgerEntry> entry = RecordedEntry(fileName, FingerprintOf(content), problem);
+        if (!entry)
+            return Fail(problem);
+        return HandOver(*entry, lines, options);
     } catch (const std::exception& e) {
+        // Another workstation handed the same file over meanwhile: its key stopped this one.
+        try {
+            for (const LedgerEntry& entry : FindLedgerEntries(fileName))
+                if (entry.handedOverAt)
+                    return Fail(AlreadySentText(fileName, *entry.handedOverAt));
+        } catch (const std::exception&) {
+        }
         return Fail("Przesłanie odczytu "_cp + fileName + " do Wolnar nie powiodło się, nic nie zapisano: "_cp +
                     OperatorText(e));
     }

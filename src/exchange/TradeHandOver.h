@@ -30,23 +30,29 @@ struct HandOverResult {
     std::string message; // what the operator was shown, Windows-1250
     int lines = 0;       // rows written to PARAGONY
     Decimal total;       // their total value, 4 decimals
+    // The file was handed over before it and a later readout of its period already held its sales: recorded as
+    // handed over, nothing added (a plain line, not an error).
+    bool alreadyIncluded = false;
+    // Refused because the counters were zeroed at the register itself (the way out is in the message).
+    bool resetAtRegister = false;
 };
 
-// Hands the readout file over. The operator is told the outcome on the status line (Komunikat: green with the
-// number of sales lines and their total value, or red with the reason), which also goes to the work history. On
-// any failure nothing is written. Never raises for a database or file problem.
-HandOverResult SendReadingToTrade(const std::string& path);
+struct HandOverOptions {
+    // The readout starts a new counting period of its register (after a reset made at the register): it and the
+    // readouts stored after it in its period move to the new period, and it then counts whole.
+    bool newPeriod = false;
+};
+
+// Hands over a stored readout or reset report. Only a file recorded in the ledger of stored readouts
+// (exchange/ReadoutLedger.h) with the same size and checksum is accepted; what goes over is, per code, the file's
+// total minus the largest total of the code already handed over in its counting period, so that the order of the
+// hand-overs does not matter. The register's row of KASY_OKRESY is locked for the whole writing transaction, so
+// hand-overs of one register from several workstations run one after the other. A total below what a readout
+// stored earlier in the period showed means the counters were zeroed at the register: refused, with the way out.
+// The operator is told the outcome on the status line (Komunikat), which also goes to the work history. On any
+// failure nothing is written. Never raises for a database or file problem.
+HandOverResult SendReadingToTrade(const std::string& path, const HandOverOptions& options = {});
 
 // The readouts of a register already handed over: file name -> time of the hand-over. Empty when the table of
 // hand-overs does not exist yet.
 std::map<std::string, DateTime> HandedOverReadouts(int registerNo);
-
-// The times at which the program reset the counters of a register: the stored sales reports of the resets under
-// the register's folder (`registerDir`, "Dane/KasaNN/"), by the time each was written. Used to tell whether the
-// counters were reset between two readouts. Reports of resets that did not take place (NotResetReportName) and
-// hidden files (a temporary file left by an interrupted write) do not count.
-std::vector<DateTime> CounterResetTimes(const std::string& registerDir);
-
-// The name a stored sales report gets when the counter reset it was stored for fails: "_niewyzerowane" before the
-// extension, in the same folder ("Zerowania/001_20261210_002.txt" -> "Zerowania/001_20261210_002_niewyzerowane.txt").
-std::string NotResetReportName(const std::string& reportPath);

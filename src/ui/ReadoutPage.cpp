@@ -1,12 +1,15 @@
 #include "ui/ReadoutPage.h"
 
 #include "app/ConstUnit.h"
+#include "db/dbDDM.h"
 #include "exchange/FmElzab.h"
+#include "exchange/ReadoutLedger.h"
 #include "exchange/TradeHandOver.h"
 #include "ui/OperationRunner.h"
 #include "ui/UiText.h"
 #include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
+#include "util/Screen.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -35,12 +38,20 @@ ReadoutPage::ReadoutPage(QWidget* parent) : QWidget(parent)
     btnNumReset->setObjectName(QStringLiteral("btnNumReset"));
     btnSendData = new QPushButton(QStringLiteral("Prześlij dane do Wolnar"), this);
     btnSendData->setObjectName(QStringLiteral("btnSendData"));
-    for (QPushButton* button : {btnRead, btnOdczyty, btnNumReset, btnSendData})
+    btnSendPending = new QPushButton(QStringLiteral("Prześlij zaległe"), this);
+    btnSendPending->setObjectName(QStringLiteral("btnSendPending"));
+    btnSendPending->setToolTip(
+        QStringLiteral("Przesyła do Wolnar wszystkie zapisane odczyty i raporty zerowania tej kasy, których jeszcze "
+                       "nie przesłano, w kolejności ich zapisania"));
+    // Nothing to hand over until a readout is taken or chosen.
+    btnSendData->setEnabled(false);
+    for (QPushButton* button : {btnRead, btnOdczyty, btnNumReset, btnSendData, btnSendPending})
         button->setAutoDefault(false);
     connect(btnRead, &QPushButton::clicked, this, &ReadoutPage::btnReadClick);
     connect(btnOdczyty, &QPushButton::clicked, this, &ReadoutPage::btnOdczytyClick);
     connect(btnNumReset, &QPushButton::clicked, this, &ReadoutPage::btnNumResetClick);
     connect(btnSendData, &QPushButton::clicked, this, &ReadoutPage::btnSendDataClick);
+    connect(btnSendPending, &QPushButton::clicked, this, &ReadoutPage::btnSendPendingClick);
 
     Memo = new QPlainTextEdit(this);
     Memo->setObjectName(QStringLiteral("Memo"));
@@ -90,6 +101,7 @@ ReadoutPage::ReadoutPage(QWidget* parent) : QWidget(parent)
     buttons->addWidget(btnOdczyty);
     buttons->addWidget(btnNumReset);
     buttons->addWidget(btnSendData);
+    buttons->addWidget(btnSendPending);
     buttons->addStretch(1);
     auto* body = new QHBoxLayout;
     body->addWidget(pnlWkz);
@@ -108,7 +120,13 @@ void ReadoutPage::btnReadClick()
     UpdateWorkPaths();
     MemoClear();
     Komunikat("", false);
-    fmE->ElzabSprz();
+    btnSendData->setEnabled(false);
+    const ReadoutResult result = fmE->ElzabSprz();
+    // Only a readout stored and recorded can be handed over; a replayed test response never.
+    if (result.recorded) {
+        ReadingFile = result.storedFile;
+        btnSendData->setEnabled(true);
+    }
 }
 
 // ---- stored readouts
@@ -132,13 +150,25 @@ void ReadoutPage::ShowReadouts()
     }
     pnlWkz->show();
     btnOdczyty->hide();
-    // A readout already handed over to Wolnar says so beside its name; the item keeps the bare name.
-    const std::map<std::string, DateTime> handedOver = HandedOverReadouts(static_cast<int>(LeadingInt(RegisterCode)));
+    // Each readout says beside its name whether it waits for the hand-over to Wolnar or when it was handed over; a
+    // file the program did not record (a copy, a test file) cannot be handed over. The item keeps the bare name.
+    std::map<std::string, std::optional<DateTime>> recorded;
+    try {
+        for (const LedgerEntry& entry : RegisterEntries(static_cast<int>(LeadingInt(RegisterCode))))
+            if (entry.kind == LedgerKind::Readout)
+                recorded[entry.fileName] = entry.handedOverAt;
+    } catch (const std::exception& e) {
+        LogLine(e.what());
+    }
     for (const std::string& path : files) {
         const std::string name = std::filesystem::path(path).filename().string();
         QString text = FromCp1250(name);
-        if (const auto it = handedOver.find(name); it != handedOver.end())
-            text += QStringLiteral("   przesłany ") + FromCp1250(DateTimeText(it->second));
+        if (const auto it = recorded.find(name); it == recorded.end())
+            text += QStringLiteral("   test / niezarejestrowany");
+        else if (it->second)
+            text += QStringLiteral("   przesłany ") + FromCp1250(DateTimeText(*it->second));
+        else
+            text += QStringLiteral("   oczekuje na przesłanie");
         auto* item = new QListWidgetItem(text, lbOdczyty);
         item->setData(Qt::UserRole, FromCp1250(name));
     }
@@ -193,8 +223,62 @@ void ReadoutPage::SendReading(const std::string& path)
 {
     // One operation: a second click given meanwhile never hands the same file over again.
     const RegisterOperation operation(this);
-    SendReadingToTrade(path);
+    const HandOverResult result = SendReadingToTrade(path);
     MemoClear();
+    if (!result.resetAtRegister)
+        return;
+    // The counters were zeroed at the register: once the operator has entered the sales up to that reset in Wolnar
+    // by hand, this readout starts a new period and goes over whole.
+    MemoInsertFirst(result.message);
+    const std::string question =
+        "Liczniki kasy wyzerowano w samej kasie. Czy sprzedaż sprzed tego zerowania (z wydruku kasy) jest już "
+        "wprowadzona do Wolnar ręcznie?\r\n\r\nTak: odczyt "_cp +
+        std::filesystem::path(path).filename().string() +
+        " rozpocznie nowy okres i zostanie przesłany w całości.\r\nNie: nic nie zostanie przesłane."_cp;
+    if (AskYesNo("Zerowanie liczników w kasie"_cp, question)) {
+        HandOverOptions options;
+        options.newPeriod = true;
+        SendReadingToTrade(path, options);
+        MemoClear();
+    }
+}
+
+void ReadoutPage::btnSendPendingClick()
+{
+    const RegisterOperation operation(this);
+    MemoClear();
+    std::vector<LedgerEntry> pending;
+    try {
+        if (const std::vector<std::string> missing = MissingLedgerObjects(); !missing.empty()) {
+            Komunikat(MissingObjectsText(missing), true);
+            return;
+        }
+        pending = PendingEntries({static_cast<int>(LeadingInt(RegisterCode))});
+    } catch (const DbError& e) {
+        Komunikat(e.OperatorText(), true);
+        return;
+    }
+    if (pending.empty()) {
+        Komunikat("Brak odczytów kasy "_cp + RegisterCode + " oczekujących na przesłanie do Wolnar"_cp, false);
+        return;
+    }
+    std::vector<std::string> lines;
+    int refused = 0;
+    for (const LedgerEntry& entry : pending) {
+        const HandOverResult result = SendReadingToTrade(entry.path);
+        lines.push_back(result.message);
+        if (!result.ok)
+            ++refused;
+    }
+    MemoAppend(lines);
+    if (refused > 0)
+        Komunikat("Nie przesłano "_cp + std::to_string(refused) + " z " + std::to_string(pending.size()) +
+                      " zaległych odczytów kasy "_cp + RegisterCode + " - powody powyżej"_cp,
+                  true);
+    else
+        Komunikat("Przesłano "_cp + std::to_string(pending.size()) + " zaległych odczytów kasy "_cp + RegisterCode +
+                      " do Wolnar"_cp,
+                  false);
 }
 
 // ---- the text area

@@ -24,6 +24,7 @@ public:
     QPushButton* btnOdczyty;
     QPushButton* btnNumReset;
     QPushButton* btnSendData;
+    QPushButton* btnSendPending; // every readout and reset report of the register not handed over yet
     QPlainTextEdit* Memo;
     QFrame* pnlWkz;
     QPushButton* BtnCloseWKZ;
@@ -40,6 +41,7 @@ public:
     void btnNumResetClick();
     void ResetSalesCounters();
     void btnSendDataClick();
+    void btnSendPendingClick();
 
     // ---- the text area as the register operations see it (Windows-1250 texts)
     void MemoClear();

@@ -2,6 +2,7 @@
 
 #include "app/ConstUnit.h"
 #include "db/dbDDM.h"
+#include "exchange/ReadoutLedger.h"
 #include "ui/KeyPreview.h"
 #include "ui/ProgramIcon.h"
 #include "ui/UiText.h"
@@ -227,7 +228,11 @@ void TfmLog::btnPotwClick()
         // The administrator's checks need the connection; without it they could only fail.
         if (Tdm::IsAdministrator(DbUser) && ConnectStatus == 0) {
             ShowStatus(QStringLiteral("Sprawdzanie bazy ..."), QColor(0x00, 0x00, 0xC0));
+            // Readouts stored before the ledger of stored readouts existed are recorded in it once, when it is made.
+            const bool newLedger = LedgerMissing();
             dm->AdministratorCheck(cbTest->isChecked());
+            if (newLedger && !LedgerMissing())
+                RecordExistingFiles();
         }
     }
 

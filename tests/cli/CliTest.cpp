@@ -112,8 +112,10 @@ TEST_F(CliTest, AbsentRegisterFailsAloneAndIsNotReset)
     EXPECT_THAT(run.err, HasSubstr("Kasa 02: odczyt nieudany - [OTSpMax] Error 20 : "));
     EXPECT_THAT(run.err, HasSubstr("Kasa 02: liczników nie wyzerowano"));
     EXPECT_THAT(run.out, Not(HasSubstr("Kasa 02")));
-    // Registers 1 and 3 were handed over and reset; register 2 keeps its sales.
-    EXPECT_EQ(Count("from PRZESLANE_ODCZYTY"), 2);
+    // Registers 1 and 3 were handed over and reset, each with its readout and the sales report of its reset (which
+    // adds nothing: no sale came between); register 2 keeps its sales.
+    EXPECT_EQ(Count("from PRZESLANE_ODCZYTY"), 4);
+    EXPECT_EQ(Count("from PARAGONY where KASA = 1"), 1);
     EXPECT_THAT(SimTotals(1), Not(HasSubstr("00123")));
     ASSERT_EQ(Sim("absent 2 off"), 0);
     EXPECT_THAT(SimTotals(2), HasSubstr("00123"));

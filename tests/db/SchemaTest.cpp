@@ -20,28 +20,34 @@ protected:
 TEST_F(DbSchema, EmptyDatabaseGetsEveryTableInOrder)
 {
     dm->TestStru(false);
-    EXPECT_THAT(log.Lines(), ElementsAre("Pusta listaScr  ", "Dopisana tabela BLOK_CEN", "Pusta listaScr  ",
-                                         "Dopisana tabela COM_DEF", "Pusta listaScr  ", "Dopisana tabela HIST_PAR",
-                                         "Dopisana tabela ODCZYT", "Dopisana tabela PARAGONY", "Pusta listaScr  ",
-                                         "Dopisana tabela WYSLANE", "Pusta listaScr  ",
-                                         "Dopisana tabela PRZESLANE_ODCZYTY", "Dopisany generator G_ID_COM_DEF",
-                                         "Dopisany generator G_ID_ODCZYT", "Dopisany generator G_ID_PARAGONY",
-                                         "Dopisany wyzwalacz TRI_COM_DEF", "Dopisany wyzwalacz TRI_HIST_PAR",
-                                         "Dopisany wyzwalacz TRI_ODCZYT", "Dopisany wyzwalacz TRI_PARAGONY"));
+    EXPECT_THAT(
+        log.Lines(),
+        ElementsAre(
+            "Pusta listaScr  ", "Dopisana tabela BLOK_CEN", "Pusta listaScr  ", "Dopisana tabela COM_DEF",
+            "Pusta listaScr  ", "Dopisana tabela HIST_PAR", "Dopisana tabela ODCZYT", "Dopisana tabela PARAGONY",
+            "Pusta listaScr  ", "Dopisana tabela WYSLANE", "Pusta listaScr  ", "Dopisana tabela PRZESLANE_ODCZYTY",
+            "Dopisana tabela ODCZYTY_KAS", "Pusta listaScr  ", "Dopisana tabela ODCZYTY_KAS_SUMY", "Pusta listaScr  ",
+            "Dopisana tabela KASY_OKRESY", "Pusta listaScr  ", "Dopisana tabela PRZEKAZANE_SUMY",
+            "Dopisany generator G_NR_ODCZYTY_KAS", "Dopisany generator G_ID_COM_DEF", "Dopisany generator G_ID_ODCZYT",
+            "Dopisany generator G_ID_PARAGONY", "Dopisany wyzwalacz TRI_COM_DEF", "Dopisany wyzwalacz TRI_HIST_PAR",
+            "Dopisany wyzwalacz TRI_ODCZYT", "Dopisany wyzwalacz TRI_PARAGONY"));
     std::vector<std::string> created;
     for (const std::string& command : Commands())
         created.push_back(command.substr(0, command.find_first_of("(\r")));
-    EXPECT_THAT(created,
-                ElementsAre("CREATE TABLE BLOK_CEN", "CREATE TABLE COM_DEF", "CREATE TABLE HIST_PAR ",
-                            "CREATE TABLE ODCZYT", "CREATE INDEX ODCZYT0 ON ODCZYT", "CREATE TABLE PARAGONY",
-                            "CREATE INDEX PARAGONY00 ON PARAGONY", "CREATE INDEX PARAGONY01 ON PARAGONY",
-                            "CREATE INDEX PARAGONY03 ON PARAGONY", "CREATE INDEX PARAGONY04 ON PARAGONY",
-                            "CREATE TABLE WYSLANE", "CREATE TABLE PRZESLANE_ODCZYTY", "CREATE GENERATOR G_ID_COM_DEF",
-                            "SET GENERATOR G_ID_COM_DEF TO -1", "CREATE GENERATOR G_ID_ODCZYT",
-                            "SET GENERATOR G_ID_ODCZYT TO -1", "CREATE GENERATOR G_ID_PARAGONY",
-                            "SET GENERATOR G_ID_PARAGONY TO -1", "CREATE OR ALTER TRIGGER TRI_COM_DEF FOR COM_DEF",
-                            "CREATE TRIGGER TRI_HIST_PAR FOR HIST_PAR", "CREATE TRIGGER TRI_ODCZYT FOR ODCZYT",
-                            "CREATE OR ALTER TRIGGER TRI_PARAGONY FOR PARAGONY"));
+    EXPECT_THAT(
+        created,
+        ElementsAre("CREATE TABLE BLOK_CEN", "CREATE TABLE COM_DEF", "CREATE TABLE HIST_PAR ", "CREATE TABLE ODCZYT",
+                    "CREATE INDEX ODCZYT0 ON ODCZYT", "CREATE TABLE PARAGONY", "CREATE INDEX PARAGONY00 ON PARAGONY",
+                    "CREATE INDEX PARAGONY01 ON PARAGONY", "CREATE INDEX PARAGONY03 ON PARAGONY",
+                    "CREATE INDEX PARAGONY04 ON PARAGONY", "CREATE TABLE WYSLANE", "CREATE TABLE PRZESLANE_ODCZYTY",
+                    "CREATE TABLE ODCZYTY_KAS", "CREATE INDEX ODCZYTY_KAS02 ON ODCZYTY_KAS",
+                    "CREATE TABLE ODCZYTY_KAS_SUMY", "CREATE TABLE KASY_OKRESY", "CREATE TABLE PRZEKAZANE_SUMY",
+                    "CREATE GENERATOR G_NR_ODCZYTY_KAS", "SET GENERATOR G_NR_ODCZYTY_KAS TO 0",
+                    "CREATE GENERATOR G_ID_COM_DEF", "SET GENERATOR G_ID_COM_DEF TO -1", "CREATE GENERATOR G_ID_ODCZYT",
+                    "SET GENERATOR G_ID_ODCZYT TO -1", "CREATE GENERATOR G_ID_PARAGONY",
+                    "SET GENERATOR G_ID_PARAGONY TO -1", "CREATE OR ALTER TRIGGER TRI_COM_DEF FOR COM_DEF",
+                    "CREATE TRIGGER TRI_HIST_PAR FOR HIST_PAR", "CREATE TRIGGER TRI_ODCZYT FOR ODCZYT",
+                    "CREATE OR ALTER TRIGGER TRI_PARAGONY FOR PARAGONY"));
     // A table script goes as one statement: its non-empty lines, each ended by CR LF, ";" included.
     EXPECT_EQ(Commands()[0], "CREATE TABLE BLOK_CEN(\r\nASORT         VARCHAR(20) NOT NULL,\r\nBLOK          INTEGER,"
                              "\r\nWYBOR         INTEGER,\r\nCONSTRAINT BLOK_CEN PRIMARY KEY(ASORT)\r\n);\r\n");
@@ -129,7 +135,8 @@ TEST_F(DbSchema, RecreateFlagRebuildsEveryIndex)
                                         "drop index PARAGONY00", GetSqlScript("C_PARAGONY_IDX")[0],
                                         "drop index PARAGONY01", GetSqlScript("C_PARAGONY_IDX")[1],
                                         "drop index PARAGONY03", GetSqlScript("C_PARAGONY_IDX")[2],
-                                        "drop index PARAGONY04", GetSqlScript("C_PARAGONY_IDX")[3]));
+                                        "drop index PARAGONY04", GetSqlScript("C_PARAGONY_IDX")[3],
+                                        "drop index ODCZYTY_KAS02", GetSqlScript("C_ODCZYTY_KAS_IDX")[0]));
     EXPECT_EQ(log.Text(), "");
 }
 
@@ -267,14 +274,16 @@ protected:
 TEST_F(DbDemoDatabase, SchemaTestCompletesTheDemoDatabase)
 {
     dm->TestStru(false);
-    EXPECT_THAT(log.Lines(),
-                ElementsAre("Pusta listaScr  ", "Dopisana tabela BLOK_CEN", "Pusta listaScr  ",
-                            "Dopisana tabela HIST_PAR", "Dopisana tabela ODCZYT", "Dopisana tabela PARAGONY",
-                            "Pusta listaScr  ", "Dopisana tabela WYSLANE", "Pusta listaScr  ",
-                            "Dopisana tabela PRZESLANE_ODCZYTY", "Dopisany generator G_ID_COM_DEF",
-                            "Dopisany generator G_ID_ODCZYT", "Dopisany generator G_ID_PARAGONY",
-                            "Dopisany wyzwalacz TRI_COM_DEF", "Dopisany wyzwalacz TRI_HIST_PAR",
-                            "Dopisany wyzwalacz TRI_ODCZYT", "Dopisany wyzwalacz TRI_PARAGONY"));
+    EXPECT_THAT(
+        log.Lines(),
+        ElementsAre(
+            "Pusta listaScr  ", "Dopisana tabela BLOK_CEN", "Pusta listaScr  ", "Dopisana tabela HIST_PAR",
+            "Dopisana tabela ODCZYT", "Dopisana tabela PARAGONY", "Pusta listaScr  ", "Dopisana tabela WYSLANE",
+            "Pusta listaScr  ", "Dopisana tabela PRZESLANE_ODCZYTY", "Dopisana tabela ODCZYTY_KAS", "Pusta listaScr  ",
+            "Dopisana tabela ODCZYTY_KAS_SUMY", "Pusta listaScr  ", "Dopisana tabela KASY_OKRESY", "Pusta listaScr  ",
+            "Dopisana tabela PRZEKAZANE_SUMY", "Dopisany generator G_NR_ODCZYTY_KAS", "Dopisany generator G_ID_COM_DEF",
+            "Dopisany generator G_ID_ODCZYT", "Dopisany generator G_ID_PARAGONY", "Dopisany wyzwalacz TRI_COM_DEF",
+            "Dopisany wyzwalacz TRI_HIST_PAR", "Dopisany wyzwalacz TRI_ODCZYT", "Dopisany wyzwalacz TRI_PARAGONY"));
     EXPECT_EQ(Count("from COM_DEF where NRKASYSYSTEM is not null"), 3);
     const std::string goods = demodb::GoodsTableName(Today().year);
     EXPECT_GT(Count("from " + goods), 200);

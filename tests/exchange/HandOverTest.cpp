@@ -4,12 +4,15 @@
 #include "TestSupport.h"
 #include "db/Firebird.h"
 #include "db/dbDDM.h"
+#include "exchange/ReadoutLedger.h"
 #include "exchange/TradeHandOver.h"
 #include "util/Cp1250Literal.h"
 
 #include <chrono>
 #include <filesystem>
 #include <thread>
+
+#include <sys/stat.h>
 
 namespace
 {
@@ -43,7 +46,8 @@ protected:
         ASSERT_TRUE(dm->RunSQLBatch(commands)) << FileText(WorkLog->FileName);
     }
 
-    // Stores a readout of register 01 for today with the goods lines, written `age` before now.
+    // Stores a readout of register 01 for today with the goods lines and records it as the program does; the file
+    // is then given a time `age` before now, which must change nothing.
     std::string StoreReadout(int sequence, const std::vector<std::string>& goods, std::chrono::seconds age)
     {
         const std::string path = DayDir + "001_" + DateText(Today()) + "_" + IntToStrPad(sequence, 3, "0") + ".txt";
@@ -51,17 +55,43 @@ protected:
         for (const auto& line : goods)
             text += line + "\r\n";
         SaveText(text, path);
+        std::vector<CodeTotals> totals;
+        std::string problem;
+        EXPECT_TRUE(ReadoutFileTotals(ContentLines(text), totals, problem)) << problem;
+        EXPECT_TRUE(RecordStoredFile(1, 1, path, text, LedgerKind::Readout, Today(), totals, problem)) << problem;
         fs::last_write_time(path, fs::file_time_type::clock::now() - age);
         return path;
     }
-    // The sales report that the program stores at a counter reset, written `age` before now.
-    void StoreResetReport(std::chrono::seconds age, const std::string& name = {})
+    // The sales report stored and recorded at a counter reset (code -> quantity, value in grosze); `reset` says
+    // whether the reset then took place, which ends the period.
+    std::string StoreReset(int sequence, const std::vector<std::pair<int, std::pair<int, int>>>& sales, bool reset)
     {
-        const std::string folder = DayDir + "Zerowania";
+        const std::string folder = DayDir + "Zerowania/";
         EnsureDir(folder);
-        const std::string path = folder + "/" + (name.empty() ? std::to_string(age.count()) + ".txt" : name);
-        SaveText("RAPORT SPRZEDAŻY TOWARÓW\r\n"_cp, path);
-        fs::last_write_time(path, fs::file_time_type::clock::now() - age);
+        const std::string name = "001_" + DateText(Today()) + "_" + IntToStrPad(sequence, 3, "0") + ".txt";
+        std::string text = "RAPORT SPRZEDAŻY TOWARÓW\r\nKasa nr 1, 26.03.2024 14:05:00\r\n\r\n"_cp;
+        text += "Kod     Nazwa                VAT        Ilość       Wartość\r\n"_cp;
+        int total = 0;
+        for (const auto& [code, sale] : sales) {
+            char line[120];
+            std::snprintf(line, sizeof line, "$%05d  %-19s  %3s  %11d.000  %9d.%02d\r\n", code, "Towar z kasy", "A",
+                          sale.first, sale.second / 100, sale.second % 100);
+            text += line;
+            total += sale.second;
+        }
+        char last[80];
+        std::snprintf(last, sizeof last, "\r\n%-21s%9d.%02d\r\n", "Razem:", total / 100, total % 100);
+        text += last;
+        SaveText(text, folder + name);
+        std::vector<CodeTotals> totals;
+        std::string problem;
+        EXPECT_TRUE(ParseResetReport(ContentLines(text), totals, problem)) << problem;
+        EXPECT_TRUE(RecordStoredFile(1, 1, folder + name, text, LedgerKind::ResetReport, Today(), totals, problem))
+            << problem;
+        if (reset) {
+            EXPECT_TRUE(MarkPeriodEnd(1, name, problem)) << problem;
+        }
+        return folder + name;
     }
 
     // Hands the file over while another workstation's connection has run `command` in a transaction that it
@@ -138,9 +168,10 @@ TEST_F(HandOverTest, ReadoutGoesOverWholeTheFirstTime)
     struct Expected {
         const char *plu, *asort, *nazwa, *nrVat, *stawka, *ilosc, *wartosc, *cena;
     };
+    // In code order.
     const Expected expected[] = {
-        {"123", "123", "Chleb", "2", "8.00", "2.0000", "2.5000", "1.2500"},
         {"7", "7", "Kiełbasa żywiecka wędzon"_cp, "3", "5.00", "1.5000", "29.9900", "19.9933"},
+        {"123", "123", "Chleb", "2", "8.00", "2.0000", "2.5000", "1.2500"},
         {"99999", "", "Nieznany towar z kasy", "", "", "3.0000", "3.0000", "1.0000"},
     };
     for (int row = 0; row < 3; ++row) {
@@ -179,42 +210,34 @@ TEST_F(HandOverTest, OnlyTheIncreaseGoesOverUntilTheCountersAreReset)
                           {"123", "5.0000/6.2500"}, {"45", "1.0000/10.0000"}, {"7", "1.0000/5.0000"}}));
 
     // The program reset the counters; the next readout counts whole.
-    StoreResetReport(15s);
-    const std::string after = StoreReadout(3, {"$00123\t1\t125"}, 10s);
+    StoreReset(3, {{123, {5, 625}}, {45, {1, 1000}}, {7, {1, 500}}}, true);
+    const std::string after = StoreReadout(4, {"$00123\t1\t125"}, 10s);
     const HandOverResult third = SendReadingToTrade(after);
     ASSERT_TRUE(third.ok) << third.message;
     EXPECT_EQ(Sums()["123"], "6.0000/7.5000");
 }
 
-// Only the report of a reset that took place marks a reset. The report of a failed reset and a temporary file left
-// by an interrupted write do not: counted as resets, they would send the sales of the earlier readout again.
-TEST_F(HandOverTest, OnlyResetsThatTookPlaceCount)
+// Only a reset that took place ends the period. The report of a failed reset is an ordinary readout: counted as a
+// reset, it would send the sales of the earlier readout again.
+TEST_F(HandOverTest, OnlyResetsThatTookPlaceEndThePeriod)
 {
-    const std::string report = "001_" + DateText(Today()) + "_001.txt";
-    const struct {
-        std::string name;
-        const char* sum;
-    } cases[] = {
-        {report, "7.0000/8.7500"}, // whole, after the reset
-        {NotResetReportName(report), "5.0000/6.2500"},
-        {"." + report + ".4242.0badf00d.tmp", "5.0000/6.2500"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        Run({"delete from PARAGONY", "delete from ODCZYT", "delete from PRZESLANE_ODCZYTY"});
+    for (const bool resetTookPlace : {true, false}) {
+        SCOPED_TRACE(resetTookPlace);
+        Run({"delete from PARAGONY", "delete from ODCZYT", "delete from PRZESLANE_ODCZYTY", "delete from ODCZYTY_KAS",
+             "delete from ODCZYTY_KAS_SUMY", "delete from KASY_OKRESY", "delete from PRZEKAZANE_SUMY"});
         fs::remove_all(DayDir);
         EnsureDir(DayDir);
         ASSERT_TRUE(SendReadingToTrade(StoreReadout(1, {"$00123\t2\t250"}, 30s)).ok);
-        StoreResetReport(15s, c.name);
-
-        const HandOverResult result = SendReadingToTrade(StoreReadout(2, {"$00123\t5\t625"}, 10s));
+        StoreReset(2, {{123, {2, 250}}}, resetTookPlace);
+        // After a reset the register sold 5 more; without one its totals grew to 5.
+        const HandOverResult result = SendReadingToTrade(StoreReadout(3, {"$00123\t5\t625"}, 10s));
 
         ASSERT_TRUE(result.ok) << result.message;
-        EXPECT_EQ(Sums()["123"], c.sum);
+        EXPECT_EQ(Sums()["123"], resetTookPlace ? "7.0000/8.7500" : "5.0000/6.2500");
     }
 }
 
-TEST_F(HandOverTest, SmallerTotalWithoutAKnownResetIsRefused)
+TEST_F(HandOverTest, ResetAtTheRegisterIsRefusedUntilANewPeriodIsStarted)
 {
     ASSERT_TRUE(SendReadingToTrade(StoreReadout(1, {"$00123\t5\t625"}, 20s)).ok);
     // Counters reset at the register itself: the program saw no reset.
@@ -223,11 +246,22 @@ TEST_F(HandOverTest, SmallerTotalWithoutAKnownResetIsRefused)
     const HandOverResult result = SendReadingToTrade(path);
 
     EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.resetAtRegister);
     EXPECT_TRUE(status.Last().error);
     EXPECT_NE(status.Last().text.find("jest mniejsza niż"_cp), std::string::npos) << status.Last().text;
+    EXPECT_NE(status.Last().text.find("--nowy-okres " + fs::path(path).filename().string()), std::string::npos);
     EXPECT_EQ(Count("from PARAGONY"), 1);
     EXPECT_EQ(Count("from ODCZYT where PLIK = '" + fs::path(path).filename().string() + "'"), 0);
     EXPECT_EQ(Count("from PRZESLANE_ODCZYTY"), 1);
+
+    HandOverOptions newPeriod;
+    newPeriod.newPeriod = true;
+    const HandOverResult whole = SendReadingToTrade(path, newPeriod);
+    ASSERT_TRUE(whole.ok) << whole.message;
+    EXPECT_EQ(Sums()["123"], "6.0000/7.5000");
+    // The new period goes on: the next readout adds its increase only.
+    ASSERT_TRUE(SendReadingToTrade(StoreReadout(3, {"$00123\t2\t250"}, 5s)).ok);
+    EXPECT_EQ(Sums()["123"], "7.0000/8.7500");
 }
 
 TEST_F(HandOverTest, SecondHandOverIsRefusedAndWritesNothing)
@@ -289,22 +323,24 @@ TEST_F(HandOverTest, TwoConnectionsCannotBothHandOverAFile)
     }
 }
 
-// Two workstations hand over two readouts of one register at once: both would count from the same earlier
-// readout, so the later one waits for the other and is refused; once the other is rolled back, it goes over.
-TEST_F(HandOverTest, TwoReadoutsOfOneRegisterAreNotCountedFromTheSameReadout)
+// Another workstation's hand-over of the register holds its row: this one waits, then reads the totals the other
+// left (its conflict retried), whether the other committed or rolled back.
+TEST_F(HandOverTest, HandOverWaitsForTheRegistersRow)
 {
     ASSERT_TRUE(SendReadingToTrade(StoreReadout(1, {"$00123\t2\t250"}, 30s)).ok);
-    const std::string path = StoreReadout(3, {"$00123\t5\t625"}, 10s);
+    const std::vector<std::string> paths = {StoreReadout(2, {"$00123\t5\t625"}, 10s),
+                                            StoreReadout(3, {"$00123\t6\t750"}, 10s)};
+    int round = 0;
     for (const bool otherCommits : {true, false}) {
         SCOPED_TRACE(otherCommits);
-        // The other workstation's hand-over of readout 2, in the middle of its transaction.
+        const auto started = std::chrono::steady_clock::now();
         const HandOverResult result =
-            HandOverWhileAnotherWrites(path, "update PRZESLANE_ODCZYTY set LINIE=LINIE where KASA=1", otherCommits);
+            HandOverWhileAnotherWrites(paths[round++], "update KASY_OKRESY set KASA=KASA where KASA=1", otherCommits);
 
-        EXPECT_EQ(result.ok, !otherCommits) << result.message;
-        EXPECT_EQ(Count("from PRZESLANE_ODCZYTY"), otherCommits ? 1 : 2);
+        EXPECT_TRUE(result.ok) << result.message;
+        EXPECT_GE(std::chrono::steady_clock::now() - started, 250ms) << "it waited for the other";
     }
-    EXPECT_EQ(Sums()["123"], "5.0000/6.2500");
+    EXPECT_EQ(Sums()["123"], "6.0000/7.5000");
 }
 
 TEST_F(HandOverTest, MissingTriggerAsksForTheAdministrator)
@@ -321,28 +357,43 @@ TEST_F(HandOverTest, MissingTriggerAsksForTheAdministrator)
     EXPECT_TRUE(dm->JestWyzwalacz("TRI_PARAGONY"));
 }
 
-TEST_F(HandOverTest, FilesThatAreNoReadoutsAreRefused)
+// Only a file the program stored and recorded goes over, unchanged: a renamed copy, a made-up file, an edited file
+// or something that is no file is refused by name, and nothing is written.
+TEST_F(HandOverTest, FilesThatAreNoRecordedReadoutsAreRefused)
 {
+    const std::string day = DateText(Today());
+    const std::string original = StoreReadout(1, {"$00123\t2\t250"}, 10s);
+    const std::string edited = StoreReadout(2, {"$00123\t2\t250"}, 10s);
+    SaveText(FileText(edited) + "$00045\t1\t100\r\n", edited);
+    fs::copy_file(original, DayDir + "002_" + day + "_001.txt");
+    ASSERT_EQ(mkfifo((DayDir + "001_" + day + "_007.txt").c_str(), 0600), 0);
     const std::string longLine = "$00123\t1\t100\t" + std::string(150, 'x');
+    SaveText(Header + longLine + "\r\n", DayDir + "001_" + day + "_005.txt");
+    SaveText(Header + "$1\t1\x01\t1\r\n", DayDir + "001_" + day + "_006.txt");
+    SaveText(Header + "$00123\t1\t99999999999\r\n", DayDir + "009_" + day + "_001.txt");
     const struct {
         std::string name;
-        std::string text;
         std::string expected;
     } cases[] = {
-        {"odczyt.txt", Header, "nie jest odczytem kasy"},
-        {"001_" + DateText(Today()) + "_001.txt", Header + longLine + "\r\n", "Wiersz 4"},
-        {"001_" + DateText(Today()) + "_002.txt", Header + "$1\t1\x01\t1\r\n", "znaki steruj"},
-        {"001_" + DateText(Today()) + "_003.txt", Header + "$1\t1" + std::string(20, '0') + "\t1\r\n", "poza zakresem"},
+        {"odczyt.txt", "brak w rejestrze"},
+        {"002_" + day + "_001.txt", "brak w rejestrze"}, // register 1's readout renamed for register 2
+        {"009_" + day + "_001.txt", "brak w rejestrze"}, // made up, for a register not in COM_DEF
+        {fs::path(edited).filename().string(), "różni się"_cp},
+        {"001_" + day + "_005.txt", "Wiersz 4"},
+        {"001_" + day + "_006.txt", "znaki steruj"},
+        {"001_" + day + "_007.txt", "nie jest zwykłym plikiem"_cp}, // a FIFO: refused before it is opened
+        {"001_" + day + "_009.txt", "Nie można odczytać"_cp},       // no such file
     };
+    SaveText(Header, DayDir + "odczyt.txt");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        SaveText(c.text, DayDir + c.name);
         const HandOverResult result = SendReadingToTrade(DayDir + c.name);
         EXPECT_FALSE(result.ok);
         EXPECT_NE(result.message.find(c.expected), std::string::npos) << result.message;
+        EXPECT_NE(result.message.find(c.name), std::string::npos) << result.message;
     }
-    EXPECT_FALSE(SendReadingToTrade(DayDir + "001_" + DateText(Today()) + "_009.txt").ok); // no such file
     EXPECT_EQ(Count("from ODCZYT"), 0);
+    EXPECT_EQ(Count("from PARAGONY"), 0);
 }
 
 TEST(ReadoutNameTest, KeyHasTwelveCharacters)

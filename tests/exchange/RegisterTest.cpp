@@ -3,8 +3,10 @@
 #include "SimulatorHelpers.h"
 
 #include "Faults.h"
+#include "TestSupport.h"
+#include "db/dbDDM.h"
 #include "exchange/CallRunner.h"
-#include "exchange/TradeHandOver.h"
+#include "exchange/ReadoutLedger.h"
 #include "util/Cp1250Literal.h"
 
 #include <filesystem>
@@ -135,7 +137,26 @@ TEST_F(ExchangeTest, DeletionOfAllGoodsIsOneCallWithTheHeaderOnly)
 
 // ---- counter reset
 
-TEST_F(ExchangeTest, CounterResetClearsTheTotals)
+// The counter reset records its sales report in the database's ledger of stored readouts before it zeroes anything,
+// so it runs with a database.
+class CounterResetTest : public ExchangeTest
+{
+protected:
+    void SetUp() override
+    {
+        ExchangeTest::SetUp();
+        ASSERT_TRUE(testsupport::ConnectDm(database.Path()));
+        dm->TestStru(false);
+    }
+    void TearDown() override
+    {
+        dm.reset();
+        ExchangeTest::TearDown();
+    }
+    testsupport::TempDatabase database{demodb::Content::Schema};
+};
+
+TEST_F(CounterResetTest, CounterResetClearsTheTotals)
 {
     ASSERT_EQ(LoadGoods(module, {GoodsRecord(123, "Chleb", 1, 250)}), 0);
     ASSERT_EQ(Sim("sell 1 123 2"), 0);
@@ -160,7 +181,7 @@ TEST_F(ExchangeTest, CounterResetClearsTheTotals)
 }
 
 // The sales report that comes before a reset is stored, never overwritten, and never shown among the readouts.
-TEST_F(ExchangeTest, CounterResetStoresTheSalesReportFirst)
+TEST_F(CounterResetTest, CounterResetStoresTheSalesReportFirst)
 {
     ASSERT_EQ(LoadGoods(module, {GoodsRecord(123, "Chleb", 1, 250)}), 0);
     const std::string folder = DayDir + "Zerowania/";
@@ -183,7 +204,7 @@ TEST_F(ExchangeTest, CounterResetStoresTheSalesReportFirst)
 }
 
 // A report that cannot be stored stops the reset: the sales stay in the register.
-TEST_F(ExchangeTest, CounterResetWithoutAStoredReportKeepsTheTotals)
+TEST_F(CounterResetTest, CounterResetWithoutAStoredReportKeepsTheTotals)
 {
     ASSERT_EQ(LoadGoods(module, {GoodsRecord(123, "Chleb", 1, 250)}), 0);
     ASSERT_EQ(Sim("sell 1 123 2"), 0);
@@ -218,7 +239,7 @@ struct ResetFailureCase {
     bool secondCall;
 };
 
-class CounterResetFailureTest : public ExchangeTest, public ::testing::WithParamInterface<ResetFailureCase>
+class CounterResetFailureTest : public CounterResetTest, public ::testing::WithParamInterface<ResetFailureCase>
 {
 };
 
@@ -261,9 +282,9 @@ INSTANTIATE_TEST_SUITE_P(Steps, CounterResetFailureTest,
                          ::testing::Values(ResetFailureCase{"OSprzed", 3, false}, ResetFailureCase{"KSprOp", 24, true}),
                          [](const auto& info) { return std::string(info.param.function); });
 
-// A reset that fails after its report was stored leaves a report that the hand-over does not count as a reset, and
-// its number is not given again.
-TEST_F(ExchangeTest, FailedResetMarksItsStoredReport)
+// A reset that fails after its report was stored keeps the report as an ordinary readout of the period: nothing is
+// closed, and its number is not given again.
+TEST_F(CounterResetTest, FailedResetClosesNothing)
 {
     ASSERT_EQ(LoadGoods(module, {GoodsRecord(123, "Chleb", 1, 250)}), 0);
     ASSERT_EQ(Sim("sell 1 123 2"), 0);
@@ -271,65 +292,42 @@ TEST_F(ExchangeTest, FailedResetMarksItsStoredReport)
     const std::string folder = DayDir + "Zerowania/";
     const std::string prefix = "001_" + DateText(Today()) + "_";
 
-    module.aZerujLicznikiExecute();
+    const ResetResult failed = module.aZerujLicznikiExecute();
 
     ASSERT_EQ(ExchangeResult, 24);
-    std::vector<std::string> files;
-    ListFiles(files, folder, "*");
-    EXPECT_EQ(files, std::vector<std::string>{folder + prefix + "001_niewyzerowane.txt"});
-    EXPECT_EQ(FileText(folder + prefix + "001_niewyzerowane.txt"), FileText(app + "/Out/OSprzed.out"));
-    EXPECT_TRUE(CounterResetTimes(RegisterDir).empty());
+    EXPECT_FALSE(failed.ok);
+    EXPECT_EQ(failed.reportFile, folder + prefix + "001.txt");
+    EXPECT_EQ(FileText(failed.reportFile), FileText(app + "/Out/OSprzed.out"));
     ASSERT_EQ(status.Errors().size(), 1u) << "only the failed call is announced";
     EXPECT_EQ(status.Errors()[0].text, AnnouncedError("KSprOp", 24));
 
-    module.aZerujLicznikiExecute();
+    const ResetResult done = module.aZerujLicznikiExecute();
 
     ASSERT_EQ(ExchangeResult, 0);
-    files.clear();
-    ListFiles(files, folder, "*");
-    EXPECT_EQ(files,
-              (std::vector<std::string>{folder + prefix + "001_niewyzerowane.txt", folder + prefix + "002.txt"}));
-    EXPECT_EQ(CounterResetTimes(RegisterDir).size(), 1u);
+    EXPECT_EQ(done.reportFile, folder + prefix + "002.txt");
+    const std::vector<LedgerEntry> rows = RegisterEntries(1);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].kind, LedgerKind::ResetReport);
+    EXPECT_FALSE(rows[0].periodEnd) << "the failed reset closed nothing";
+    EXPECT_TRUE(rows[1].periodEnd);
+    EXPECT_EQ(rows[0].period, rows[1].period);
 }
 
-// Runs each call, then puts a folder where the stored report of a failed reset would be renamed to.
-class BlockingNotResetName : public ICallRunner
-{
-public:
-    explicit BlockingNotResetName(std::string report) : report_(std::move(report)) {}
-    void Run(const std::function<void()>& call) override
-    {
-        call();
-        if (fs::exists(report_))
-            fs::create_directories(NotResetReportName(report_));
-    }
-
-private:
-    std::string report_;
-};
-
-TEST_F(ExchangeTest, ReportThatCannotBeMarkedIsAnnouncedInRed)
+// Without the ledger's tables the sales a reset zeroes could not be handed over: no register call is made.
+TEST_F(ExchangeTest, CounterResetWithoutTheLedgerIsRefused)
 {
     ASSERT_EQ(LoadGoods(module, {GoodsRecord(123, "Chleb", 1, 250)}), 0);
-    ASSERT_EQ(testsupport::PlanRegisterFault(1, "KSprOp", 24), 0);
-    const std::string report = DayDir + "Zerowania/001_" + DateText(Today()) + "_001.txt";
-    BlockingNotResetName runner(report);
-    module.callRunner = &runner;
-    CreateErrorReport();
+    ASSERT_EQ(Sim("sell 1 123 2"), 0);
+    testsupport::TempDatabase database{demodb::Content::Schema};
+    ASSERT_TRUE(testsupport::ConnectDm(database.Path()));
 
-    module.aZerujLicznikiExecute();
+    const ResetResult result = module.aZerujLicznikiExecute();
 
-    EXPECT_EQ(ExchangeResult, 24);
-    const std::string announced =
-        "Liczników nie wyzerowano, a nie udało się zmienić nazwy raportu "_cp + report + " na 001_" +
-        DateText(Today()) +
-        "_001_niewyzerowane.txt (plik już istnieje): przekazanie odczytów do Wolnar uzna go za zerowanie. Zmień jego nazwę ręcznie przed przekazaniem następnego odczytu tej kasy."_cp;
-    EXPECT_EQ(status.Last().text, announced);
+    EXPECT_FALSE(result.ok);
     EXPECT_TRUE(status.Last().error);
-    EXPECT_NE(FileText(WorkLog->FileName).find(announced), std::string::npos);
-    ASSERT_EQ(ErrorReportLines().size(), 2u);
-    EXPECT_TRUE(ErrorReportLines()[1].ends_with(": " + announced));
-    EXPECT_TRUE(fs::is_regular_file(report)) << "the report itself is kept";
+    EXPECT_NE(status.Last().text.find("Zaloguj się jako administrator"_cp), std::string::npos) << status.Last().text;
+    EXPECT_FALSE(Exists(app + "/In/OSprzed.in")) << "no call";
+    dm.reset();
 }
 
 // ---- readout failures
@@ -364,7 +362,9 @@ TEST_F(ExchangeTest, ReplayWithoutAResponseDoesNothing)
     EXPECT_FALSE(Exists(app + "/In/OTSpMax.in")) << "no call";
 }
 
-TEST_F(ExchangeTest, ReplayOfThreeLinesStoresTheFileWithAnEmptyReport)
+// A replayed response is a support tool: shown marked as a test, never stored as the register's readout, and no
+// counter reset may follow it.
+TEST_F(ExchangeTest, ReplayIsShownAsATestAndNeitherStoredNorFollowedByAReset)
 {
     // Without the library any call would fail: the replay makes none.
     fs::remove(app + "/libWinIP.so");
@@ -372,13 +372,19 @@ TEST_F(ExchangeTest, ReplayOfThreeLinesStoresTheFileWithAnEmptyReport)
     const std::string response = "Kasa nr 1\r\nOdczyt\r\nKod\tIlosc\r\n";
     SaveText(response, app + "/Out/OTSpMax.out");
 
-    module.ElzabSprz();
+    const ReadoutResult result = module.ElzabSprz();
 
-    EXPECT_EQ(ExchangeResult, 0);
-    EXPECT_TRUE(view.memo.empty());
-    EXPECT_EQ(ReadingFile, DayDir + "001_" + DateText(Today()) + "_001.txt");
-    EXPECT_EQ(FileText(ReadingFile), response);
-    EXPECT_EQ(FileText(app + "/Out/OTSpMax.out"), response);
+    EXPECT_TRUE(result.ok);
+    EXPECT_TRUE(result.test);
+    EXPECT_TRUE(result.storedFile.empty());
+    ASSERT_FALSE(view.memo.empty());
+    EXPECT_EQ(view.memo[0].rfind("TEST:", 0), 0u) << view.memo[0];
+    EXPECT_EQ(FilesIn(DayDir), 0);
+
+    const ResetResult reset = module.aZerujLicznikiExecute();
+    EXPECT_FALSE(reset.ok);
+    EXPECT_TRUE(status.Last().error);
+    EXPECT_NE(status.Last().text.find("Test.dat"), std::string::npos);
 }
 
 TEST_F(ExchangeTest, ReportOfAFileThatCannotBeReadIsAnError)
