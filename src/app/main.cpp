@@ -2,10 +2,14 @@
 #include "ui/Program.h"
 #include "util/EndSignals.h"
 
+#include <csignal>
+
 int main(int argc, char** argv)
 {
     // First of all, before Qt or Firebird start a thread: every thread inherits the blocked signals, so that
     // Ctrl+C, SIGTERM and SIGHUP wait for the event loop instead of reaching Firebird's own handlers.
     BlockEndSignals();
+    // A file-size limit makes a write fail with its own error, which the program reports, instead of killing it.
+    std::signal(SIGXFSZ, SIG_IGN);
     return RunApplication(argc, argv);
 }

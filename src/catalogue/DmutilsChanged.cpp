@@ -114,7 +114,7 @@ bool Tdmu::SelectChangedGoods()
         // brak pamięci wysłanych towarów dla tej kasy - wszystkie liczą się jako zmienione; najpierw uruchom
         // porównanie z kasą
         text +=
-            "; brak pamięć wysłanych towarów dla tej kasy - wszystkie liczą się jako zmienione; najpierw uruchom \"Porównanie z kasą\""_cp;
+            "; brak pamięci wysłanych towarów dla tej kasy - wszystkie liczą się jako zmienione; najpierw uruchom \"Porównanie z kasą\""_cp;
     if (!changed.unsendable.empty())
         text +=
             "; nie do wysłania ("_cp + std::to_string(changed.unsendable.size()) + "): " + NameSome(changed.unsendable);

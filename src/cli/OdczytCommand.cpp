@@ -10,6 +10,7 @@
 #include "exchange/SalesReport.h"
 #include "exchange/TradeHandOver.h"
 #include "util/Cp1250Literal.h"
+#include "util/Plural.h"
 
 #include <QDate>
 
@@ -47,8 +48,10 @@ QString ReadoutSummary(const std::string& path)
     double total = 0;
     for (const auto& line : goods)
         total += line.value;
-    return QStringLiteral("%1 pozycji, wartość %2 zł")
+    return QStringLiteral("%1 %2, wartość %3 zł")
         .arg(goods.size())
+        .arg(PolishPlural<QString>(static_cast<int64_t>(goods.size()), QStringLiteral("pozycja"),
+                                   QStringLiteral("pozycje"), QStringLiteral("pozycji")))
         .arg(FromCore(FormatFloat("0.00", std::round(total * 100) / 100)));
 }
 

@@ -11,6 +11,7 @@ public:
     QString name() const override { return QStringLiteral("przeslij"); }
     QString usage() const override { return QStringLiteral("PLIK..."); }
     QString description() const override;
+    int maximumPositional() const override { return -1; }
     int execute(const QStringList& arguments) override;
 };
 

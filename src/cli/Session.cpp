@@ -4,6 +4,7 @@
 #include "db/DataSet.h"
 #include "db/dbDDM.h"
 #include "exchange/FmElzab.h"
+#include "util/Cp1250.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -51,6 +52,9 @@ bool Session::OpenEnvironment()
         return false;
     }
     InitEnvironment(directory + "/" + ProgramName);
+    LogLine("tarlo-cli " + Utf8ToWin1250(CommandLineText().toStdString()) + " - start");
+    for (const std::string& problem : StartupProblems)
+        PrintError(FromCore(problem));
     if (DbPath.empty()) {
         PrintError(QStringLiteral("Brak ścieżki bazy danych w konfiguracji: ani Firma.ini, ani Tarlo_db.INI w "
                                   "folderze %1 jej nie podaje.")
@@ -105,7 +109,11 @@ bool ListRegisters(std::vector<RegisterEntry>& registers)
 
 const RegisterEntry* FindRegister(const std::vector<RegisterEntry>& registers, const QString& code)
 {
-    const std::string wanted = PadLeft(code.trimmed().toStdString(), 2, "0");
+    // "1", "01" and "001" name the same register.
+    const QString digits = code.trimmed();
+    bool number = false;
+    const int value = digits.toInt(&number);
+    const std::string wanted = PadLeft(number ? std::to_string(value) : digits.toStdString(), 2, "0");
     const auto it = std::find_if(registers.begin(), registers.end(),
                                  [&wanted](const RegisterEntry& entry) { return entry.code == wanted; });
     if (it == registers.end()) {

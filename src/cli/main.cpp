@@ -3,15 +3,39 @@
 // and error report.
 #include "cli/Command.h"
 #include "cli/Console.h"
+#include "util/Cp1250.h"
+#include "util/Cp1250Literal.h"
 #include "util/EndSignals.h"
 
 #include <QStringList>
+
+#include <csignal>
 
 namespace
 {
 bool IsHelp(const QString& argument)
 {
     return argument == QLatin1String("--help") || argument == QLatin1String("-h") || argument == QLatin1String("pomoc");
+}
+
+std::string ToCore(const QString& text)
+{
+    return Utf8ToWin1250(text.toStdString());
+}
+
+// The exit code once the command has run: standard output that could not be written is said on standard error and
+// makes a run that otherwise succeeded end with 1. The work history gets the end line when the command opened it.
+int Finish(int code)
+{
+    if (cli::StandardOutput().failed) {
+        cli::PrintError(cli::OutputFailureText());
+        LogLine("tarlo-cli: " + ToCore(cli::OutputFailureText()));
+        if (code == cli::Success)
+            code = cli::Partial;
+    }
+    if (WorkLog)
+        LogLine("tarlo-cli " + ToCore(cli::CommandLineText()) + " - koniec, kod wyjścia "_cp + std::to_string(code));
+    return code;
 }
 } // namespace
 
@@ -20,6 +44,10 @@ int main(int argc, char** argv)
     // Before any thread exists: a signal to end is read between registers, never in the middle of a conversation
     // with one, and the database library never sees it.
     BlockEndSignals();
+    // A reader that goes away (`| head`) or a file-size limit on the output makes a write fail instead of killing the
+    // tool: the failure is reported and the work history keeps its end line.
+    std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
     EndSignalFd endSignals;
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
@@ -31,17 +59,18 @@ int main(int argc, char** argv)
     }
     if (IsHelp(arguments.front())) {
         cli::PrintLine(cli::UsageText());
-        return cli::Success;
+        return Finish(cli::Success);
     }
     for (const auto& command : cli::AllCommands()) {
         if (command->name() != arguments.front())
             continue;
         if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
             cli::PrintLine(cli::UsageText(*command));
-            return cli::Success;
+            return Finish(cli::Success);
         }
         command->endSignals = &endSignals;
-        return command->execute(arguments);
+        cli::CommandLineText() = arguments.join(QLatin1Char(' '));
+        return Finish(command->execute(arguments));
     }
     cli::PrintError(QStringLiteral("Nieznane polecenie: %1").arg(arguments.front()));
     cli::PrintError(cli::UsageText());

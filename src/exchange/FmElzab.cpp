@@ -7,6 +7,7 @@
 #include "exchange/CatalogueGoodsLookup.h"
 #include "exchange/ErrorReportScope.h"
 #include "exchange/ExchangeView.h"
+#include "exchange/OperationStatus.h"
 #include "exchange/TradeHandOver.h"
 #include "exchange/WinIP.h"
 #include "util/Cp1250Literal.h"
@@ -403,22 +404,35 @@ void TfmE::WczytajTowary()
     if (!Locked(lock, "TowarMax"))
         return;
     ErrorReportScope report;
-    // Also after an unexpected error: an error shown below stays only in the history and the error report.
-    ScopeExit clearStatus([] { Komunikat("", false); });
     Komunikat("Wczytywanie danych", false);
-    TwKonfig();
-    EnsureDir(RegisterDir);
-    TwInFile("TowarMax");
-    TwOutFile("TowarMax");
-    CallLibrary(WinIPFunction::TowarMax);
-    ErrAnnouncement("TowarMax");
-    if (ExchangeResult != 0)
-        return;
-    std::vector<std::string> lines;
-    if (!ReadLines(ResponseFile, lines))
-        throw std::runtime_error(UnreadableFileText + ResponseFile);
-    if (view)
-        view->SetRegisterGoods(lines);
+    try {
+        // The list shown is the register's only after a read that succeeded: a failure, also an unexpected one,
+        // leaves the area empty and the failure on the line, so an older list is never taken for the present one.
+        if (view)
+            view->SetRegisterGoods({});
+        TwKonfig();
+        EnsureDir(RegisterDir);
+        TwInFile("TowarMax");
+        TwOutFile("TowarMax");
+        CallLibrary(WinIPFunction::TowarMax);
+        if (ExchangeResult != 0) {
+            const std::string error = ErrorText(*this, "TowarMax");
+            WriteErrorReportLine(error);
+            Komunikat(GoodsListFailedText(RegisterCode, error), true);
+            return;
+        }
+        std::vector<std::string> lines;
+        if (!ReadLines(ResponseFile, lines)) {
+            Komunikat(GoodsListFailedText(RegisterCode, UnreadableFileText + ResponseFile), true);
+            return;
+        }
+        if (view)
+            view->SetRegisterGoods(lines);
+        ShowReadOutcome(GoodsListReadText(RegisterCode, GoodsInList(lines)));
+    } catch (const std::exception& e) {
+        Komunikat(GoodsListFailedText(RegisterCode, e.what()), true);
+        throw;
+    }
 }
 
 // The register no longer holds the good of `code` (every good for -1): the memory of sent goods forgets it.
@@ -451,6 +465,7 @@ void TfmE::aKasujTowarExecute()
     }
     TwKonfig();
     ErrorReportScope report;
+    std::vector<std::string> deleted;
     for (const auto& good : picked) {
         TwInFile("KTowar");
         const std::string digits = TrimBlanks(good.code);
@@ -464,14 +479,23 @@ void TfmE::aKasujTowarExecute()
             ExchangeResult = WinIPBadGoodsCode;
             callProblem_ = NotANumberText + good.code;
         }
-        ErrAnnouncement2("KTowar");
-        if (ExchangeResult != 0)
+        if (ExchangeResult != 0) {
+            WriteErrorReportLine(ErrorText(*this, "KTowar"));
             break;
+        }
+        ErrAnnouncement2("KTowar");
         ForgetSent(std::stoi(digits.substr(digits.size() > 5 ? digits.size() - 5 : 0)));
+        deleted.push_back(PadLeft(digits, 5, "0"));
         if (view)
             view->UnpickRow(good.row);
         ProcessMessages();
     }
+    // The line ends saying which goods are gone from the register, after the error that stopped the rest.
+    const std::string outcome = DeletedGoodsText(RegisterCode, deleted, picked.size());
+    if (ExchangeResult != 0)
+        Komunikat(ErrorText(*this, "KTowar") + "; " + outcome, true);
+    else
+        Komunikat(outcome, false);
 }
 
 void TfmE::aKasujWszystkieTowaryExecute()
@@ -484,6 +508,8 @@ void TfmE::aKasujWszystkieTowaryExecute()
     CallLibrary(WinIPFunction::KTowMax);
     ErrorReportScope report;
     ErrAnnouncement2("KTowMax");
-    if (ExchangeResult == 0)
+    if (ExchangeResult == 0) {
         ForgetSent(-1);
+        Komunikat("Skasowano wszystkie towary w kasie "_cp + RegisterCode, false);
+    }
 }

@@ -104,6 +104,21 @@ void AnnounceRefused(const std::string& symbol, const std::string& refusal)
     Komunikat(text, true);
 }
 
+// A refusal's text as the summary names it: at most 60 characters, cut at the end.
+std::string ShortReason(const std::string& reason)
+{
+    constexpr size_t Longest = 60;
+    return reason.size() <= Longest ? reason : reason.substr(0, Longest - 3) + "...";
+}
+
+// Where the operator finds the details of what went wrong: only a file that exists is named.
+std::string DetailsWhere()
+{
+    if (FileExists(ErrorReportFile))
+        return " - szczegóły w raporcie błędów "_cp + ErrorReportFile;
+    return " - szczegóły w historii pracy "_cp + (WorkLog ? WorkLog->FileName : std::string());
+}
+
 // What one export run did, for its closing line on the status line.
 class ExportTally
 {
@@ -111,9 +126,9 @@ public:
     explicit ExportTally(size_t total) : total_(total) {}
     void Sent() { ++sent_; }
     // A good that was not sent: skipped (no active catalogue row) or failed (refused, or its call failed).
-    void NotSent(const std::string& symbol, uint8_t code)
+    void NotSent(const std::string& symbol, uint8_t code, const std::string& reason)
     {
-        notSent_.push_back(symbol);
+        notSent_.push_back(symbol + ": " + ShortReason(reason));
         if (code != 0 && firstError_ == 0)
             firstError_ = code;
     }
@@ -124,7 +139,8 @@ public:
     uint8_t FirstError() const { return firstError_; }
 
     // "Eksport zakończony: wysłano n z m" in green; when any good was not sent, in red, with the symbols of those
-    // that failed or were skipped and the error report's name, and the same line in the error report.
+    // that failed or were skipped and why, and where the details are: the error report when it exists (it is never
+    // created by the program), the work history otherwise. The same line goes to the error report.
     void Announce() const
     {
         if (stoppedByOperatorAt_ && notSent_.empty()) {
@@ -143,14 +159,14 @@ public:
             constexpr size_t Named = 10;
             text += " (";
             for (size_t i = 0; i < notSent_.size() && i < Named; ++i)
-                text += (i ? ", " : "") + notSent_[i];
+                text += (i ? "; " : "") + notSent_[i];
             text += notSent_.size() > Named ? ", ...)" : ")";
         }
         if (stoppedByOperatorAt_)
             text += ", zatrzymany przez operatora";
         if (stopped_)
             text += ", zatrzymany po błędzie"_cp;
-        text += " - szczegóły w raporcie błędów "_cp + ErrorReportFile;
+        text += DetailsWhere();
         WriteErrorReportLine(text);
         Komunikat(text, true);
     }
@@ -247,7 +263,7 @@ void TfmE::aExpoTowarExecute()
             AnnounceSkipped(symbol);
             // The grid does not show the good, so nobody could clear its selection there.
             Unselect(symbol);
-            tally.NotSent(symbol, 0);
+            tally.NotSent(symbol, 0, "nieaktywny lub brak w kartotece");
             ShowProgress(exportPage, i + 1, total);
             continue;
         }
@@ -272,7 +288,11 @@ void TfmE::aExpoTowarExecute()
             continue;
         }
         // A good that was not sent keeps its selection for another try.
-        tally.NotSent(symbol, ExchangeResult);
+        std::string reason = record == SelectedGoods::Record::Refused ? refusal : ResultText(ExchangeResult);
+        // A price sent for a good the register does not hold: the good needs its full data.
+        if (!full && ExchangeResult == 110)
+            reason += " - wyślij pełne dane"_cp;
+        tally.NotSent(symbol, ExchangeResult, reason);
         if (stopOnError) {
             tally.Stopped(); // the goods not yet sent keep their selection too
             break;
@@ -343,9 +363,7 @@ void TfmE::aExpoTowarEureka()
     UntickGroups(exportPage);
     if (refused) {
         ExchangeResult = WinIPBadPrice;
-        Komunikat("Plik " + fileName + " zapisany bez towarów o błędnej cenie - szczegóły w raporcie błędów "_cp +
-                      ErrorReportFile,
-                  true);
+        Komunikat("Plik " + fileName + " zapisany bez towarów o błędnej cenie"_cp + DetailsWhere(), true);
     }
     ShowMessage("powstał plik "_cp + fileName);
     dm->WriteParS("PLIK_EUREKA", fileName, ParLocation, ParSection);

@@ -7,6 +7,7 @@
 #include "exchange/SalesReport.h"
 #include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
+#include "util/Plural.h"
 
 #include <cmath>
 #include <cstdio>
@@ -453,8 +454,9 @@ HandOverResult SendReadingToTrade(const std::string& path)
                         failure);
         }
         HandOverResult result{true, {}, static_cast<int>(increases.size()), Decimal{total, 4}};
-        result.message = "Przesłano odczyt "_cp + fileName + " do Wolnar: " + std::to_string(result.lines) +
-                         " pozycji sprzedaży o wartości "_cp + FormatFloat("0.00", result.total) + " zł"_cp;
+        result.message = "Przesłano odczyt "_cp + fileName + " do Wolnar: " + std::to_string(result.lines) + " " +
+                         PolishPlural<std::string>(result.lines, "pozycja", "pozycje", "pozycji") +
+                         " sprzedaży o wartości "_cp + FormatFloat("0.00", result.total) + " zł"_cp;
         if (previous)
             result.message += " (przyrost od odczytu " + previous->fileName + ")";
         Komunikat(result.message, false);
