@@ -20,6 +20,9 @@ std::string AppTitle;
 std::string ProgramTitle;
 
 std::string ExeDir;
+std::string ConfigDir;
+std::string WorkDir;
+std::string WinIPLibraryPath;
 std::string DataDir;
 std::string RegisterDir;
 std::string DayDir;
@@ -89,7 +92,7 @@ void ReadConnectionValues(const std::string& ownIniName)
     DbUser.clear();
     DbPassword.clear();
     EmbeddedEngine = false;
-    const std::string firmaPath = FindCaseless(ExeDir, "Firma.ini");
+    const std::string firmaPath = FindCaseless(ConfigDir, "Firma.ini");
     if (FileExists(firmaPath)) {
         // The company-wide file wins whenever it exists, even for keys it lacks; its FK section wins over Tarlo.
         const IniFile firma(firmaPath);
@@ -106,12 +109,39 @@ void ReadConnectionValues(const std::string& ownIniName)
             DbPassword = firma.Read("Tarlo", "Pass", "pinewoods");
         EmbeddedEngine = IsEmbeddedEngine(firma.Read("Tarlo", "Silnik"));
     } else {
-        const IniFile own(FindCaseless(ExeDir, ownIniName));
+        const IniFile own(FindCaseless(ConfigDir, ownIniName));
         DbPath = own.Read("Tarlo", "Pth");
         DbUser = own.Read("Tarlo", "User", "SYSDBA");
         DbPassword = own.Read("Tarlo", "Pass", "pinewoods");
         EmbeddedEngine = IsEmbeddedEngine(own.Read("Tarlo", "Silnik"));
     }
+}
+
+fs::path AbsoluteExecutable(const std::string& exePath)
+{
+    std::error_code ec;
+    fs::path executable(exePath.empty() ? OwnExecutablePath() : exePath);
+    const fs::path absolute = fs::absolute(executable, ec);
+    return ec ? executable : absolute;
+}
+
+// A path named in "Foldery.ini" at `base` (a folder ending with "/"): as it is when absolute, otherwise from `base`.
+std::string NamedPath(const std::string& base, const std::string& named)
+{
+    return !named.empty() && named.front() == '/' ? named : base + named;
+}
+
+// Reads Praca and Biblioteka (and Konfiguracja when `withConfig`) from "Foldery.ini" in `dir` into `folders`.
+void ReadFolderFile(const std::string& dir, bool withConfig, ProgramFolders& folders)
+{
+    const IniFile file(FindCaseless(dir, "Foldery.ini"));
+    const std::string base = AddPathSeparator(dir, "/");
+    if (const std::string named = Trim(file.Read("Foldery", "Konfiguracja")); withConfig && !named.empty())
+        folders.configDir = AddPathSeparator(NamedPath(base, named), "/");
+    if (const std::string named = Trim(file.Read("Foldery", "Praca")); !named.empty())
+        folders.workDir = AddPathSeparator(NamedPath(base, named), "/");
+    if (const std::string named = Trim(file.Read("Foldery", "Biblioteka")); !named.empty())
+        folders.library = NamedPath(base, named);
 }
 
 // An existing directory of that name whatever its letter case, otherwise a new one with the given spelling. One
@@ -153,33 +183,54 @@ void EnsureWorkFolders(std::initializer_list<std::string> folders)
 
 } // namespace
 
+ProgramFolders ReadProgramFolders(const std::string& exeDir)
+{
+    ProgramFolders folders;
+    folders.configDir = folders.workDir = AddPathSeparator(exeDir, "/");
+    ReadFolderFile(exeDir, true, folders);
+    if (folders.configDir != AddPathSeparator(exeDir, "/"))
+        ReadFolderFile(folders.configDir, false, folders);
+    return folders;
+}
+
+ProgramFolders ProgramFoldersOf(const std::string& exePath)
+{
+    return ReadProgramFolders(AbsoluteExecutable(exePath).parent_path().string());
+}
+
 void InitEnvironment(const std::string& exePath)
 {
     AppTitle = "Brenmo_Soft             Wymiana danych z kasami ELZAB ";
     // The number and date formats are fixed in the helpers themselves ("." decimal point, "dd.MM.yyyy"); they do
     // not depend on the process locale.
 
-    std::error_code ec;
-    fs::path executable(exePath.empty() ? OwnExecutablePath() : exePath);
-    const fs::path absolute = fs::absolute(executable, ec);
-    if (!ec)
-        executable = absolute;
+    const fs::path executable = AbsoluteExecutable(exePath);
     ExeDir = AddPathSeparator(executable.parent_path().string(), "/");
     StartupProblems.clear();
-    DataDir = EnsureDirCaseless(ExeDir, "Dane") + "/";
+    const ProgramFolders folders = ReadProgramFolders(ExeDir);
+    ConfigDir = folders.configDir;
+    WorkDir = folders.workDir;
+    WinIPLibraryPath = folders.library;
+    DataDir = EnsureDirCaseless(WorkDir, "Dane") + "/";
 
     WorkLog = std::make_unique<TMyEcho>();
     WorkLog->Init(DataDir, "H_" + DateText(Today()).substr(0, 6) + ".txt", ProgramVersion, false, false);
 
     ReadConnectionValues(fs::path(executable.filename()).replace_extension(".INI").string());
 
+    // The result texts: from the current directory, as the register library's own reader takes them, otherwise the
+    // copy shipped in the program's folder (an installed program works in a folder of its own).
     ResultTexts.clear();
+    std::error_code ec;
     const std::string currentDir = fs::current_path(ec).string();
-    ReadLines(FindCaseless(ec ? std::string(".") : currentDir, "koment.txt"), ResultTexts);
+    std::string koment = FindCaseless(ec ? std::string(".") : currentDir, "koment.txt");
+    if (!FileExists(koment))
+        koment = FindCaseless(ExeDir, "koment.txt");
+    ReadLines(koment, ResultTexts);
 
-    EnsureDirCaseless(ExeDir, "In");
+    EnsureDirCaseless(WorkDir, "In");
     // The error report is appended to only when it exists, so an existing one is found whatever its letter case.
-    ErrorReportFile = FindCaseless(EnsureDirCaseless(ExeDir, "Out"), "log.txt");
+    ErrorReportFile = FindCaseless(EnsureDirCaseless(WorkDir, "Out"), "log.txt");
 }
 
 void SetDatePicker(IDatePicker* picker)

@@ -15,7 +15,11 @@ extern std::string AppTitle;
 extern std::string ProgramTitle;
 
 // Working paths; directories end with "/".
-extern std::string ExeDir;
+extern std::string ExeDir;    // the program's own folder: koment.txt and the help file are shipped there
+extern std::string ConfigDir; // Tarlo_db.INI and Firma.ini
+extern std::string WorkDir;   // Dane, In, Out, KONFIG.txt and the register lock; the current directory
+// The register library named in "Foldery.ini"; empty for "libWinIP.so" in ExeDir.
+extern std::string WinIPLibraryPath;
 extern std::string DataDir;
 extern std::string RegisterDir;
 extern std::string DayDir;
@@ -68,6 +72,25 @@ extern bool EmbeddedEngine;
 extern bool LoginAborted;
 extern bool LocalDatabase;
 extern int HelpContextId;
+
+// Where the program reads its configuration, keeps its work data and loads the register library. By default all of
+// it is in the executable's own folder. An installed program has a file "Foldery.ini" beside its executable:
+//   [Foldery]
+//   Konfiguracja=/etc/tarlo-db
+//   Praca=/var/lib/tarlo-db
+//   Biblioteka=/usr/lib/tarlo-db-symulator/libWinIP.so
+// A "Foldery.ini" in the configuration folder (the shop's own file) may name Praca and Biblioteka again, and its
+// values win. A missing or empty key keeps the value before it; a relative path counts from the folder of the file
+// that names it. Nothing else (no environment variable) moves these folders.
+struct ProgramFolders {
+    std::string configDir; // ends with "/"
+    std::string workDir;   // ends with "/"
+    std::string library;   // empty: "libWinIP.so" in the executable's folder
+};
+// `exeDir` is the executable's absolute folder.
+ProgramFolders ReadProgramFolders(const std::string& exeDir);
+// The same for an executable path; empty means the path of this process's own executable.
+ProgramFolders ProgramFoldersOf(const std::string& exePath = {});
 
 // Runs once before any module or window exists. `exePath` is the running executable's full path; empty means
 // the path of this process's own executable.

@@ -44,11 +44,14 @@ Session::~Session()
 bool Session::OpenEnvironment()
 {
     const std::string directory = OwnDirectory();
+    // The work folder: the tool's own folder, or the one its "Foldery.ini" names.
+    const std::string workDir =
+        directory.empty() ? std::string() : ProgramFoldersOf(directory + "/" + ProgramName).workDir;
     std::error_code error;
-    std::filesystem::current_path(directory, error);
+    std::filesystem::current_path(workDir, error);
     if (directory.empty() || error) {
-        PrintError(QStringLiteral("Nie można wejść do folderu programu %1: %2")
-                       .arg(QString::fromStdString(directory), QString::fromStdString(error.message())));
+        PrintError(QStringLiteral("Nie można wejść do folderu roboczego %1: %2")
+                       .arg(QString::fromStdString(workDir), QString::fromStdString(error.message())));
         return false;
     }
     InitEnvironment(directory + "/" + ProgramName);
@@ -58,7 +61,7 @@ bool Session::OpenEnvironment()
     if (DbPath.empty()) {
         PrintError(QStringLiteral("Brak ścieżki bazy danych w konfiguracji: ani Firma.ini, ani Tarlo_db.INI w "
                                   "folderze %1 jej nie podaje.")
-                       .arg(QString::fromStdString(directory)));
+                       .arg(QString::fromStdString(ConfigDir)));
         return false;
     }
     return true;

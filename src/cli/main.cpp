@@ -8,6 +8,7 @@
 #include "util/EndSignals.h"
 
 #include <QStringList>
+#include <sys/stat.h>
 
 #include <csignal>
 
@@ -43,6 +44,9 @@ int main(int argc, char** argv)
 {
     // Before any thread exists: a signal to end is read between registers, never in the middle of a conversation
     // with one, and the database library never sees it.
+    // Files and folders are created writable by the group, so that every operator in the program's group can
+    // append to the work history, write a day folder and take the register lock after another.
+    ::umask(0002);
     BlockEndSignals();
     // A reader that goes away (`| head`) or a file-size limit on the output makes a write fail instead of killing the
     // tool: the failure is reported and the work history keeps its end line.

@@ -47,10 +47,10 @@ private:
     Action action_;
 };
 
-// The existing subdirectory of ExeDir called `name` in any letter case ("in", "out"), with a trailing "/".
+// The existing subdirectory of the work folder called `name` in any letter case ("in", "out"), with a trailing "/".
 std::string ExeSubdir(const std::string& name)
 {
-    return FindCaseless(ExeDir, name) + "/";
+    return FindCaseless(WorkDir, name) + "/";
 }
 
 std::string TrimBlanksRight(const std::string& text)

@@ -16,9 +16,9 @@ int lockFd = -1;
 int depth = 0;
 } // namespace
 
-std::string RegisterLock::LockPath(const std::string& exeDir)
+std::string RegisterLock::LockPath(const std::string& workDir)
 {
-    return exeDir + "kasy.lock";
+    return workDir + "kasy.lock";
 }
 
 RegisterLock::RegisterLock(Mode mode)
@@ -28,7 +28,7 @@ RegisterLock::RegisterLock(Mode mode)
         held_ = true;
         return;
     }
-    const std::string path = LockPath(ExeDir);
+    const std::string path = LockPath(WorkDir);
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) {
         problem_ = "Nie można otworzyć pliku blokady kas "_cp + path + ": " + std::strerror(errno);

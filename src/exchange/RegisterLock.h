@@ -20,8 +20,8 @@ public:
     bool Held() const { return held_; }
     const std::string& Problem() const { return problem_; }
 
-    // The lock file of the program in `exeDir`.
-    static std::string LockPath(const std::string& exeDir);
+    // The lock file in the work folder `workDir` (WorkDir), shared by every program working there.
+    static std::string LockPath(const std::string& workDir);
 
 private:
     bool held_ = false;

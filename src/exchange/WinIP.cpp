@@ -53,6 +53,8 @@ WinIPLibrary::~WinIPLibrary()
 
 std::string WinIPLibrary::LibraryPath() const
 {
+    if (directory_.empty() && !WinIPLibraryPath.empty())
+        return WinIPLibraryPath;
     std::string directory = directory_.empty() ? ExeDir : directory_;
     while (directory.size() > 1 && directory.back() == '/')
         directory.pop_back();

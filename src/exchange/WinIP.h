@@ -1,7 +1,8 @@
 #pragma once
-// The register maker's communication library, loaded at run time from the program's own directory
-// (ExeDir + "libWinIP.so"). Eight functions, C calling convention, zero-terminated file paths in 256-byte
-// buffers, one unsigned byte as result: 0 for success, any other value an error code.
+// The register maker's communication library, loaded at run time from the path named in "Foldery.ini"
+// (WinIPLibraryPath), otherwise from the program's own directory (ExeDir + "libWinIP.so"). Eight functions, C calling
+// convention, zero-terminated file paths in 256-byte buffers, one unsigned byte as result: 0 for success, any other
+// value an error code.
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -44,8 +45,8 @@ using WinIPTwoPathFunction = uint8_t (*)(const char* request, const char* respon
 class WinIPLibrary
 {
 public:
-    // `directory` holds "libWinIP.so" (found whatever its letter case); empty means ExeDir, read when the library
-    // is first needed.
+    // `directory` holds "libWinIP.so" (found whatever its letter case); empty means WinIPLibraryPath when it is set,
+    // otherwise ExeDir, read when the library is first needed.
     explicit WinIPLibrary(std::string directory = {});
     ~WinIPLibrary();
     WinIPLibrary(const WinIPLibrary&) = delete;

@@ -51,10 +51,7 @@ void EndOnSignal(int signal)
 void EnterExecutableDirectory(const std::string& exePath)
 {
     std::error_code error;
-    const std::filesystem::path exe =
-        exePath.empty() ? std::filesystem::read_symlink("/proc/self/exe", error) : std::filesystem::path(exePath);
-    if (!error)
-        std::filesystem::current_path(exe.parent_path(), error);
+    std::filesystem::current_path(ProgramFoldersOf(exePath).workDir, error);
 }
 
 bool CreateModulesAndWindows()

@@ -8,8 +8,9 @@
 // the executable's own path (/proc/self/exe) when given: the program's directory is then the one it names.
 int RunApplication(int argc, char** argv, const std::string& exePath = {});
 
-// Makes the executable's directory the process's current directory, so that files such as "koment.txt" and
-// "KONFIG.txt" are found and written beside the program. `exePath` as for RunApplication.
+// Makes the work folder the process's current directory, so that "KONFIG.txt" is written where the register library
+// reads it: the executable's directory, or the folder "Foldery.ini" names (ProgramFolders). `exePath` as for
+// RunApplication.
 void EnterExecutableDirectory(const std::string& exePath = {});
 
 // With the application object in place: creates dm, dmu and the main window (whose creation shows the log-in

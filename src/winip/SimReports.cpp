@@ -57,7 +57,7 @@ std::string SalesTotalsText(const SimRegister& reg, std::time_t now)
 {
     std::string text = Line("Kasa nr %d - sumy sprzedaży towarów"_cp, reg.Number());
     text += Line("Odczyt: %s", DateTimeText(now).c_str());
-    text += Line("Kod\tIlość\tWartość [gr]\tNazwa"_cp);
+    text += Line("%s", "Kod\tIlość\tWartość [gr]\tNazwa"_cp);
     for (const auto& [code, sale] : reg.sales)
         text += CodeText(code) + "\t" + QuantityText(sale.quantity) + "\t" + std::to_string(sale.value) + "\t" +
                 NameOf(reg, code) + kEol;
@@ -66,11 +66,11 @@ std::string SalesTotalsText(const SimRegister& reg, std::time_t now)
 
 std::string SalesReportText(const SimRegister& reg, std::time_t now)
 {
-    std::string text = Line("RAPORT SPRZEDAŻY TOWARÓW"_cp);
+    std::string text = Line("%s", "RAPORT SPRZEDAŻY TOWARÓW"_cp);
     text += Line("Kasa nr %d, %s", reg.Number(), DateTimeText(now).c_str());
     text += kEol;
     if (reg.sales.empty()) {
-        text += Line("Brak sprzedaży"_cp);
+        text += Line("%s", "Brak sprzedaży"_cp);
         return text;
     }
     text += Line("%-6s  %-19s  %3s  %11s  %12s", "Kod", "Nazwa", "VAT", "Ilość"_cp, "Wartość"_cp);

@@ -8,6 +8,7 @@
 #include <exception>
 #include <iconv.h>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -290,6 +291,8 @@ int Run(const std::vector<std::string>& argv)
 
 int main(int argc, char** argv)
 {
+    // The state files are shared with the register library in the programs of every operator of the group.
+    ::umask(0002);
     try {
         return Run(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const std::exception& e) {

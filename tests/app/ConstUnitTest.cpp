@@ -380,3 +380,92 @@ TEST_F(ConstUnitTest, LogLineWritesEveryMessageAndNeedsNoStatusLine)
     EXPECT_NO_THROW(LogLine("no logger"));
     EXPECT_NO_THROW(Komunikat("no logger", false));
 }
+
+// ---- "Foldery.ini": where an installed program keeps its configuration, work data and register library
+
+struct FoldersCase {
+    const char* name;
+    const char* besideExe; // "Foldery.ini" beside the executable; nullptr for none
+    const char* inConfig;  // "Foldery.ini" in the folder "Konf" under the temporary folder; nullptr for none
+    const char* configDir; // expected, relative to the temporary folder ("Sklep/" is the executable's folder)
+    const char* workDir;   // expected, likewise
+    const char* library;   // expected, likewise; "" for none named
+};
+
+class ProgramFoldersTest : public ConstUnitTest, public ::testing::WithParamInterface<FoldersCase>
+{
+};
+
+TEST_P(ProgramFoldersTest, Folders)
+{
+    const FoldersCase& c = GetParam();
+    const std::string root = tmp.Path() + "/";
+    fs::create_directory(root + "Konf");
+    // Absolute paths in the cases are written as "@/", which stands for the temporary folder.
+    auto expand = [&root](std::string text) {
+        for (std::size_t at; (at = text.find("@/")) != std::string::npos;)
+            text.replace(at, 2, root);
+        return text;
+    };
+    if (c.besideExe)
+        Write("foldery.INI", expand(c.besideExe));
+    if (c.inConfig)
+        SaveText(expand(c.inConfig), root + "Konf/Foldery.ini");
+    const ProgramFolders folders = ReadProgramFolders(exeDir_);
+    EXPECT_EQ(folders.configDir, root + c.configDir);
+    EXPECT_EQ(folders.workDir, root + c.workDir);
+    EXPECT_EQ(folders.library, *c.library ? root + c.library : std::string());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ProgramFoldersTest,
+    ::testing::Values(
+        FoldersCase{"NoFileEverythingBesideTheProgram", nullptr, nullptr, "Sklep/", "Sklep/", ""},
+        FoldersCase{"EmptyKeysKeepTheDefault", "[Foldery]\nKonfiguracja=\nPraca=  \n", nullptr, "Sklep/", "Sklep/", ""},
+        FoldersCase{"OtherSectionSaysNothing", "[Tarlo]\nPraca=@/Praca\n", nullptr, "Sklep/", "Sklep/", ""},
+        FoldersCase{"AbsolutePaths", "[foldery]\nkonfiguracja=@/Konf\nPRACA=@/Praca/\nBiblioteka=@/kasy/libWinIP.so\n",
+                    nullptr, "Konf/", "Praca/", "kasy/libWinIP.so"},
+        FoldersCase{"RelativePathsCountFromTheProgram", "[Foldery]\nKonfiguracja=../Konf\nPraca=dane\n", nullptr,
+                    "Sklep/../Konf/", "Sklep/dane/", ""},
+        // The shop's own file in the configuration folder names its own library and work folder; its
+        // Konfiguracja says nothing.
+        FoldersCase{"ConfigFolderFileWins",
+                    "[Foldery]\nKonfiguracja=@/Konf\nPraca=@/Praca\nBiblioteka=@/sym/libWinIP.so\n",
+                    "[Foldery]\nKonfiguracja=@/Inna\nBiblioteka=elzab/libWinIP.so\n", "Konf/", "Praca/",
+                    "Konf/elzab/libWinIP.so"},
+        // Without a configuration folder of its own, no second file is read.
+        FoldersCase{"ConfigFolderFileOnlyWhenNamed", "[Foldery]\nPraca=@/Praca\n",
+                    "[Foldery]\nBiblioteka=@/elzab/libWinIP.so\n", "Sklep/", "Praca/", ""}),
+    [](const ::testing::TestParamInfo<FoldersCase>& info) { return std::string(info.param.name); });
+
+// An installed program: configuration from one folder, work data in another, result texts shipped beside the
+// executable, the library where the file names it.
+TEST_F(ConstUnitTest, InstalledProgramUsesTheNamedFolders)
+{
+    const std::string root = tmp.Path() + "/";
+    fs::create_directories(root + "etc");
+    fs::create_directories(root + "var");
+    Write("Foldery.ini",
+          "[Foldery]\nKonfiguracja=" + root + "etc\nPraca=" + root + "var\nBiblioteka=" + root + "sym/libWinIP.so\n");
+    Write("Tarlo_db.INI", "[Tarlo]\nPth=beside.fdb\n");
+    SaveText("[Tarlo]\nPth=etc.fdb\n", root + "etc/Tarlo_db.INI");
+    Write("koment.txt", "Bez błędu\r\n"_cp);
+    Init();
+    EXPECT_EQ(ExeDir, exeDir_ + "/");
+    EXPECT_EQ(ConfigDir, root + "etc/");
+    EXPECT_EQ(WorkDir, root + "var/");
+    EXPECT_EQ(WinIPLibraryPath, root + "sym/libWinIP.so");
+    EXPECT_EQ(DbPath, "etc.fdb");
+    EXPECT_EQ(DataDir, root + "var/Dane/");
+    EXPECT_EQ(ErrorReportFile, root + "var/Out/log.txt");
+    for (const char* dir : {"Dane", "In", "Out"}) {
+        EXPECT_TRUE(DirectoryExists(root + "var/" + dir)) << dir;
+        EXPECT_FALSE(fs::exists(exeDir_ + "/" + dir)) << dir;
+    }
+    EXPECT_EQ(ResultTexts, std::vector<std::string>{"Bez błędu"_cp});
+
+    // Firma.ini is looked for in the configuration folder too.
+    SaveText("[FK]\nBazaSQL=firma.fdb\n", root + "etc/Firma.ini");
+    Init();
+    EXPECT_EQ(DbPath, "firma.fdb");
+}

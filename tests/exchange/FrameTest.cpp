@@ -315,13 +315,29 @@ TEST_F(ExchangeTest, LibraryFoundLaterIsLoadedThen)
     EXPECT_EQ(status.Last().text, "Skasowano wszystkie towary w kasie 01");
 }
 
+// An installed program loads the library that "Foldery.ini" names, not one beside the executable.
+TEST_F(ExchangeTest, LibraryNamedInFolderFileIsLoadedFromThere)
+{
+    std::filesystem::remove(app + "/libWinIP.so");
+    std::filesystem::create_directory(app + "/kasy");
+    LinkLibrary(app + "/kasy");
+    SaveText("[Foldery]\nBiblioteka=kasy/libWinIP.so\n", app + "/Foldery.ini");
+    InitEnvironment(app + "/Tarlo_db");
+    ASSERT_EQ(WinIPLibraryPath, app + "/kasy/libWinIP.so");
+
+    module.aKasujWszystkieTowaryExecute();
+
+    EXPECT_EQ(ExchangeResult, 0);
+    EXPECT_EQ(status.Last().text, Green);
+}
+
 TEST_F(ExchangeTest, PathOf256BytesIsNeverPassed)
 {
     // A program directory so deep that the request path reaches 256 bytes; no library lies there, so any
     // attempt to call would end in WinIPNotLoaded instead.
     const std::string deep = app + "/" + std::string(120, 'a') + "/" + std::string(120, 'b');
     std::filesystem::create_directories(deep + "/In");
-    ExeDir = deep + "/";
+    ExeDir = WorkDir = deep + "/";
     ASSERT_GE((ExeDir + "In/KTowMax.in").size(), 256u);
     CreateErrorReport();
 
@@ -341,7 +357,7 @@ TEST_F(ExchangeTest, PathOf255BytesIsPassed)
     const std::string deep = fixed + std::string(255 - fixed.size() - tail.size(), 'c');
     std::filesystem::create_directories(deep + "/In");
     LinkLibrary(deep);
-    ExeDir = deep + "/";
+    ExeDir = WorkDir = deep + "/";
     ASSERT_EQ((ExeDir + "In/KTowMax.in").size(), 255u);
 
     module.aKasujWszystkieTowaryExecute();

@@ -17,7 +17,7 @@ namespace
 class OtherProgram
 {
 public:
-    OtherProgram() : fd_(::open(RegisterLock::LockPath(ExeDir).c_str(), O_RDWR | O_CREAT, 0666))
+    OtherProgram() : fd_(::open(RegisterLock::LockPath(WorkDir).c_str(), O_RDWR | O_CREAT, 0666))
     {
         EXPECT_EQ(::flock(fd_, LOCK_EX | LOCK_NB), 0);
     }
