@@ -3,6 +3,7 @@
 // and error report.
 #include "cli/Command.h"
 #include "cli/Console.h"
+#include "db/Firebird.h"
 #include "util/Cp1250.h"
 #include "util/Cp1250Literal.h"
 #include "util/EndSignals.h"
@@ -10,6 +11,7 @@
 #include <QStringList>
 #include <sys/stat.h>
 
+#include <clocale>
 #include <csignal>
 
 namespace
@@ -52,6 +54,10 @@ int main(int argc, char** argv)
     // tool: the failure is reported and the work history keeps its end line.
     std::signal(SIGPIPE, SIG_IGN);
     std::signal(SIGXFSZ, SIG_IGN);
+    // The environment's locale, with a UTF-8 character type, before the first connection: a database path with
+    // Polish letters is handed to Firebird in UTF-8.
+    std::setlocale(LC_ALL, "");
+    fb::UseUtf8FileNames();
     EndSignalFd endSignals;
     QStringList arguments;
     for (int i = 1; i < argc; ++i)

@@ -4,8 +4,10 @@
 #include "util/Cp1250Literal.h"
 
 #include <algorithm>
+#include <clocale>
 #include <cstdint>
 #include <cstring>
+#include <langinfo.h>
 
 using namespace Firebird;
 
@@ -537,6 +539,12 @@ FbConnection::FbConnection() = default;
 FbConnection::~FbConnection()
 {
     Close();
+}
+
+void fb::UseUtf8FileNames()
+{
+    if (std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0)
+        std::setlocale(LC_CTYPE, "C.UTF-8");
 }
 
 void FbConnection::Open(const fb::ConnectParams& params)

@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QDateEdit>
+#include <QDir>
 #include <QFile>
 #include <QFocusEvent>
 #include <QLabel>
@@ -83,6 +84,7 @@ private slots:
     void registerListChangesRegister();
     void leavingDatePickerUpdatesPaths();
     void statusLine();
+    void fitsA1024x768Screen();
     void closing_data();
     void closing();
     void errorHandler_data();
@@ -329,6 +331,25 @@ void MainWindowTest::helpButtons()
          {"Prześlij dane do Wolnar", "Porównanie z kasą", "Zapisz raport", "Zaznacz do eksportu",
           "zmienione od ostatniego eksportu", "Zatrzymaj", "Escape", "Trwa wymiana danych z kasą"})
         QVERIFY2(document.contains(QString::fromUtf8(command)), command);
+}
+
+void MainWindowTest::fitsA1024x768Screen()
+{
+    StartProgram();
+    Frm->setWindowState(Qt::WindowNoState);
+    // 768 less the window's title bar and a desktop panel.
+    Frm->resize(1024, 720);
+    Frm->PCtrlMain->setCurrentWidget(Frm->tbsPraca);
+    Frm->PCtrlPraca->setCurrentWidget(Frm->tbsTowary);
+    QApplication::processEvents();
+    QVERIFY2(Frm->minimumSizeHint().width() <= 1024, qPrintable(QString::number(Frm->minimumSizeHint().width())));
+    QVERIFY2(Frm->minimumSizeHint().height() <= 720, qPrintable(QString::number(Frm->minimumSizeHint().height())));
+    QCOMPARE(Frm->width(), 1024);
+    // The goods names can be read: the name column keeps room for about 30 characters.
+    const int name = Frm->tbsTowary->XDBG->columnWidth(GoodsModel::ColNazwa);
+    const int wanted = Frm->tbsTowary->XDBG->fontMetrics().horizontalAdvance(QString(30, QLatin1Char('n')));
+    QVERIFY2(name >= wanted, qPrintable(QStringLiteral("%1 < %2").arg(name).arg(wanted)));
+    Frm->grab().save(QDir::tempPath() + QStringLiteral("/tarlo-main-1024x720.png"));
 }
 
 void MainWindowTest::f2BringsSearchField()
