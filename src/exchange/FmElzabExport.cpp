@@ -289,6 +289,8 @@ void TfmE::aExpoTowarExecute()
         }
         // A good that was not sent keeps its selection for another try.
         std::string reason = record == SelectedGoods::Record::Refused ? refusal : ResultText(ExchangeResult);
+        if (reason.empty())
+            reason = "błąd "_cp + std::to_string(ExchangeResult);
         // A price sent for a good the register does not hold: the good needs its full data.
         if (!full && ExchangeResult == 110)
             reason += " - wyślij pełne dane"_cp;

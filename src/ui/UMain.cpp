@@ -73,7 +73,8 @@ TFrm::TFrm(QWidget* parent) : QMainWindow(parent)
     dbgWK->setEditTriggers(QAbstractItemView::NoEditTriggers);
     dbgWK->verticalHeader()->hide();
     dbgWK->horizontalHeader()->setStretchLastSection(true);
-    dbgWK->setFixedWidth(110);
+    // Wide enough for "Kasa 99"; the pages keep the rest of a 1024-pixel screen.
+    dbgWK->setFixedWidth(100);
     registerModel_ = new RegisterListModel(
         dmu->sdsWK, [](const Value& code) { return dmu->RegisterCodeGetText(code); }, this);
     dbgWK->setModel(registerModel_);
