@@ -249,7 +249,7 @@ public:
     bool FullData() const override { return full_; }
     bool StopOnFirstError() const override { return true; }
     std::string EurekaFileName() const override { return {}; }
-    void ShowProgress(const std::string&) override {}
+    void ShowProgress(std::size_t, std::size_t, const std::string&) override {}
     void UntickGroups() override {}
 
 private:

@@ -39,8 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // Only a good well inside every limit is compared; the limits themselves are the unit tests' business.
     if (good.code < 1 || good.code > 99999 || (good.priceLock != 0 && good.priceLock != 1) ||
-        !RegisterCanHoldName(good.name) || good.price.scale > 2 || good.price.unscaled < 0 ||
-        good.price.unscaled > 9999999)
+        !RegisterCanHoldName(good.name) || good.price->scale > 2 || good.price->unscaled < 0 ||
+        good.price->unscaled > 9999999)
         return 0;
     winip::Good held;
     const winip::Result result = winip::ParseGoodsRecord(line, held);
@@ -48,8 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0; // the rate or the unit is not on its list
     if (result != winip::kOk)
         fuzz::Fail("the register refuses the record \"" + line + "\" with code " + std::to_string(result));
-    int64_t hundredths = good.price.unscaled;
-    for (int s = good.price.scale; s < 2; ++s)
+    int64_t hundredths = good.price->unscaled;
+    for (int s = good.price->scale; s < 2; ++s)
         hundredths *= 10;
     const std::string name = ConvertPolish(good.name, PlWin1250, PlCp852);
     if (held.code != good.code || held.lock != good.priceLock || held.price != hundredths ||

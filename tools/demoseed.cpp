@@ -21,7 +21,7 @@ public:
     bool FullData() const override { return true; }
     bool StopOnFirstError() const override { return false; }
     std::string EurekaFileName() const override { return {}; }
-    void ShowProgress(const std::string&) override {}
+    void ShowProgress(std::size_t, std::size_t, const std::string&) override {}
     void UntickGroups() override {}
 };
 

@@ -3,6 +3,7 @@
 #include "app/ConstUnit.h"
 #include "catalogue/CatalogueView.h"
 #include "catalogue/GoodsRecord.h"
+#include "catalogue/Registers.h"
 #include "db/dbDDM.h"
 #include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
@@ -157,6 +158,13 @@ void Tdmu::SyncPriceLocks()
     for (size_t i = 0; i < untracked.size(); ++i)
         text += (i ? ", " : "") + untracked[i];
     Komunikat(text, true);
+}
+
+void Tdmu::PreparePriceLocks()
+{
+    if (!dm->JestTabela("blok_cen"))
+        dm->DopiszTabele("blok_cen");
+    SyncPriceLocks();
 }
 
 std::string Tdmu::GoodsQuery()
@@ -380,7 +388,7 @@ void Tdmu::LoadRegisterSettings(int registerId)
         fields.portIndex = (port >= 1 && port <= 4) ? static_cast<int>(port - 1) : -1;
         settingsPage->ShowRegisterFields(fields);
     }
-    RegisterCode = PadLeft(code, 2, "0");
+    RegisterCode = TwoDigitRegisterCode(code);
 }
 
 bool Tdmu::SaveRegisterSettings(int registerId)
@@ -528,17 +536,14 @@ bool Tdmu::SaveParameters()
 
 std::string Tdmu::RegisterCodeGetText(const Value& registerCode) const
 {
-    return "Kasa " + PadLeft(registerCode.AsString(), 2, "0");
+    return "Kasa " + TwoDigitRegisterCode(registerCode.AsString());
 }
 
 void Tdmu::sdsWKAfterScroll()
 {
     // The register becomes current only once its settings are in the globals, so a failed load leaves the
     // previous register current together with its settings.
-    const int id = static_cast<int>(sdsWK.FieldByName("id").AsInteger());
-    LoadRegisterSettings(id);
-    CurrentRegisterId = id;
-    UpdateWorkPaths();
+    MakeRegisterCurrent(static_cast<int>(sdsWK.FieldByName("id").AsInteger()));
     if (settingsPage)
         settingsPage->SetRegisterCaption(" Parametry pracy kasy " + RegisterCode + " ");
     if (readoutPanel) {
@@ -550,7 +555,7 @@ void Tdmu::sdsWKAfterScroll()
 
 void Tdmu::OpenRegisters()
 {
-    dm->OpenSds(sdsWK, "select id,kod_kasa from com_def order by id");
+    dm->OpenSds(sdsWK, RegisterListQuery);
     if (sdsWK.RecordCount() > 0) {
         sdsWK.First();
         sdsWKAfterScroll();

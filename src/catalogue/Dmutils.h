@@ -2,6 +2,7 @@
 // The goods catalogue and settings module: price locks and selections, the filtered catalogue view, the goods
 // groups, the register list with each register's settings, the general exchange parameters and the
 // duplicate goods names report.
+#include "catalogue/SentGoods.h"
 #include "db/DataSet.h"
 
 #include <memory>
@@ -49,6 +50,9 @@ public:
     // keep the others from getting theirs; they are named in red on the status line and in the work history, once
     // per call (at the start and when the view is renewed).
     void SyncPriceLocks();
+    // Creates the table BLOK_CEN when it is missing, then SyncPriceLocks: what the window's start and tarlo-cli's
+    // export both do before the goods are read.
+    void PreparePriceLocks();
     // (Re)opens SDSTowary: the active goods of GoodsTable joined with BLOK_CEN, with the filters GroupFilter,
     // LockFilter and SelectionFilter appended, and points the page's price column at PriceField. Raises
     // FieldError when PriceField names no field of the view (after the view has been opened).
@@ -85,6 +89,12 @@ public:
     // status line. Without WYSLANE the status line asks for an administrator's log-in and nothing changes. False
     // when nothing was selected because of such a failure.
     bool SelectChangedGoods();
+    // The goods of the view (re-read first) that changed since the last export to the current register, each with
+    // what its change needs; shared codes are judged over the whole catalogue table. Marks nothing. Raises DbError.
+    ChangedGoods FindChangedInView();
+    // Announces what FindChangedInView found: "Zmienione od ostatniego eksportu do kasy 01: 3", in red with the goods
+    // left out (no memory, goods that cannot be sent, shared codes).
+    static void AnnounceChanged(const ChangedGoods& changed);
     // Selects exactly `symbols` for export and shows the new marks in the view and the count label. Writes only
     // the marks that change, judged by the view's rows: the view must have been read just before.
     bool SelectGoods(const std::vector<std::string>& symbols);

@@ -95,24 +95,18 @@ bool Tdmu::SelectGoods(const std::vector<std::string>& symbols)
     return true;
 }
 
-bool Tdmu::SelectChangedGoods()
+ChangedGoods Tdmu::FindChangedInView()
 {
-    if (!SentTableExists()) {
-        Komunikat(MissingSentTableText(), true);
-        return false;
-    }
     const RecordLists lists = CurrentRecordLists();
     ReReadGoods();
-    const ChangedGoods changed = FindChangedGoods(CatalogueGoods(SDSTowary, lists), LoadSentMemory(CurrentRegisterId));
-    if (!SelectGoods(changed.selected))
-        return false;
+    return FindChangedGoods(CatalogueGoods(SDSTowary, lists), LoadSentMemory(CurrentRegisterId), ReadCatalogueCodes());
+}
 
-    // Zmienione od ostatniego eksportu do kasy 01: 3
+void Tdmu::AnnounceChanged(const ChangedGoods& changed)
+{
     std::string text =
         "Zmienione od ostatniego eksportu do kasy " + RegisterCode + ": " + std::to_string(changed.selected.size());
     if (changed.noMemory)
-        // brak pamięci wysłanych towarów dla tej kasy - wszystkie liczą się jako zmienione; najpierw uruchom
-        // porównanie z kasą
         text +=
             "; brak pamięci wysłanych towarów dla tej kasy - wszystkie liczą się jako zmienione; najpierw uruchom \"Porównanie z kasą\""_cp;
     if (!changed.unsendable.empty())
@@ -122,5 +116,17 @@ bool Tdmu::SelectChangedGoods()
         text += "; wspólny kod w kasie (wysyłany tylko towar, który kasa ma pod tym kodem): "_cp +
                 NameSome(changed.collisions);
     Komunikat(text, changed.noMemory || !changed.unsendable.empty() || !changed.collisions.empty());
+}
+
+bool Tdmu::SelectChangedGoods()
+{
+    if (!SentTableExists()) {
+        Komunikat(MissingSentTableText(), true);
+        return false;
+    }
+    const ChangedGoods changed = FindChangedInView();
+    if (!SelectGoods(changed.selected))
+        return false;
+    AnnounceChanged(changed);
     return true;
 }

@@ -4,40 +4,102 @@
 #include "util/MyUtil.h"
 #include "util/uPol.h"
 
+#include <charconv>
+
+namespace
+{
+
+constexpr int CodeModulus = 100000;
+
+// The name as a record carries it: control characters (a tab would add a field, CR or LF a line) made blanks.
+std::string RecordName(const std::string& name)
+{
+    std::string text = name;
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20)
+            c = ' ';
+    return text;
+}
+
+bool Blank(const std::string& text)
+{
+    return text.find_first_not_of(' ') == std::string::npos;
+}
+
+// At least two decimals, written from the exact amount (a rescaled one could be held at its limit).
+std::string AmountText(const Decimal& amount)
+{
+    std::string text = amount.ToString();
+    if (amount.scale < 2)
+        text += std::string(amount.scale == 0 ? ".00" : "0");
+    for (int decimals = amount.scale; decimals > 2 && text.back() == '0'; --decimals)
+        text.pop_back();
+    return text;
+}
+
+} // namespace
+
+int RegisterCodeOf(int64_t symbol)
+{
+    const int64_t rest = symbol % CodeModulus;
+    return static_cast<int>(rest < 0 ? -rest : rest);
+}
+
+std::string RegisterCodeText(int code)
+{
+    return "$" + IntToStrPad(code, 5, "0");
+}
+
+std::string RecordLayout(const RegisterGood& good)
+{
+    return RegisterCodeText(good.code) + "\t" + PadRight(good.name, RegisterNameLength, " ") + "\t" +
+           std::to_string(good.vat) + "\t1\t3\t" + std::to_string(good.unit) + "\t" + std::to_string(good.lock) +
+           "\t0000000000000\t" + std::to_string(good.price) + "\t0";
+}
+
 int VatNumber(const Decimal& vatRate, const std::string& rateList)
 {
     return ListIndex(FormatFloat("0.00", vatRate), rateList, ";");
 }
 
-std::string BuildGoodsRecordLine(const GoodsRecordInput& good, const std::string& rateList, const std::string& unitList)
+std::string GoodsRecordRefusal(const GoodsRecordInput& good, const std::string& rateList)
 {
-    const int vatNumber = VatNumber(good.vatRate, rateList);
-    const int unitNumber = ListIndex(good.unit, unitList, ";");
-    // Hundredths of the exact amount, extra decimals cut toward zero: 0.999 gives 99.
-    const int64_t hundredths = good.price.Rescaled(2).unscaled;
-    // A tab would add a field, CR or LF a line.
-    std::string name = good.name;
-    for (char& c : name)
-        if (static_cast<unsigned char>(c) < 0x20)
-            c = ' ';
-    return "$" + IntToStrPad(good.code, 5, "0") + "\t" +
-           PadRight(ConvertPolish(name, PlWin1250, PlCp852), RegisterNameLength, " ") + "\t" +
-           std::to_string(vatNumber) + "\t1\t3\t" + std::to_string(unitNumber) + "\t" + std::to_string(good.priceLock) +
-           "\t0000000000000\t" + std::to_string(hundredths) + "\t0";
+    if (!good.wholeSymbol)
+        return "symbol nie jest liczbą całkowitą"_cp;
+    if (good.code < 0)
+        return "symbol ujemny"; // a register code is five digits
+    if (RegisterCodeOf(good.code) == 0)
+        return "kod w kasie $00000"; // the register has no good 0
+    if (Blank(RecordName(good.name).substr(0, RegisterNameLength)))
+        return "pusta nazwa";
+    if (!good.price)
+        return "brak ceny";
+    const int64_t hundredths = good.price->Rescaled(2).unscaled;
+    if (good.price->unscaled < 0 || hundredths > MaxRecordPriceHundredths)
+        return "cena " + AmountText(*good.price) + " poza zakresem kasy 0.00 - 9999999.99";
+    if (!good.vatRate)
+        return "brak stawki VAT";
+    if (VatNumber(*good.vatRate, rateList) == 0)
+        return "stawki VAT " + FormatFloat("0.00", *good.vatRate) + " nie ma na liście VAT"_cp;
+    if (!good.unit)
+        return "brak jednostki miary"_cp;
+    return {};
 }
 
-std::string GoodsRecordRefusal(const GoodsRecordInput& good)
+std::string BuildGoodsRecordLine(const GoodsRecordInput& good, const std::string& rateList, const std::string& unitList)
 {
-    const int64_t hundredths = good.price.Rescaled(2).unscaled;
-    if (good.price.unscaled >= 0 && hundredths <= MaxRecordPriceHundredths)
-        return {};
-    // At least two decimals, written from the exact amount (a rescaled one could be held at its limit).
-    std::string price = good.price.ToString();
-    if (good.price.scale < 2)
-        price += std::string(good.price.scale == 0 ? ".00" : "0");
-    for (int decimals = good.price.scale; decimals > 2 && price.back() == '0'; --decimals)
-        price.pop_back();
-    return "cena " + price + " poza zakresem kasy 0.00 - 9999999.99";
+    RegisterGood record;
+    record.code = RegisterCodeOf(good.code);
+    record.name = ConvertPolish(RecordName(good.name), PlWin1250, PlCp852);
+    record.vat = good.vatRate ? VatNumber(*good.vatRate, rateList) : 0;
+    // An empty unit is not found, whatever empty places the list has.
+    const std::string unit = good.unit.value_or(std::string());
+    record.unit = Blank(unit) ? 0 : ListIndex(unit, unitList, ";");
+    record.lock = static_cast<int>(good.priceLock);
+    // Hundredths of the exact amount, extra decimals cut toward zero: 0.999 gives 99.
+    record.price = good.price ? good.price->Rescaled(2).unscaled : 0;
+    // The code is the whole symbol's last five digits; a record always says "$" and five digits.
+    return RecordLayout(record);
 }
 
 GoodsRecordColumns GoodsRecordColumns::Of(const FieldList& fields, const std::string& priceField)
@@ -68,16 +130,21 @@ GoodsRecordInput GoodsRecordFromRow(const DataSet& goods, int row, const GoodsRe
     const Row& values = goods.Rows.at(row);
     GoodsRecordInput good;
     const Value& code = values.at(columns.asort);
+    good.asort = code.AsString();
     try {
         good.code = code.AsInteger();
+        good.wholeSymbol = !code.IsNull();
     } catch (const FieldError&) {
-        throw FieldError("Symbol towaru " + code.AsString() + " nie jest liczbą całkowitą"_cp);
+        good.wholeSymbol = false;
     }
     good.name = values.at(columns.name).AsString();
-    good.vatRate = values.at(columns.vatRate).AsDecimal();
-    good.unit = values.at(columns.unit).AsString();
+    if (const Value& rate = values.at(columns.vatRate); !rate.IsNull())
+        good.vatRate = rate.AsDecimal();
+    if (const Value& unit = values.at(columns.unit); !unit.IsNull())
+        good.unit = unit.AsString();
     good.priceLock = values.at(columns.priceLock).AsInteger();
-    good.price = values.at(columns.price).AsDecimal();
+    if (const Value& price = values.at(columns.price); !price.IsNull())
+        good.price = price.AsDecimal();
     return good;
 }
 

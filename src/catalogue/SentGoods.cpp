@@ -6,12 +6,11 @@
 
 #include <algorithm>
 #include <charconv>
+#include <optional>
 #include <unordered_map>
 
 namespace
 {
-
-constexpr int CodeModulus = 100000;
 
 std::vector<std::string> SplitTabs(const std::string& line)
 {
@@ -45,11 +44,6 @@ std::string TrimRight(const std::string& text)
 {
     const std::size_t end = text.find_last_not_of(' ');
     return end == std::string::npos ? std::string() : text.substr(0, end + 1);
-}
-
-std::string CodeText(int code)
-{
-    return "$" + IntToStrPad(code, 5, "0");
 }
 
 std::string PriceText(int64_t hundredths)
@@ -152,7 +146,7 @@ std::string CollisionLine(int code, const std::vector<const SendableGood*>& good
     std::vector<std::string> symbols;
     for (const SendableGood* good : goods)
         symbols.push_back(good->asort);
-    return CodeText(code) + ": " + Joined(symbols);
+    return RegisterCodeText(code) + ": " + Joined(symbols);
 }
 
 // Active sendable goods by register code, in row order within each code.
@@ -176,12 +170,6 @@ std::vector<std::string> Unsendable(const std::vector<SendableGood>& goods)
 
 } // namespace
 
-int RegisterCodeOf(int64_t symbol)
-{
-    const int64_t rest = symbol % CodeModulus;
-    return static_cast<int>(rest < 0 ? -rest : rest);
-}
-
 bool ParseRecordLine(const std::string& line, RegisterGood& good)
 {
     const std::vector<std::string> f = SplitTabs(line);
@@ -190,13 +178,6 @@ bool ParseRecordLine(const std::string& line, RegisterGood& good)
     good.name = TrimRight(ConvertPolish(f[1], PlCp852, PlWin1250));
     return ToNumber(f[2], good.vat) && ToNumber(f[5], good.unit) && ToNumber(f[6], good.lock) &&
            ToNumber(f[8], good.price);
-}
-
-std::string StoredLine(const RegisterGood& good)
-{
-    return CodeText(good.code) + "\t" + PadRight(good.name, RegisterNameLength, " ") + "\t" + std::to_string(good.vat) +
-           "\t1\t3\t" + std::to_string(good.unit) + "\t" + std::to_string(good.lock) + "\t0000000000000\t" +
-           std::to_string(good.price) + "\t0";
 }
 
 std::vector<RegisterGood> ParseRegisterGoodsList(const std::vector<std::string>& lines, int& unreadable)
@@ -254,54 +235,167 @@ std::vector<SendableGood> CatalogueGoods(const DataSet& rows, const RecordLists&
             const Value& inactive = rows.Rows[row][inactiveColumn];
             good.active = !inactive.IsNull() && inactive.AsInteger() != 1;
         }
-        try {
-            const GoodsRecordInput input = GoodsRecordFromRow(rows, row, columns);
-            const std::string line = BuildGoodsRecordLine(input, lists.rates, lists.units);
-            if (!ParseRecordLine(line, good.record))
-                good.problem = "rekord niezrozumiały dla kasy"_cp;
-            else if (good.record.code == 0)
-                good.problem = "kod w kasie $00000"; // the register has no good 0
-            else if (good.record.price < 0 || good.record.price > RecordPriceLimit)
-                good.problem = "cena poza zakresem kasy";
-            else if (good.record.name.empty())
-                good.problem = "pusta nazwa";
-            good.sendable = good.problem.empty();
-        } catch (const FieldError&) {
-            good.problem = "symbol nie jest liczbą całkowitą"_cp;
-        }
+        const GoodsRecordInput input = GoodsRecordFromRow(rows, row, columns);
+        if (input.wholeSymbol && input.code >= 0)
+            good.code = RegisterCodeOf(input.code);
+        good.problem = GoodsRecordRefusal(input, lists.rates);
+        if (good.problem.empty() &&
+            !ParseRecordLine(BuildGoodsRecordLine(input, lists.rates, lists.units), good.record))
+            good.problem = "rekord niezrozumiały dla kasy"_cp;
+        good.sendable = good.problem.empty();
         goods.push_back(std::move(good));
     }
     return goods;
 }
 
-ChangedGoods FindChangedGoods(const std::vector<SendableGood>& goods, const SentMemory& memory)
+CatalogueCodes CatalogueCodes::Of(const std::vector<SendableGood>& goods)
+{
+    CatalogueCodes codes;
+    for (const SendableGood& good : goods)
+        if (good.code >= 0)
+            codes.Add(good.code, good.asort, good.active);
+    return codes;
+}
+
+void CatalogueCodes::Add(int code, const std::string& asort, bool active)
+{
+    byCode_[code].push_back({asort, active});
+}
+
+const std::vector<CatalogueCodes::Owner>* CatalogueCodes::Owners(int code) const
+{
+    const auto it = byCode_.find(code);
+    return it == byCode_.end() ? nullptr : &it->second;
+}
+
+bool CatalogueCodes::Shared(int code) const
+{
+    const auto* owners = Owners(code);
+    return owners != nullptr && owners->size() > 1;
+}
+
+std::string CatalogueCodes::SharingLine(int code) const
+{
+    std::vector<std::string> symbols;
+    if (const auto* owners = Owners(code))
+        for (const Owner& owner : *owners)
+            symbols.push_back(owner.asort);
+    return RegisterCodeText(code) + ": " + Joined(symbols);
+}
+
+CallCheck CheckCall(const std::string& asort, int code, SendKind kind, const SentMemory& memory,
+                    const CatalogueCodes& codes)
+{
+    CallCheck check;
+    const std::string codeText = RegisterCodeText(code);
+    const auto held = memory.find(code);
+    const bool heldByOther = held != memory.end() && held->second.asort != asort;
+    const std::string owner = heldByOther && !held->second.asort.empty() ? "do towaru "_cp + held->second.asort
+                                                                         : std::string("do innego towaru");
+    if (kind == SendKind::PriceOnly) {
+        if (heldByOther) {
+            check.refusal = "kod " + codeText + " należy w kasie "_cp + owner;
+        } else if (held == memory.end()) {
+            std::vector<std::string> others;
+            if (const auto* owners = codes.Owners(code))
+                for (const auto& other : *owners)
+                    if (other.asort != asort)
+                        others.push_back(other.asort);
+            if (!others.empty())
+                check.refusal = "kod " + codeText + " ma w kartotece także towar "_cp + Joined(others) +
+                                ", a nie wiadomo, który z nich jest w kasie - wyślij pełne dane"_cp;
+        }
+        return check;
+    }
+    if (!heldByOther)
+        return check;
+    bool otherActive = false;
+    if (const auto* owners = codes.Owners(code))
+        for (const auto& other : *owners)
+            if (other.asort == held->second.asort && other.active)
+                otherActive = true;
+    if (otherActive) {
+        check.refusal = "kod " + codeText + " należy w kasie "_cp + owner;
+        return check;
+    }
+    check.replacesOther = true;
+    check.previousOwner = held->second.asort;
+    return check;
+}
+
+std::string HeldDataDiffering(const RegisterGood& catalogue, const SentMemory& memory, const std::string& asort)
+{
+    const auto it = memory.find(catalogue.code);
+    RegisterGood held;
+    if (it == memory.end() || it->second.asort != asort || !ParseRecordLine(it->second.line, held))
+        return {};
+    std::vector<std::string> fields;
+    if (held.name != catalogue.name)
+        fields.push_back("nazwa");
+    if (held.vat != catalogue.vat)
+        fields.push_back("stawka VAT");
+    if (held.unit != catalogue.unit)
+        fields.push_back("jednostka");
+    std::string text;
+    for (const std::string& field : fields)
+        text += (text.empty() ? "" : "/") + field;
+    return text;
+}
+
+ChangedGoods FindChangedGoods(const std::vector<SendableGood>& goods, const SentMemory& memory,
+                              const CatalogueCodes& allCodes)
 {
     ChangedGoods result;
     result.noMemory = memory.empty();
     result.unsendable = Unsendable(goods);
 
-    auto changed = [&](const SendableGood& good) {
+    // What each good needs: a good the memory says the register holds with the same name, rate and unit needs
+    // its price only.
+    auto need = [&](const SendableGood& good) -> std::optional<SendKind> {
         const auto it = memory.find(good.record.code);
-        return it == memory.end() || it->second.asort != good.asort || it->second.line != StoredLine(good.record);
+        if (it == memory.end() || it->second.asort != good.asort)
+            return SendKind::Full;
+        if (it->second.line == StoredLine(good.record))
+            return std::nullopt;
+        RegisterGood held;
+        if (!ParseRecordLine(it->second.line, held) || held.name != good.record.name || held.vat != good.record.vat ||
+            held.unit != good.record.unit)
+            return SendKind::Full;
+        return SendKind::PriceOnly;
     };
-    std::unordered_map<const SendableGood*, bool> chosen;
-    for (const auto& [code, sharing] : ByCode(goods)) {
-        if (sharing.size() == 1) {
-            if (changed(*sharing.front()))
-                chosen[sharing.front()] = true;
+    const auto byCode = ByCode(goods);
+    std::unordered_map<const SendableGood*, SendKind> chosen;
+    for (const auto& [code, sharing] : byCode) {
+        const bool shared = allCodes.Owners(code) != nullptr ? allCodes.Shared(code) : sharing.size() > 1;
+        if (!shared) {
+            if (const auto kind = need(*sharing.front()))
+                chosen[sharing.front()] = *kind;
             continue;
         }
         // Only the good the register holds under the code may go; sending another would replace it.
-        result.collisions.push_back(CollisionLine(code, sharing));
+        result.collisions.push_back(allCodes.Owners(code) != nullptr ? allCodes.SharingLine(code)
+                                                                     : CollisionLine(code, sharing));
         const auto it = memory.find(code);
         for (const SendableGood* good : sharing)
-            if (it != memory.end() && it->second.asort == good->asort && changed(*good))
-                chosen[good] = true;
+            if (it != memory.end() && it->second.asort == good->asort)
+                if (const auto kind = need(*good))
+                    chosen[good] = *kind;
     }
     for (const SendableGood& good : goods)
-        if (chosen.count(&good))
+        if (const auto it = chosen.find(&good); it != chosen.end()) {
             result.selected.push_back(good.asort);
+            result.kinds.push_back(it->second);
+        }
     return result;
+}
+
+std::vector<GoodToSend> ToSendList(const ChangedGoods& changed)
+{
+    std::vector<GoodToSend> list;
+    list.reserve(changed.selected.size());
+    for (std::size_t i = 0; i < changed.selected.size(); ++i)
+        list.push_back({changed.selected[i], changed.kinds[i]});
+    return list;
 }
 
 std::vector<std::string> RegisterComparison::ToSend() const
@@ -323,7 +417,7 @@ std::vector<std::string> RegisterComparison::ReportLines(const std::string& titl
     std::vector<std::string> lines{title, ""};
     lines.push_back("1. Towary, których brak w kasie: "_cp + std::to_string(missing.size()));
     for (const auto& [asort, good] : missing)
-        lines.push_back("   " + PadRight(asort, 10, " ") + " " + CodeText(good.code) + "  " + describe(good));
+        lines.push_back("   " + PadRight(asort, 10, " ") + " " + RegisterCodeText(good.code) + "  " + describe(good));
     lines.push_back("");
     lines.push_back("2. Towary różniące się (kartoteka / kasa): "_cp + std::to_string(differing.size()));
     for (const GoodsDifference& d : differing) {
@@ -341,13 +435,15 @@ std::vector<std::string> RegisterComparison::ReportLines(const std::string& titl
         std::string text;
         for (const std::string& field : fields)
             text += (text.empty() ? "" : "; ") + field;
-        lines.push_back("   " + PadRight(d.asort, 10, " ") + " " + CodeText(d.catalogue.code) + "  " + text);
+        if (!d.sharedWith.empty())
+            text += "; kod wspólny z towarem "_cp + d.sharedWith;
+        lines.push_back("   " + PadRight(d.asort, 10, " ") + " " + RegisterCodeText(d.catalogue.code) + "  " + text);
     }
     lines.push_back("");
     lines.push_back("3. Towary w kasie, których nie ma w kartotece lub są nieaktywne: "_cp +
                     std::to_string(extra.size()));
     for (const auto& [good, reason] : extra)
-        lines.push_back("   " + CodeText(good.code) + "  " + describe(good) + "  - " + reason);
+        lines.push_back("   " + RegisterCodeText(good.code) + "  " + describe(good) + "  - " + reason);
     lines.push_back("");
     // 4. Towary zgodne
     lines.push_back("4. Towary zgodne: " + std::to_string(agreeing));
@@ -382,56 +478,89 @@ RegisterComparison CompareWithRegister(const std::vector<RegisterGood>& held,
     std::map<int, const RegisterGood*> heldByCode;
     for (const RegisterGood& good : held)
         heldByCode[good.code] = &good;
-    const auto active = ByCode(catalogue);
-    std::map<int, std::vector<std::string>> inactive;
+    // Every good of the catalogue by code: the sharing is judged over the whole table.
+    std::map<int, std::vector<const SendableGood*>> owners;
     for (const SendableGood& good : catalogue)
-        if (!good.active && good.sendable)
-            inactive[good.record.code].push_back(good.asort);
+        if (good.code >= 0)
+            owners[good.code].push_back(&good);
+    const auto sendable = [](const SendableGood* good) { return good->active && good->sendable; };
 
-    for (const auto& [code, sharing] : active) {
+    // Of goods sharing a code, the register holds the active one it agrees with, else the one the memory names.
+    const auto holderOf = [&](int code, const RegisterGood& inRegister) -> const SendableGood* {
+        const auto& sharing = owners.at(code);
+        for (const SendableGood* candidate : sharing)
+            if (sendable(candidate) && candidate->record == inRegister)
+                return candidate;
+        const auto before = previous.find(code);
+        if (before != previous.end())
+            for (const SendableGood* candidate : sharing)
+                if (candidate->asort == before->second.asort)
+                    return candidate;
+        return nullptr;
+    };
+    const auto othersThan = [&](int code, const SendableGood* good) {
+        std::vector<std::string> symbols;
+        for (const SendableGood* other : owners.at(code))
+            if (other != good)
+                symbols.push_back(other->asort);
+        return Joined(symbols);
+    };
+
+    for (const auto& [code, sharing] : owners) {
         const auto found = heldByCode.find(code);
         const RegisterGood* inRegister = found == heldByCode.end() ? nullptr : found->second;
         if (sharing.size() > 1) {
+            std::vector<std::string> symbols;
+            for (const SendableGood* good : sharing)
+                symbols.push_back(good->asort);
             // w kasie: ... / brak w kasie
-            result.collisions.push_back(CollisionLine(code, sharing) +
+            result.collisions.push_back(RegisterCodeText(code) + ": " + Joined(symbols) +
                                         (inRegister ? " (w kasie: " + inRegister->name + ")" : " (brak w kasie)"));
+            if (!inRegister)
+                continue;
+            const SendableGood* holder = holderOf(code, *inRegister);
+            if (holder == nullptr || !sendable(holder))
+                continue;
+            if (holder->record == *inRegister)
+                ++result.agreeing;
+            else
+                result.differing.push_back({holder->asort, othersThan(code, holder), holder->record, *inRegister});
             continue;
         }
         const SendableGood& good = *sharing.front();
+        if (!sendable(&good))
+            continue;
         if (!inRegister)
             result.missing.emplace_back(good.asort, good.record);
         else if (*inRegister == good.record)
             ++result.agreeing;
         else
-            result.differing.push_back({good.asort, good.record, *inRegister});
+            result.differing.push_back({good.asort, {}, good.record, *inRegister});
     }
 
     for (const RegisterGood& good : held) {
         std::string asort;
-        const auto sharing = active.find(good.code);
-        if (sharing == active.end()) {
-            const auto it = inactive.find(good.code);
-            if (it == inactive.end()) {
-                result.extra.emplace_back(good, "brak w kartotece");
-            } else {
-                result.extra.emplace_back(good, "nieaktywny: " + Joined(it->second));
-                if (it->second.size() == 1)
-                    asort = it->second.front();
-            }
-        } else if (sharing->second.size() == 1) {
-            asort = sharing->second.front()->asort;
+        const auto sharing = owners.find(good.code);
+        if (sharing == owners.end()) {
+            result.extra.emplace_back(good, "brak w kartotece");
         } else {
-            // Of goods sharing the code, the register holds the one it agrees with, else the one last sent.
-            const auto before = previous.find(good.code);
-            for (const SendableGood* candidate : sharing->second)
-                if (candidate->record == good)
-                    asort = candidate->asort;
-            if (asort.empty() && before != previous.end())
-                for (const SendableGood* candidate : sharing->second)
-                    if (candidate->asort == before->second.asort)
-                        asort = candidate->asort;
+            const SendableGood* holder =
+                sharing->second.size() == 1 ? sharing->second.front() : holderOf(good.code, good);
+            if (holder != nullptr) {
+                asort = holder->asort;
+                if (!holder->active)
+                    result.extra.emplace_back(good, "nieaktywny: " + holder->asort);
+                else if (!holder->sendable)
+                    result.extra.emplace_back(good,
+                                              "nie do wysłania: "_cp + holder->asort + " (" + holder->problem + ")");
+            } else if (std::none_of(sharing->second.begin(), sharing->second.end(), sendable)) {
+                result.extra.emplace_back(good, "w kartotece tylko nieaktywne lub nie do wysłania: "_cp +
+                                                    othersThan(good.code, nullptr));
+            }
         }
-        result.memory[good.code] = {asort, StoredLine(good)};
+        // A code whose good is not known is not remembered: no row, rather than a row naming nobody.
+        if (!asort.empty())
+            result.memory[good.code] = {asort, StoredLine(good)};
     }
     return result;
 }

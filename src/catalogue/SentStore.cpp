@@ -5,6 +5,9 @@
 #include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace
 {
 
@@ -102,7 +105,45 @@ bool SelectOnly(const std::vector<std::string>& symbols)
     return dm->RunSQLBatch(commands);
 }
 
-SentRecorder::SentRecorder(int registerId, bool fullData) : registerId_(registerId), fullData_(fullData)
+DataSet ReadWholeCatalogue(const std::string& priceField)
+{
+    const bool plainName = !priceField.empty() && std::all_of(priceField.begin(), priceField.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+    });
+    const std::vector<std::string> fields = dm->ListaPol(GoodsTable, false, false);
+    const bool present = std::any_of(fields.begin(), fields.end(), [&](const std::string& field) {
+        return UpperAscii(field) == UpperAscii(priceField);
+    });
+    if (!plainName || !present)
+        throw FieldError("Brak pola " + priceField + " w kartotece towarów "_cp + GoodsTable);
+    DataSet rows;
+    dm->OpenSds(rows, "select coalesce(b.blok,0) as blok,k.asort,k.nazwa,k.stawka_vat,k.jm,k.nieaktywny,k." +
+                          priceField + " from " + GoodsTable + " k left join BLOK_CEN b using(asort)");
+    return rows;
+}
+
+CatalogueCodes ReadCatalogueCodes()
+{
+    DataSet rows;
+    dm->OpenSds(rows, "select asort,nieaktywny from " + GoodsTable);
+    CatalogueCodes codes;
+    for (const Row& row : rows.Rows) {
+        int64_t symbol = -1;
+        try {
+            if (!row.at(0).IsNull())
+                symbol = row.at(0).AsInteger();
+        } catch (const FieldError&) {
+        }
+        if (symbol < 0)
+            continue; // no register code
+        // As the catalogue view counts it: nieaktywny<>1 leaves out NULL too.
+        const Value& inactive = row.at(1);
+        codes.Add(RegisterCodeOf(symbol), row.at(0).AsString(), !inactive.IsNull() && inactive.AsInteger() != 1);
+    }
+    return codes;
+}
+
+SentRecorder::SentRecorder(int registerId) : registerId_(registerId)
 {
     available_ = SentTableExists();
     if (available_)
@@ -111,11 +152,17 @@ SentRecorder::SentRecorder(int registerId, bool fullData) : registerId_(register
         LogLine("Brak tabeli WYSLANE: eksport bez zapamiętania wysłanych towarów"_cp);
 }
 
-std::string SentRecorder::Accepted(const std::string& asort, const std::string& recordLine)
+std::string SentRecorder::Accepted(const std::string& asort, const std::string& recordLine, SendKind kind)
 {
     SentEntry stored;
     int code = 0;
-    if (!available_ || !RememberSent(memory_, asort, recordLine, fullData_, stored, code))
+    if (!available_ || !RememberSent(memory_, asort, recordLine, kind == SendKind::Full, stored, code))
         return {};
     return SentUpsertCommand(registerId_, code, stored);
+}
+
+bool SentRecorder::Forget(int code)
+{
+    memory_.erase(code);
+    return !available_ || dm->RunSQL(SentDeleteCommand(registerId_, code));
 }

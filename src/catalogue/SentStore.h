@@ -31,20 +31,30 @@ bool SelectOnly(const std::vector<std::string>& symbols);
 // Adds to `commands` the updates that set "wybor" to `value` for the goods, a bounded number of symbols each.
 void AppendMarkCommands(std::vector<std::string>& commands, const std::vector<std::string>& symbols, int value);
 
-// What the export keeps of one run for the register: the memory as loaded at the start (when the table exists)
-// and the command that records an accepted good.
+// The whole catalogue table as sending needs it: every good, active or not, with its price lock (0 without a
+// BLOK_CEN row). Raises FieldError when the price field is not a field of the table, DbError on a database error.
+DataSet ReadWholeCatalogue(const std::string& priceField);
+
+// Every good of the catalogue table with a whole symbol, by register code (symbol and "nieaktywny" only).
+CatalogueCodes ReadCatalogueCodes();
+
+// What the export keeps of one run for the register: the memory as loaded at the start (when the table exists),
+// kept up to date with every call, and the commands that change it.
 class SentRecorder
 {
 public:
-    SentRecorder(int registerId, bool fullData);
-    // The command recording that the register accepted `recordLine` for `asort`; empty when nothing is recorded
-    // (no table, or a price-only call for a code the memory does not know).
-    std::string Accepted(const std::string& asort, const std::string& recordLine);
+    explicit SentRecorder(int registerId);
+    // The command recording that the register accepted `recordLine` for `asort` in a call of `kind`; empty when
+    // nothing is recorded (no table, or a price-only call for a code the memory does not know). The run's memory
+    // follows at once.
+    std::string Accepted(const std::string& asort, const std::string& recordLine, SendKind kind);
+    // Deletes what is remembered for the code, in a transaction of its own. False (logged) when that failed.
+    bool Forget(int code);
     bool Available() const { return available_; }
+    const SentMemory& Memory() const { return memory_; }
 
 private:
     int registerId_;
-    bool fullData_;
     bool available_ = false;
     SentMemory memory_;
 };

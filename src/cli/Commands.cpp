@@ -19,7 +19,7 @@ bool Command::StopRequested()
 {
     if (stopping_)
         return true;
-    const int signal = endSignals ? endSignals->Take() : 0;
+    const int signal = endSignals ? endSignals->Received() : 0;
     if (signal == 0)
         return false;
     stopping_ = true;

@@ -47,7 +47,6 @@ class ConsoleScreen : public IScreen
 {
 public:
     void SetBusyCursor(bool) override {}
-    void ProcessMessages() override {}
     bool AskYesNo(const std::string& caption, const std::string& text) override;
     void ShowMessage(const std::string& text) override;
     void RequestTerminate() override {}

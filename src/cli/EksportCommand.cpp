@@ -2,14 +2,14 @@
 
 #include "app/ConstUnit.h"
 #include "catalogue/Dmutils.h"
+#include "catalogue/Registers.h"
+#include "catalogue/SentStore.h"
 #include "cli/Arguments.h"
 #include "cli/Session.h"
 #include "db/dbDDM.h"
-#include "exchange/ExportView.h"
 #include "exchange/FmElzab.h"
 #include "exchange/RegisterLock.h"
 
-#include <functional>
 #include <utility>
 
 namespace cli
@@ -17,27 +17,6 @@ namespace cli
 
 namespace
 {
-
-// The export page's choices for an unattended run: every good that can be sent is sent and the others are
-// reported (no stop at the first refusal), no Eureka file, no progress figures.
-class ConsoleExportPage : public IExportPage
-{
-public:
-    ConsoleExportPage(bool fullData, std::function<bool()> stopRequested)
-        : fullData_(fullData), stopRequested_(std::move(stopRequested))
-    {
-    }
-    bool FullData() const override { return fullData_; }
-    bool StopOnFirstError() const override { return false; }
-    std::string EurekaFileName() const override { return {}; }
-    void ShowProgress(const std::string&) override {}
-    void UntickGroups() override {}
-    bool StopRequested() const override { return stopRequested_(); }
-
-private:
-    bool fullData_;
-    std::function<bool()> stopRequested_;
-};
 
 // The core's status texts during the run, each after the register's label. Red ones (a good the register refused,
 // the closing line of an export that did not send everything) go to standard error as they come, and are
@@ -78,17 +57,12 @@ private:
     std::string held_;
 };
 
-// Puts back what the run replaced in the session: the status line and the export page.
+// Puts back what the run replaced in the session: the status line.
 class RunScope
 {
 public:
     RunScope(Session& session, IStatusLine& status) : session_(session) { SetStatusLine(&status); }
-    ~RunScope()
-    {
-        if (fmE)
-            fmE->exportPage = nullptr;
-        SetStatusLine(&session_.status);
-    }
+    ~RunScope() { SetStatusLine(&session_.status); }
     RunScope(const RunScope&) = delete;
     RunScope& operator=(const RunScope&) = delete;
 
@@ -99,22 +73,22 @@ private:
 QString ReasonOf(const std::exception& e)
 {
     LogLine(e.what());
-    const auto* db = dynamic_cast<const DbError*>(&e);
-    return FromCore(db ? db->OperatorText() : std::string(e.what()));
+    return FromCore(OperatorText(e));
 }
 
 } // namespace
 
 QString EksportCommand::usage() const
 {
-    return QStringLiteral("--kasa KOD --zmienione [--pelne]");
+    return QStringLiteral("--kasa KOD --zmienione|--sprawdz [--pelne|--tylko-ceny]");
 }
 
 QString EksportCommand::description() const
 {
     return QStringLiteral("Wysyła do kasy towary zmienione od ostatniego eksportu do niej (jak „zmienione od "
-                          "ostatniego eksportu” na stronie eksportu); nie zatrzymuje się na towarze, którego kasa "
-                          "nie przyjęła.");
+                          "ostatniego eksportu” na stronie eksportu), każdy tak, jak wymaga jego zmiana: samą cenę "
+                          "albo pełne dane; nie zatrzymuje się na towarze, którego kasa nie przyjęła. Zaznaczenia "
+                          "na stronie eksportu nie zmienia.");
 }
 
 QList<QCommandLineOption> EksportCommand::options() const
@@ -122,11 +96,15 @@ QList<QCommandLineOption> EksportCommand::options() const
     return {
         QCommandLineOption(QStringLiteral("kasa"), QStringLiteral("kod kasy z COM_DEF"), QStringLiteral("KOD")),
         QCommandLineOption(QStringLiteral("zmienione"),
-                           QStringLiteral("wybiera towary zmienione od ostatniego eksportu do kasy (zastępuje "
-                                          "zaznaczenie na stronie eksportu)")),
-        QCommandLineOption(QStringLiteral("pelne"),
-                           QStringLiteral("wysyła pełne dane towarów; domyślnie tylko ceny (nowe towary wymagają "
-                                          "pełnych danych)")),
+                           QStringLiteral("wysyła towary zmienione od ostatniego eksportu do kasy")),
+        QCommandLineOption(QStringLiteral("sprawdz"),
+                           QStringLiteral("najpierw porównuje kasę z kartoteką (odczytuje wykaz towarów kasy i "
+                                          "poprawia pamięć wysłanych towarów), potem wysyła to, czego brak lub co "
+                                          "się różni")),
+        QCommandLineOption(QStringLiteral("pelne"), QStringLiteral("wysyła pełne dane każdego towaru")),
+        QCommandLineOption(QStringLiteral("tylko-ceny"),
+                           QStringLiteral("wysyła tylko ceny; towar, któremu w kasie trzeba zmienić nazwę, stawkę "
+                                          "VAT lub jednostkę albo którego kasa nie ma, daje kod wyjścia 1")),
     };
 }
 
@@ -147,10 +125,14 @@ int EksportCommand::execute(const QStringList& arguments)
     if (codes.size() != 1)
         return usageError(QStringLiteral("Polecenie eksport wymaga jednej kasy (--kasa KOD)."));
     // The only choice of goods there is: the goods an operator marked in the window are not sent unattended.
-    if (!parser.isSet(QStringLiteral("zmienione")))
+    const bool check = parser.isSet(QStringLiteral("sprawdz"));
+    if (!parser.isSet(QStringLiteral("zmienione")) && !check)
         return usageError(QStringLiteral("Polecenie eksport wymaga opcji --zmienione (towary zmienione od ostatniego "
-                                         "eksportu do kasy)."));
+                                         "eksportu do kasy) albo --sprawdz."));
     const bool fullData = parser.isSet(QStringLiteral("pelne"));
+    const bool pricesOnly = parser.isSet(QStringLiteral("tylko-ceny"));
+    if (fullData && pricesOnly)
+        return usageError(QStringLiteral("Opcje --pelne i --tylko-ceny wykluczają się."));
 
     Session session;
     if (!session.Open())
@@ -168,15 +150,11 @@ int EksportCommand::execute(const QStringList& arguments)
     // The goods to send are chosen as on the export page: the program's register, the whole catalogue (no filters
     // of the page apply here), every active good with its price lock row.
     try {
-        dmu->LoadRegisterSettings(entry->id);
-        CurrentRegisterId = entry->id;
-        UpdateWorkPaths();
-        if (!dm->JestTabela("blok_cen"))
-            dm->DopiszTabele("blok_cen");
-        dmu->SyncPriceLocks();
+        MakeRegisterCurrent(entry->id);
+        dmu->PreparePriceLocks();
         dmu->OpenGoods();
-        // The reason is on the status line (printed): no memory table, or the marks could not be written.
-        if (!dmu->SelectChangedGoods()) {
+        if (!SentTableExists()) {
+            Komunikat(MissingSentTableText(), true);
             PrintError(label + QStringLiteral("nic nie wysłano."));
             return Failure;
         }
@@ -184,26 +162,56 @@ int EksportCommand::execute(const QStringList& arguments)
         PrintError(label + ReasonOf(e) + QStringLiteral(" Nic nie wysłano."));
         return Failure;
     }
+    fmE->lockMode = RegisterLock::Mode::Wait;
 
-    const int errorsBeforeExport = status.errors;
+    if (check) {
+        // The memory of sent goods becomes what the register holds; the goods it lacks or holds otherwise are then
+        // the changed ones.
+        try {
+            if (!fmE->PorownajZKasa().ok) {
+                PrintError(label + QStringLiteral("nic nie wysłano."));
+                return Partial;
+            }
+        } catch (const std::exception& e) {
+            PrintError(label + QStringLiteral("porównanie przerwane - ") + ReasonOf(e));
+            return Partial;
+        }
+    }
+
     bool stopped = false;
+    GoodsExportRequest request;
+    // The changed goods are found under the register lock, after any export that ran before; the window's marks
+    // are neither read nor written. A good not sent stays "changed" in the memory, so the next run finds it again.
+    request.goods = [fullData, pricesOnly] {
+        const ChangedGoods changed = dmu->FindChangedInView();
+        Tdmu::AnnounceChanged(changed);
+        std::vector<GoodToSend> goods = ToSendList(changed);
+        if (fullData || pricesOnly)
+            for (GoodToSend& good : goods)
+                good.kind = fullData ? SendKind::Full : SendKind::PriceOnly;
+        return goods;
+    };
+    request.clearMarks = false;
+    request.stopOnFirstError = false;
+    // By default a good the register has lost is sent again with full data at once.
+    request.fullWhenMissing = !pricesOnly;
+    request.busyOperation = pricesOnly ? "ZCTowar" : "ZTowar";
     // The export asks before each good whether to stop: from then on the goods' acknowledgements are held.
-    ConsoleExportPage page(fullData, [this, &status, &stopped] {
+    request.stopRequested = [this, &status, &stopped] {
         status.holdGreens = true;
         stopped = stopped || StopRequested();
         return stopped;
-    });
-    fmE->exportPage = &page;
-    fmE->lockMode = RegisterLock::Mode::Wait;
+    };
+    GoodsExportResult result;
     try {
-        fmE->aExpoTowarExecute();
+        result = fmE->ExportGoods(request);
     } catch (const std::exception& e) {
         PrintError(label + QStringLiteral("eksport przerwany - ") + ReasonOf(e));
         return Partial;
     }
     status.Flush();
-    // A good not sent keeps its mark for the next run, and the closing line names it (in red).
-    return ExchangeResult == 0 && status.errors == errorsBeforeExport && !stopped ? Success : Partial;
+    // A good not sent (or sent with its price only while the register's data differ) is named in red and counts.
+    return result.Complete() && !stopped ? Success : Partial;
 }
 
 } // namespace cli

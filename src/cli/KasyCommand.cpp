@@ -1,5 +1,6 @@
 #include "cli/KasyCommand.h"
 
+#include "catalogue/Registers.h"
 #include "cli/Arguments.h"
 #include "cli/Session.h"
 #include "db/dbDDM.h"
@@ -39,7 +40,7 @@ int KasyCommand::execute(const QStringList& arguments)
     if (registers.RecordCount() == 0)
         PrintLine(QStringLiteral("Brak kas w tabeli COM_DEF."));
     for (int row = 0; row < registers.RecordCount(); ++row) {
-        const QString code = FromCore(PadLeft(Field(registers, row, "KOD_KASA"), 2, "0"));
+        const QString code = FromCore(TwoDigitRegisterCode(Field(registers, row, "KOD_KASA")));
         PrintLine(QStringLiteral("Kasa %1  %2  port COM%3  %4 b/s  nr w systemie kas %5  timeout %6 s  pole ceny %7")
                       .arg(code, FromCore(PadRight(Field(registers, row, "NAZWA"), 20, " ")),
                            FromCore(Field(registers, row, "PORT")), FromCore(Field(registers, row, "SZYBKOSC")),

@@ -2,6 +2,7 @@
 
 #include "app/ConstUnit.h"
 #include "catalogue/Dmutils.h"
+#include "catalogue/Registers.h"
 #include "cli/Arguments.h"
 #include "cli/Session.h"
 #include "db/dbDDM.h"
@@ -11,6 +12,7 @@
 #include "exchange/TradeHandOver.h"
 #include "util/Cp1250Literal.h"
 #include "util/Plural.h"
+#include "util/ScopeExit.h"
 
 #include <QDate>
 
@@ -109,9 +111,7 @@ int OdczytCommand::execute(const QStringList& arguments)
         return Failure;
     FixedDate picker(salesDate);
     SetDatePicker(&picker);
-    struct Unset {
-        ~Unset() { SetDatePicker(nullptr); }
-    } unset;
+    const OnScopeExit unset([] { SetDatePicker(nullptr); });
 
     std::vector<RegisterEntry> registers;
     if (!ListRegisters(registers))
@@ -142,9 +142,7 @@ int OdczytCommand::execute(const QStringList& arguments)
         const QString label = RegisterLabel(entry.code);
         session.status.lastError.clear();
         try {
-            dmu->LoadRegisterSettings(entry.id);
-            CurrentRegisterId = entry.id;
-            UpdateWorkPaths();
+            MakeRegisterCurrent(entry.id);
             const std::string readingFile = ReadingFile;
             fmE->ElzabSprz();
             if (ExchangeResult != 0 || !FileExists(readingFile)) {
@@ -182,9 +180,8 @@ int OdczytCommand::execute(const QStringList& arguments)
             }
         } catch (const std::exception& e) {
             ++failed;
-            const auto* db = dynamic_cast<const DbError*>(&e);
             LogLine(e.what());
-            PrintError(label + QStringLiteral(": ") + FromCore(db ? db->OperatorText() : std::string(e.what())));
+            PrintError(label + QStringLiteral(": ") + FromCore(OperatorText(e)));
         }
     }
     return failed == 0 ? Success : Partial;

@@ -5,6 +5,7 @@
 #include "db/dbDDM.h"
 #include "exchange/FmElzab.h"
 #include "util/Cp1250.h"
+#include "util/SafeFile.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -51,7 +52,7 @@ bool Session::OpenEnvironment()
     std::filesystem::current_path(workDir, error);
     if (directory.empty() || error) {
         PrintError(QStringLiteral("Nie można wejść do folderu roboczego %1: %2")
-                       .arg(QString::fromStdString(workDir), QString::fromStdString(error.message())));
+                       .arg(QString::fromStdString(workDir), FromCore(SystemErrorText(error.value()))));
         return false;
     }
     InitEnvironment(directory + "/" + ProgramName);
@@ -88,8 +89,7 @@ bool Session::Open()
         return false;
     }
     // As at the program's log-in: the administrator's connection brings the application's tables up to date.
-    if (DbUser == "SYSDBA")
-        dm->TestStru(false);
+    dm->AdministratorCheck(false);
     fmE = std::make_unique<TfmE>();
     return true;
 }
@@ -97,33 +97,21 @@ bool Session::Open()
 bool ListRegisters(std::vector<RegisterEntry>& registers)
 {
     registers.clear();
-    DataSet rows;
     try {
-        dm->OpenSds(rows, "select id,kod_kasa from com_def order by id");
+        registers = ReadRegisterList();
     } catch (const DbError& e) {
         PrintError(QStringLiteral("Nie można odczytać listy kas z COM_DEF: ") + FromCore(e.OperatorText()));
         return false;
     }
-    for (int row = 0; row < rows.RecordCount(); ++row)
-        registers.push_back(
-            {static_cast<int>(rows.At(row, "id").AsInteger()), PadLeft(rows.At(row, "kod_kasa").AsString(), 2, "0")});
     return true;
 }
 
 const RegisterEntry* FindRegister(const std::vector<RegisterEntry>& registers, const QString& code)
 {
-    // "1", "01" and "001" name the same register.
-    const QString digits = code.trimmed();
-    bool number = false;
-    const int value = digits.toInt(&number);
-    const std::string wanted = PadLeft(number ? std::to_string(value) : digits.toStdString(), 2, "0");
-    const auto it = std::find_if(registers.begin(), registers.end(),
-                                 [&wanted](const RegisterEntry& entry) { return entry.code == wanted; });
-    if (it == registers.end()) {
+    const RegisterEntry* entry = FindRegisterByCode(registers, code.toStdString());
+    if (!entry)
         PrintError(QStringLiteral("Nie ma kasy %1 w COM_DEF. Nic nie zrobiono.").arg(code));
-        return nullptr;
-    }
-    return &*it;
+    return entry;
 }
 
 } // namespace cli

@@ -6,6 +6,7 @@
 #include "db/Firebird.h"
 #include "util/Cp1250.h"
 #include "util/Cp1250Literal.h"
+#include "exchange/RegisterLock.h"
 #include "util/EndSignals.h"
 
 #include <QStringList>
@@ -80,7 +81,16 @@ int main(int argc, char** argv)
         }
         command->endSignals = &endSignals;
         cli::CommandLineText() = arguments.join(QLatin1Char(' '));
-        return Finish(command->execute(arguments));
+        // A signal also ends a wait for registers that another program holds.
+        RegisterLock::SetEndSignals(&endSignals);
+        const int exitCode = command->execute(arguments);
+        RegisterLock::SetEndSignals(nullptr);
+        if (const int signal = RegisterLock::InterruptedBy()) {
+            cli::PrintError(QStringLiteral("Przerwano oczekiwanie na zwolnienie kas (%1): tarlo-cli kończy pracę.")
+                                .arg(cli::FromCore(EndSignalName(signal))));
+            return Finish(cli::Partial);
+        }
+        return Finish(exitCode);
     }
     cli::PrintError(QStringLiteral("Nieznane polecenie: %1").arg(arguments.front()));
     cli::PrintError(cli::UsageText());

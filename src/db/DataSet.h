@@ -31,6 +31,10 @@ private:
     std::vector<intptr_t> codes_;
 };
 
+// What the operator is shown for an error: DbError::OperatorText() for a database error, the error's own text
+// otherwise. The one place that turns an exception into operator text, for the window and tarlo-cli alike.
+std::string OperatorText(const std::exception& error);
+
 // Raised when a field name is not in the result.
 class FieldError : public std::runtime_error
 {

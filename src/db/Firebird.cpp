@@ -661,7 +661,6 @@ std::string DbError::OperatorText() const
          "Dane są w tej chwili zmieniane przez innego użytkownika bazy. Spróbuj ponownie za chwilę."_cp},
         {{isc_already_opened},
          "Plik bazy danych jest otwarty przez inny program wbudowanym silnikiem Firebird (np. Tarlo_db). Zamknij tamten program albo połącz oba przez lokalny serwer Firebird."_cp},
-        // "Plik bazy danych jest otwarty przez inny program wbudowanym silnikiem Firebird (np. Tarlo_db). Zamknij
         {{isc_io_error},
          "Serwer nie ma dostępu do pliku bazy danych. Sprawdź ścieżkę do bazy i czy plik istnieje na serwerze."_cp},
         {{isc_login}, "Serwer odrzucił nazwę użytkownika lub hasło."_cp},
@@ -675,4 +674,10 @@ std::string DbError::OperatorText() const
         }
     }
     return text + "\n" + what();
+}
+
+std::string OperatorText(const std::exception& error)
+{
+    const auto* db = dynamic_cast<const DbError*>(&error);
+    return db != nullptr ? db->OperatorText() : std::string(error.what());
 }

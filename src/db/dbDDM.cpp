@@ -8,6 +8,7 @@
 #include "util/Screen.h"
 
 #include <algorithm>
+#include <filesystem>
 
 int ConnectStatus = -1;
 std::unique_ptr<Tdm> dm;
@@ -303,12 +304,6 @@ std::string OpenByRoute(FbConnection& connection, fb::ConnectParams params)
     return RouteLine + "wbudowany silnik Firebird (serwer Firebird na tym komputerze nie odpowiada)";
 }
 
-// A database error with its explanation for the operator in front of the server's own (English) text.
-std::string ExplainedError(const std::exception& e)
-{
-    const auto* dbError = dynamic_cast<const DbError*>(&e);
-    return dbError != nullptr ? dbError->OperatorText() : std::string(e.what());
-}
 } // namespace
 
 void Tdm::BazaConnect()
@@ -343,16 +338,35 @@ bool Tdm::dbConnect()
         ConnectStatus = -1;
         const auto* db = dynamic_cast<const DbError*>(&e);
         ConnectError = db ? *db : DbError(e.what());
-        std::string text = "dbConnect\r\n" + WithCrLf(ExplainedError(e));
+        std::string text = "dbConnect\r\n" + WithCrLf(OperatorText(e));
         LogLine(text);
         AskAbort(text);
         return false;
     }
 }
 
+bool Tdm::IsAdministrator(const std::string& user)
+{
+    return user == AdministratorUser;
+}
+
+bool Tdm::AdministratorCheck(bool forceVersion)
+{
+    if (!IsAdministrator(DbUser) || ConnectStatus != 0 || !Connected())
+        return false;
+    std::string storedVersion = ReadParS("wersja", "", "GLOBAL", "TARLA");
+    if (FileExists(FindCaseless(std::filesystem::current_path().string(), "Sprw.dat")))
+        storedVersion.assign(1, '0'); // a marker file forces the version write
+    TestStru(false);
+    // Byte order, as the version mark has always been compared.
+    if (storedVersion < ProgramVersion || forceVersion)
+        WriteParS("WERSJA", ProgramVersion, "GLOBAL", "TARLA");
+    return true;
+}
+
 bool Tdm::TestRolaName()
 {
-    if (DbUser != "SYSDBA")
+    if (!IsAdministrator(DbUser))
         return true;
     try {
         if (!Jest(std::string("select rdb$role_name from rdb$roles where rdb$role_name='") + RoleName + "'"))
@@ -360,7 +374,7 @@ bool Tdm::TestRolaName()
         ConnectStatus = 0;
         return true;
     } catch (const std::exception& e) {
-        std::string text = "TestRolaName\r\n" + WithCrLf(ExplainedError(e));
+        std::string text = "TestRolaName\r\n" + WithCrLf(OperatorText(e));
         LogLine(text);
         AskAbort(text);
         return false;
@@ -419,10 +433,8 @@ bool Tdm::RunSQLBatch(const std::vector<std::string>& commands, std::string* fai
         return true;
     } catch (const std::exception& e) {
         LogLine(OnOneLine(e.what()) + " :: " + current);
-        if (failure) {
-            const auto* db = dynamic_cast<const DbError*>(&e);
-            *failure = OnOneLine(db ? db->OperatorText() : std::string(e.what()));
-        }
+        if (failure)
+            *failure = OnOneLine(OperatorText(e));
         return false;
     }
 }

@@ -11,6 +11,9 @@
 
 class FbConnection; // db/Firebird.h
 
+// The database administrator's user name: the one whose log-in creates the role and upgrades the tables.
+inline constexpr const char* AdministratorUser = "SYSDBA";
+
 // A forward-only query object of the module (dbQ, SQT, SQTmp): one open result at a time. The rows are
 // fetched as the caller moves forward.
 class Query
@@ -121,6 +124,13 @@ public:
     // and missing generators and triggers (a trigger only where its table exists). Existence and field-list
     // queries raise DbError; failing scripts are logged and prompted for, failing index commands only logged.
     void TestStru(bool recreateIndexes);
+    // The administrator's check at a log-in, in the window and in tarlo-cli alike: for DbUser AdministratorUser on
+    // an open connection, brings the application's tables up to date (TestStru) and writes the program's version
+    // (WERSJA) when the stored one sorts before ProgramVersion, when `forceVersion` (the log-in window's tick), or
+    // when the marker file "Sprw.dat" is in the current folder. False, with nothing done, for any other user or
+    // without a connection.
+    bool AdministratorCheck(bool forceVersion);
+    static bool IsAdministrator(const std::string& user);
     bool JestTabela(const std::string& table);
     bool JestGenerator(const std::string& generator);
     bool JestWyzwalacz(const std::string& trigger);

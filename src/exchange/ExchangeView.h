@@ -1,6 +1,7 @@
 #pragma once
-// What the register operations of TfmE reach in the main window: the readout page's text area and buttons, the
-// register goods page's text area and the (hidden) deletion page's grid and buttons. The Qt window implements it;
+// What the register operations of TfmE reach in the main window: the readout page's text area, the register goods
+// page's text area and the (hidden) deletion page's grid. Controls are disabled during an operation by the window's
+// operation runner alone (ui/OperationRunner.h), never through this interface. The Qt window implements it;
 // without a view (TfmE::view == nullptr) the operations run the same and show nothing. Texts are Windows-1250.
 #include <string>
 #include <vector>
@@ -22,15 +23,12 @@ public:
     virtual void MemoInsertFirst(const std::string& line) = 0;
     // Adds lines at the end.
     virtual void MemoAppend(const std::vector<std::string>& lines) = 0;
-    // "Odczyt" and "Zerowanie liczników sprzedaży" together.
-    virtual void SetReadButtonsEnabled(bool enabled) = 0;
 
     // ---- register goods page: the text area `Memo1`, its content replaced by the lines
     virtual void SetRegisterGoods(const std::vector<std::string>& lines) = 0;
 
-    // ---- deletion page: the grid `XDBGK` and the buttons "Wszystkie towary" and "Zaznaczone pozycje"
+    // ---- deletion page: the grid `XDBGK`
     // The selected rows in the order of the selection.
     virtual std::vector<PickedGood> PickedGoods() const = 0;
     virtual void UnpickRow(int row) = 0;
-    virtual void SetDeleteButtonsEnabled(bool enabled) = 0;
 };

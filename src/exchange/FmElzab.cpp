@@ -1,18 +1,20 @@
 #include "exchange/FmElzab.h"
 
 #include "app/ConstUnit.h"
+#include "catalogue/CatalogueGoodsLookup.h"
 #include "catalogue/SentStore.h"
 #include "db/dbDDM.h"
 #include "exchange/CallRunner.h"
-#include "exchange/CatalogueGoodsLookup.h"
 #include "exchange/ErrorReportScope.h"
 #include "exchange/ExchangeView.h"
 #include "exchange/OperationStatus.h"
+#include "exchange/SalesReport.h"
 #include "exchange/TradeHandOver.h"
 #include "exchange/WinIP.h"
 #include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
 #include "util/SafeFile.h"
+#include "util/ScopeExit.h"
 #include "util/Screen.h"
 
 #include <cstdlib>
@@ -34,40 +36,10 @@ const std::string CannotMakeFolderText = "nie można utworzyć folderu "_cp;
 const std::string FileNotStoredText = "Nie zapisano pliku";
 const std::string ResetReportsFolder = "Zerowania";
 
-// Runs the action when the scope is left, also by an exception.
-template <class Action> class ScopeExit
-{
-public:
-    explicit ScopeExit(Action action) : action_(std::move(action)) {}
-    ~ScopeExit() { action_(); }
-    ScopeExit(const ScopeExit&) = delete;
-    ScopeExit& operator=(const ScopeExit&) = delete;
-
-private:
-    Action action_;
-};
-
 // The existing subdirectory of the work folder called `name` in any letter case ("in", "out"), with a trailing "/".
 std::string ExeSubdir(const std::string& name)
 {
     return FindCaseless(WorkDir, name) + "/";
-}
-
-std::string TrimBlanksRight(const std::string& text)
-{
-    const auto end = text.find_last_not_of(' ');
-    return end == std::string::npos ? std::string() : text.substr(0, end + 1);
-}
-
-std::string TrimBlanks(const std::string& text)
-{
-    const auto begin = text.find_first_not_of(' ');
-    return begin == std::string::npos ? std::string() : TrimBlanksRight(text.substr(begin));
-}
-
-bool AllDigits(const std::string& text)
-{
-    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
 }
 
 } // namespace
@@ -131,14 +103,18 @@ void TfmE::TwOutFile(const std::string& operation)
     std::filesystem::remove(ResponseFile, ignored);
 }
 
-bool TfmE::Locked(const RegisterLock& lock, const std::string& operation)
+bool TfmE::Locked(const RegisterLock& lock, const std::string& operation, OperationResult* result)
 {
     if (lock.Held())
         return true;
     ExchangeResult = WinIPRegistersBusy;
     callProblem_ = lock.Problem();
     ErrorReportScope report;
-    ErrAnnouncement(operation);
+    const std::string text = ErrAnnouncement(operation);
+    if (result) {
+        result->code = ExchangeResult;
+        result->text = text;
+    }
     return false;
 }
 
@@ -193,26 +169,29 @@ std::string ErrorText(const TfmE& module, const std::string& operation)
 }
 } // namespace
 
-void TfmE::ErrAnnouncement(const std::string& operation)
+std::string TfmE::ErrAnnouncement(const std::string& operation)
 {
     if (ExchangeResult == 0) {
         Komunikat("", false);
-        return;
+        return {};
     }
     const std::string text = ErrorText(*this, operation);
     Komunikat(text, true);
     WriteErrorReportLine(text);
+    return text;
 }
 
-void TfmE::ErrAnnouncement2(const std::string& operation)
+std::string TfmE::ErrAnnouncement2(const std::string& operation)
 {
     if (ExchangeResult == 0) {
-        Komunikat("[" + operation + NoErrorsText, false);
-        return;
+        const std::string text = "[" + operation + NoErrorsText;
+        Komunikat(text, false);
+        return text;
     }
     const std::string text = ErrorText(*this, operation);
     WriteErrorReportLine(text);
     Komunikat(text, true);
+    return text;
 }
 
 std::string TfmE::TransmissionTimeLine() const
@@ -239,12 +218,6 @@ void TfmE::ElzabSprz()
         view->MemoClear();
     ExchangeResult = 0;
     Komunikat("", false);
-    if (view)
-        view->SetReadButtonsEnabled(false);
-    ScopeExit enableButtons([this] {
-        if (view)
-            view->SetReadButtonsEnabled(true);
-    });
 
     // With the marker file present the response left by an earlier readout is processed again, without a call.
     if (FileExists(FindCaseless(".", "Test.dat")))
@@ -293,7 +266,6 @@ void TfmE::aOtSpMaxExecute()
         view->MemoClear();
         view->MemoInsertFirst("Start " + LongTimeText(OpStartTime));
     }
-    ProcessMessages();
     EnsureDir(RegisterDir);
     TwInFile("OTSpMax");
     TwOutFile("OTSpMax");
@@ -352,7 +324,6 @@ void TfmE::aZerujLicznikiExecute()
         view->MemoClear();
         view->MemoInsertFirst("Start:" + LongTimeText(OpStartTime));
     }
-    ProcessMessages();
     EnsureDir(RegisterDir);
     ErrorReportScope report;
     aOSprzedExecute();
@@ -398,41 +369,36 @@ void TfmE::aOSprzedExecute()
 // ---------------------------------------------------------------------------------------------------------------
 // Register goods list and deletion
 
-void TfmE::WczytajTowary()
+RegisterGoodsResult TfmE::WczytajTowary()
 {
+    RegisterGoodsResult result;
     RegisterLock lock(lockMode);
-    if (!Locked(lock, "TowarMax"))
-        return;
+    if (!Locked(lock, "TowarMax", &result))
+        return result;
     ErrorReportScope report;
     Komunikat("Wczytywanie danych", false);
-    try {
-        // The list shown is the register's only after a read that succeeded: a failure, also an unexpected one,
-        // leaves the area empty and the failure on the line, so an older list is never taken for the present one.
-        if (view)
-            view->SetRegisterGoods({});
-        TwKonfig();
-        EnsureDir(RegisterDir);
-        TwInFile("TowarMax");
-        TwOutFile("TowarMax");
-        CallLibrary(WinIPFunction::TowarMax);
-        if (ExchangeResult != 0) {
-            const std::string error = ErrorText(*this, "TowarMax");
-            WriteErrorReportLine(error);
-            Komunikat(GoodsListFailedText(RegisterCode, error), true);
-            return;
-        }
-        std::vector<std::string> lines;
-        if (!ReadLines(ResponseFile, lines)) {
-            Komunikat(GoodsListFailedText(RegisterCode, UnreadableFileText + ResponseFile), true);
-            return;
-        }
-        if (view)
-            view->SetRegisterGoods(lines);
-        ShowReadOutcome(GoodsListReadText(RegisterCode, GoodsInList(lines)));
-    } catch (const std::exception& e) {
-        Komunikat(GoodsListFailedText(RegisterCode, e.what()), true);
-        throw;
+    // The list shown is the register's only after a read that succeeded: a failure leaves the area empty and the
+    // failure on the line, so an older list is never taken for the present one.
+    if (view)
+        view->SetRegisterGoods({});
+    TwKonfig();
+    EnsureDir(RegisterDir);
+    TwInFile("TowarMax");
+    TwOutFile("TowarMax");
+    CallLibrary(WinIPFunction::TowarMax);
+    result.text = ErrAnnouncement("TowarMax");
+    result.code = ExchangeResult;
+    if (ExchangeResult != 0) {
+        Komunikat(GoodsListFailedText(RegisterCode, result.text), true);
+        return result;
     }
+    if (!ReadLines(ResponseFile, result.lines))
+        throw std::runtime_error(UnreadableFileText + ResponseFile);
+    if (view)
+        view->SetRegisterGoods(result.lines);
+    ShowReadOutcome(GoodsListReadText(RegisterCode, GoodsInList(result.lines)));
+    result.ok = true;
+    return result;
 }
 
 // The register no longer holds the good of `code` (every good for -1): the memory of sent goods forgets it.
@@ -443,25 +409,20 @@ void TfmE::ForgetSent(int code)
     dm->RunSQL(code < 0 ? SentClearCommand(CurrentRegisterId) : SentDeleteCommand(CurrentRegisterId, code));
 }
 
-void TfmE::aKasujTowarExecute()
+DeletionResult TfmE::aKasujTowarExecute()
 {
+    DeletionResult result;
     RegisterLock lock(lockMode);
-    if (!Locked(lock, "KTowar"))
-        return;
-    if (view)
-        view->SetDeleteButtonsEnabled(false);
-    ScopeExit enableButtons([this] {
-        if (view)
-            view->SetDeleteButtonsEnabled(true);
-    });
+    if (!Locked(lock, "KTowar", &result))
+        return result;
     OpStartTime = TimeNow();
     Komunikat("", false);
-    ProcessMessages();
 
     const std::vector<PickedGood> picked = view ? view->PickedGoods() : std::vector<PickedGood>();
     if (picked.empty()) {
-        Komunikat("Brak zaznaczonych pozycji", true);
-        return;
+        result.text = "Brak zaznaczonych pozycji";
+        Komunikat(result.text, true);
+        return result;
     }
     TwKonfig();
     ErrorReportScope report;
@@ -479,37 +440,38 @@ void TfmE::aKasujTowarExecute()
             ExchangeResult = WinIPBadGoodsCode;
             callProblem_ = NotANumberText + good.code;
         }
+        result.text = ErrAnnouncement2("KTowar");
+        result.code = ExchangeResult;
         if (ExchangeResult != 0) {
-            WriteErrorReportLine(ErrorText(*this, "KTowar"));
-            break;
+            Komunikat(result.text + "; " + DeletedGoodsText(RegisterCode, result.deleted, picked.size()), true);
+            return result;
         }
-        ErrAnnouncement2("KTowar");
         ForgetSent(std::stoi(digits.substr(digits.size() > 5 ? digits.size() - 5 : 0)));
-        deleted.push_back(PadLeft(digits, 5, "0"));
+        result.deleted.push_back(PadLeft(digits, 5, "0"));
         if (view)
             view->UnpickRow(good.row);
-        ProcessMessages();
     }
-    // The line ends saying which goods are gone from the register, after the error that stopped the rest.
-    const std::string outcome = DeletedGoodsText(RegisterCode, deleted, picked.size());
-    if (ExchangeResult != 0)
-        Komunikat(ErrorText(*this, "KTowar") + "; " + outcome, true);
-    else
-        Komunikat(outcome, false);
+    Komunikat(DeletedGoodsText(RegisterCode, result.deleted, picked.size()), false);
+    result.ok = true;
+    return result;
 }
 
-void TfmE::aKasujWszystkieTowaryExecute()
+OperationResult TfmE::aKasujWszystkieTowaryExecute()
 {
+    OperationResult result;
     RegisterLock lock(lockMode);
-    if (!Locked(lock, "KTowMax"))
-        return;
+    if (!Locked(lock, "KTowMax", &result))
+        return result;
     TwKonfig();
     TwInFile("KTowMax");
     CallLibrary(WinIPFunction::KTowMax);
     ErrorReportScope report;
-    ErrAnnouncement2("KTowMax");
-    if (ExchangeResult == 0) {
+    result.text = ErrAnnouncement2("KTowMax");
+    result.code = ExchangeResult;
+    result.ok = ExchangeResult == 0;
+    if (result.ok) {
         ForgetSent(-1);
         Komunikat("Skasowano wszystkie towary w kasie "_cp + RegisterCode, false);
     }
+    return result;
 }

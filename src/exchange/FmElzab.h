@@ -1,5 +1,6 @@
 #pragma once
 // The register exchange module: every operation on a cash register through the communication library.
+#include "exchange/GoodsExport.h"
 #include "exchange/RegisterLock.h"
 
 #include <memory>
@@ -11,6 +12,35 @@ enum class WinIPFunction : int; // exchange/WinIP.h: the eight library functions
 class IExchangeView;            // exchange/ExchangeView.h: the readout and register-goods pages, the deletion grid
 class IExportPage;              // exchange/ExportView.h: the goods export page's choices
 class ICallRunner;              // exchange/CallRunner.h: how a library call is waited for
+struct PickedGood;              // exchange/ExchangeView.h: a row picked in the deletion grid
+
+// The outcome of a register operation, for its caller: whether it succeeded, the code of the step that failed
+// (ExchangeResult then; 0 on success) and the Polish text the operator was shown for it (Windows-1250; empty when
+// nothing was shown). The globals that other code reads (ExchangeResult, the status line) are still set.
+struct OperationResult {
+    bool ok = false;
+    unsigned code = 0;
+    std::string text;
+};
+
+// TfmE::WczytajTowary: the register's goods list as the library returned it (the lines of TowarMax.out).
+struct RegisterGoodsResult : OperationResult {
+    std::vector<std::string> lines;
+};
+
+// TfmE::aKasujTowarExecute: the register codes of the goods deleted, in the order they were deleted.
+struct DeletionResult : OperationResult {
+    std::vector<std::string> deleted;
+};
+
+// TfmE::PorownajZKasa: the comparison's report and the symbols of its first two groups (the goods the register
+// lacks and those that differ), ready to be selected for export, for the register compared.
+struct ComparisonResult : OperationResult {
+    std::vector<std::string> report;
+    std::vector<std::string> toSend;
+    int registerId = -1;      // CurrentRegisterId of the comparison
+    std::string registerCode; // its two-digit code
+};
 
 class TfmE
 {
@@ -39,8 +69,9 @@ public:
     bool TwKonfig();
     bool TwInFile(const std::string& operation);
     void TwOutFile(const std::string& operation);
-    void ErrAnnouncement(const std::string& operation);
-    void ErrAnnouncement2(const std::string& operation);
+    // Both announce the outcome of `operation` (ExchangeResult) and return the text shown (empty: nothing shown).
+    std::string ErrAnnouncement(const std::string& operation);
+    std::string ErrAnnouncement2(const std::string& operation);
     std::vector<std::string> RequestLines;
     bool WriteRequestFile();
     // The library call: RequestFile (and ResponseFile for the three read functions) handed to the function, its
@@ -75,34 +106,40 @@ public:
     void aOSprzedExecute();
 
     // ---- register goods list and deletion
-    void WczytajTowary();
-    void aKasujTowarExecute();
-    void aKasujWszystkieTowaryExecute();
+    // Reads the register's goods list (__TowarMax) and shows it on the register goods page.
+    RegisterGoodsResult WczytajTowary();
+    // Deletes the goods picked in the deletion grid one by one (__KTowar), unpicking each one deleted; stops at the
+    // first failure.
+    DeletionResult aKasujTowarExecute();
+    // Deletes every good of the register (__KTowMax).
+    OperationResult aKasujWszystkieTowaryExecute();
 
     // ---- comparison with the register (FmElzabCompare.cpp)
     // "Porównanie z kasą": reads the register's goods list (__TowarMax), compares it with what the catalogue
     // would send to the register today, shows the report on the register goods page and makes the memory of sent
-    // goods (WYSLANE) what the register holds. False when the list could not be read.
-    bool PorownajZKasa();
-    // The report of the last comparison (empty before the first) and the symbols of its first two groups (the
-    // goods the register lacks and those that differ), ready to be selected for export.
-    std::vector<std::string> comparisonReport;
-    std::vector<std::string> comparisonToSend;
-    int comparisonRegisterId = -1; // CurrentRegisterId of the last comparison
-    // Writes the last report to ComparisonReportPath() through a temporary file; false (red message) on failure.
-    bool ZapiszPorownanie();
-    // DataDir + "Porownanie_kasa" + RegisterCode + ".txt"
-    std::string ComparisonReportPath() const;
+    // goods (WYSLANE) what the register holds. Not ok when the list could not be read.
+    ComparisonResult PorownajZKasa();
+    // Writes the report of `comparison` to ComparisonReportPath() through a temporary file; false (red message)
+    // on failure, or when there is no report.
+    static bool ZapiszPorownanie(const ComparisonResult& comparison);
+    // DataDir + "Porownanie_kasa" + the register code + ".txt"
+    static std::string ComparisonReportPath(const std::string& registerCode);
 
     // ---- goods export (FmElzabExport.cpp)
-    void aExpoTowarExecute();
+    // Sends the goods of the request, one library call per good, each checked just before its call (GoodsRecord's
+    // rule of what can be sent, the guard of shared codes) and remembered when the register accepted it. Sets
+    // ExchangeResult (the first failed good's code) and the status line; the outcome is the returned value.
+    GoodsExportResult ExportGoods(const GoodsExportRequest& request);
+    // The export of the window: the goods the operator marked, with the page's choices (exportPage).
+    GoodsExportResult aExpoTowarExecute();
     void aExpoTowarEureka();
 
     WinIPLibrary& Library();
 
 private:
-    // True when the lock is held; otherwise announces the busy registers as `operation`'s result WinIPRegistersBusy.
-    bool Locked(const RegisterLock& lock, const std::string& operation);
+    // True when the lock is held; otherwise announces the busy registers as `operation`'s result WinIPRegistersBusy
+    // (also into `result`, when given).
+    bool Locked(const RegisterLock& lock, const std::string& operation, OperationResult* result = nullptr);
 
     // Stores a copy of `source` as the new file `target` in `directory` (made when missing). On failure:
     // ExchangeResult = WinIPFileNotStored, announced for `operation`; false.

@@ -9,64 +9,40 @@
 #include "util/MyUtil.h"
 #include "util/SafeFile.h"
 
-#include <algorithm>
-#include <cctype>
 #include <stdexcept>
 
-namespace
+std::string TfmE::ComparisonReportPath(const std::string& registerCode)
 {
-
-// The catalogue as the comparison needs it: every good, active or not, with its price lock.
-DataSet ReadCatalogue(const std::string& priceField)
-{
-    const bool plainName = !priceField.empty() && std::all_of(priceField.begin(), priceField.end(), [](char c) {
-        return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
-    });
-    const std::vector<std::string> fields = dm->ListaPol(GoodsTable, false, false);
-    const bool present = std::any_of(fields.begin(), fields.end(), [&](const std::string& field) {
-        return UpperAscii(field) == UpperAscii(priceField);
-    });
-    if (!plainName || !present)
-        throw FieldError("Brak pola " + priceField + " w kartotece towarów "_cp + GoodsTable);
-    DataSet rows;
-    dm->OpenSds(rows, "select coalesce(b.blok,0) as blok,k.asort,k.nazwa,k.stawka_vat,k.jm,k.nieaktywny,k." +
-                          priceField + " from " + GoodsTable + " k left join BLOK_CEN b using(asort)");
-    return rows;
+    return DataDir + "Porownanie_kasa" + registerCode + ".txt";
 }
 
-} // namespace
-
-std::string TfmE::ComparisonReportPath() const
+ComparisonResult TfmE::PorownajZKasa()
 {
-    return DataDir + "Porownanie_kasa" + RegisterCode + ".txt";
-}
-
-bool TfmE::PorownajZKasa()
-{
-    WczytajTowary();
-    if (ExchangeResult != 0) {
-        Komunikat("Porównanie niemożliwe: nie odczytano wykazu towarów z kasy "_cp + RegisterCode, true);
-        return false;
+    ComparisonResult result;
+    result.registerId = CurrentRegisterId;
+    result.registerCode = RegisterCode;
+    const RegisterGoodsResult list = WczytajTowary();
+    if (!list.ok) {
+        result.code = list.code;
+        result.text = "Porównanie niemożliwe: nie odczytano wykazu towarów z kasy "_cp + RegisterCode;
+        Komunikat(result.text, true);
+        return result;
     }
-    std::vector<std::string> listLines;
-    if (!ReadLines(ResponseFile, listLines))
-        throw std::runtime_error("Nie można odczytać pliku "_cp + ResponseFile);
 
     int unreadable = 0;
-    const std::vector<RegisterGood> held = ParseRegisterGoodsList(listLines, unreadable);
+    const std::vector<RegisterGood> held = ParseRegisterGoodsList(list.lines, unreadable);
     const RecordLists lists = CurrentRecordLists();
-    const std::vector<SendableGood> catalogue = CatalogueGoods(ReadCatalogue(lists.priceField), lists);
+    const std::vector<SendableGood> catalogue = CatalogueGoods(ReadWholeCatalogue(lists.priceField), lists);
     const bool memoryTable = SentTableExists();
     const SentMemory previous = memoryTable ? LoadSentMemory(CurrentRegisterId) : SentMemory();
     const RegisterComparison comparison = CompareWithRegister(held, catalogue, previous, unreadable);
 
     // Porównanie z kasą 01 - 10.12.2026 13:40:05, kartoteka Kartas2026, pole ceny CENA_1
-    comparisonReport = comparison.ReportLines("Porównanie z kasą "_cp + RegisterCode + " - " + DateTimeText(Now()) +
-                                              ", kartoteka " + GoodsTable + ", pole ceny " + lists.priceField);
-    comparisonToSend = comparison.ToSend();
-    comparisonRegisterId = CurrentRegisterId;
+    result.report = comparison.ReportLines("Porównanie z kasą "_cp + RegisterCode + " - " + DateTimeText(Now()) +
+                                           ", kartoteka " + GoodsTable + ", pole ceny " + lists.priceField);
+    result.toSend = comparison.ToSend();
     if (view)
-        view->SetRegisterGoods(comparisonReport);
+        view->SetRegisterGoods(result.report);
 
     // Porównanie z kasą 01: brak w kasie 3, różne 2, spoza kartoteki 1, zgodne 120, wspólny kod 1
     const std::string summary =
@@ -74,26 +50,32 @@ bool TfmE::PorownajZKasa()
         ", różne "_cp + std::to_string(comparison.differing.size()) + ", spoza kartoteki " +
         std::to_string(comparison.extra.size()) + ", zgodne " + std::to_string(comparison.agreeing) +
         ", wspólny kod "_cp + std::to_string(comparison.collisions.size());
+    // The comparison itself succeeded also when the memory of sent goods could not be made what the register
+    // holds; the text says so in red.
+    result.ok = true;
     if (!memoryTable) {
-        Komunikat(summary + ". " + MissingSentTableText(), true);
+        result.text = summary + ". " + MissingSentTableText();
+        Komunikat(result.text, true);
     } else if (!ReplaceSentMemory(CurrentRegisterId, comparison.memory)) {
-        Komunikat(summary + ". Nie zapisano pamięci wysłanych towarów (szczegóły w historii pracy)"_cp, true);
+        result.text = summary + ". Nie zapisano pamięci wysłanych towarów (szczegóły w historii pracy)"_cp;
+        Komunikat(result.text, true);
     } else {
-        Komunikat(summary, false);
+        result.text = summary;
+        Komunikat(result.text, false);
     }
-    return true;
+    return result;
 }
 
-bool TfmE::ZapiszPorownanie()
+bool TfmE::ZapiszPorownanie(const ComparisonResult& comparison)
 {
-    const std::string path = ComparisonReportPath();
-    if (comparisonReport.empty()) {
+    if (comparison.report.empty()) {
         Komunikat("Brak raportu - najpierw uruchom \"Porównanie z kasą\""_cp, true);
         return false;
     }
+    const std::string path = ComparisonReportPath(comparison.registerCode);
     // A reader never finds half a report: the old one stays until the new one is complete.
     std::string text, reason;
-    for (const std::string& line : comparisonReport)
+    for (const std::string& line : comparison.report)
         text += line + "\r\n";
     if (!WriteFileReplacing(path, text, reason)) {
         Komunikat("Nie można zapisać pliku "_cp + path + " (" + reason + ")", true);

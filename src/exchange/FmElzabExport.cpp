@@ -10,6 +10,7 @@
 #include "db/dbDDM.h"
 #include "exchange/ErrorReportScope.h"
 #include "exchange/ExportView.h"
+#include "exchange/GoodsExport.h"
 #include "exchange/WinIP.h"
 #include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
@@ -43,50 +44,58 @@ ExportLists ReadExportLists()
     return lists;
 }
 
-// The selected goods: their symbols in the order of BLOK_CEN, and the catalogue row of each that is active. The
-// record of a good is built from its own row, whatever the catalogue view on the page shows.
-class SelectedGoods
+// A price-only call for a good the register does not hold.
+constexpr uint8_t UnknownGoodResult = 110;
+
+// How many symbols one "in (...)" list carries; the server allows at most 1500.
+constexpr std::size_t SymbolsPerQuery = 1000;
+
+// The symbols the operator marked, in the order of BLOK_CEN.
+std::vector<std::string> MarkedSymbols()
+{
+    DataSet order;
+    dm->OpenSds(order, "select asort from blok_cen where wybor=1");
+    std::vector<std::string> symbols;
+    symbols.reserve(order.Rows.size());
+    for (const Row& row : order.Rows)
+        symbols.push_back(row.at(0).AsString());
+    return symbols;
+}
+
+// The active catalogue rows of the given goods. The record of a good is built from its own row, whatever the
+// catalogue view on the page shows.
+class CatalogueRows
 {
 public:
-    explicit SelectedGoods(const std::string& priceField)
+    CatalogueRows(const std::vector<std::string>& symbols, const std::string& priceField)
     {
-        dm->OpenSds(rows_, "select b.blok,b.wybor,k.* from " + GoodsTable +
-                               " k join BLOK_CEN b using(asort) where nieaktywny<>1 and b.wybor=1");
-        if (rows_.Fields.IndexOf(priceField) < 0)
-            throw FieldError("Brak pola " + priceField + " w kartotece towarów "_cp + GoodsTable);
-        const int column = rows_.Fields.IndexOrThrow("asort");
-        rowOf_.reserve(rows_.Rows.size());
-        for (int i = 0; i < rows_.RecordCount(); ++i)
-            rowOf_.emplace(rows_.Rows[i][column].AsString(), i);
-
-        DataSet order;
-        dm->OpenSds(order, "select asort from blok_cen where wybor=1");
-        for (const Row& row : order.Rows)
-            symbols.push_back(row.at(0).AsString());
+        const std::string query = "select b.blok,k.* from " + GoodsTable +
+                                  " k join BLOK_CEN b using(asort) where nieaktywny<>1 and k.asort in (";
+        for (std::size_t start = 0; start < symbols.size(); start += SymbolsPerQuery) {
+            std::string list;
+            for (std::size_t i = start; i < symbols.size() && i < start + SymbolsPerQuery; ++i)
+                list += (list.empty() ? "" : ",") + SqlQuote(symbols[i]);
+            DataSet part;
+            dm->OpenSds(part, query + list + ")");
+            if (part.Fields.IndexOf(priceField) < 0)
+                throw FieldError("Brak pola " + priceField + " w kartotece towarów "_cp + GoodsTable);
+            const GoodsRecordColumns columns = GoodsRecordColumns::Of(part.Fields, priceField);
+            for (int row = 0; row < part.RecordCount(); ++row) {
+                GoodsRecordInput good = GoodsRecordFromRow(part, row, columns);
+                const std::string symbol = good.asort;
+                goods_.emplace(symbol, std::move(good));
+            }
+        }
     }
-
-    enum class Record { Built, Skipped, Refused };
-    // The record line of the good; Skipped when it has no active catalogue row, Refused (with the reason) when its
-    // values cannot go into a record, such as a price outside the register's range.
-    Record RecordLine(const std::string& symbol, const ExportLists& lists, std::string& line,
-                      std::string& refusal) const
+    // Null when the good has no active catalogue row.
+    const GoodsRecordInput* Find(const std::string& symbol) const
     {
-        const auto it = rowOf_.find(symbol);
-        if (it == rowOf_.end())
-            return Record::Skipped;
-        const GoodsRecordInput good = GoodsRecordFromRow(rows_, it->second, lists.priceField);
-        refusal = GoodsRecordRefusal(good);
-        if (!refusal.empty())
-            return Record::Refused;
-        line = BuildGoodsRecordLine(good, lists.rates, lists.units);
-        return Record::Built;
+        const auto it = goods_.find(symbol);
+        return it == goods_.end() ? nullptr : &it->second;
     }
-
-    std::vector<std::string> symbols;
 
 private:
-    DataSet rows_;
-    std::unordered_map<std::string, int> rowOf_;
+    std::unordered_map<std::string, GoodsRecordInput> goods_;
 };
 
 void AnnounceSkipped(const std::string& symbol)
@@ -104,14 +113,8 @@ void AnnounceRefused(const std::string& symbol, const std::string& refusal)
     Komunikat(text, true);
 }
 
-// A refusal's text as the summary names it: at most 60 characters, cut at the end.
-std::string ShortReason(const std::string& reason)
-{
-    constexpr size_t Longest = 60;
-    return reason.size() <= Longest ? reason : reason.substr(0, Longest - 3) + "...";
-}
-
-// Where the operator finds the details of what went wrong: only a file that exists is named.
+// Where the operator finds the details of what went wrong: only a file that exists is named. The error report is
+// never created by the program (support switches it on by creating it); without it, the work history has them.
 std::string DetailsWhere()
 {
     if (FileExists(ErrorReportFile))
@@ -125,10 +128,13 @@ class ExportTally
 public:
     explicit ExportTally(size_t total) : total_(total) {}
     void Sent() { ++sent_; }
+    // Its price went, but the register holds another name, VAT rate or unit: counted apart, in red.
+    void PriceOnlyStale(const std::string& symbol) { stale_.push_back(symbol); }
+    void Notice(const std::string& text) { notices_.push_back(text); }
     // A good that was not sent: skipped (no active catalogue row) or failed (refused, or its call failed).
-    void NotSent(const std::string& symbol, uint8_t code, const std::string& reason)
+    void NotSent(const std::string& symbol, uint8_t code)
     {
-        notSent_.push_back(symbol + ": " + ShortReason(reason));
+        notSent_.push_back(symbol);
         if (code != 0 && firstError_ == 0)
             firstError_ = code;
     }
@@ -139,45 +145,70 @@ public:
     uint8_t FirstError() const { return firstError_; }
 
     // "Eksport zakończony: wysłano n z m" in green; when any good was not sent, in red, with the symbols of those
-    // that failed or were skipped and why, and where the details are: the error report when it exists (it is never
-    // created by the program), the work history otherwise. The same line goes to the error report.
-    void Announce() const
+    // that failed or were skipped and the error report's name, and the same line in the error report.
+    // Announces the closing line and gives it to `result`.
+    void Announce(GoodsExportResult& result) const
     {
-        if (stoppedByOperatorAt_ && notSent_.empty()) {
+        result.summary = Text(result.summaryIsError);
+        if (result.summaryIsError && !stoppedByOperatorAt_)
+            WriteErrorReportLine(result.summary);
+        Komunikat(result.summary, result.summaryIsError);
+    }
+
+private:
+    static std::string Named(const std::vector<std::string>& symbols)
+    {
+        constexpr size_t Named = 10;
+        std::string text = " (";
+        for (size_t i = 0; i < symbols.size() && i < Named; ++i)
+            text += (i ? ", " : "") + symbols[i];
+        return text + (symbols.size() > Named ? ", ...)" : ")");
+    }
+    std::string NoticesText() const
+    {
+        std::string text;
+        for (const std::string& notice : notices_)
+            text += "; " + notice;
+        return text;
+    }
+
+    std::string Text(bool& error) const
+    {
+        error = true;
+        if (stoppedByOperatorAt_ && notSent_.empty() && stale_.empty()) {
             // Eksport zatrzymany: n / m; every good handled was sent, the rest keep their selection.
-            Komunikat("Eksport zatrzymany: " + std::to_string(*stoppedByOperatorAt_) + " / " + std::to_string(total_),
-                      true);
-            return;
+            return "Eksport zatrzymany: " + std::to_string(*stoppedByOperatorAt_) + " / " + std::to_string(total_) +
+                   NoticesText();
         }
         std::string text = "Eksport zakończony: wysłano "_cp + std::to_string(sent_) + " z " + std::to_string(total_);
         if (sent_ == total_) {
-            Komunikat(text, false);
-            return;
+            error = false;
+            return text + NoticesText();
         }
-        text += ", nie wysłano "_cp + std::to_string(total_ - sent_);
-        if (!notSent_.empty()) {
-            constexpr size_t Named = 10;
-            text += " (";
-            for (size_t i = 0; i < notSent_.size() && i < Named; ++i)
-                text += (i ? "; " : "") + notSent_[i];
-            text += notSent_.size() > Named ? ", ...)" : ")";
+        const size_t notSent = total_ - sent_ - stale_.size();
+        if (notSent > 0) {
+            text += ", nie wysłano "_cp + std::to_string(notSent);
+            if (!notSent_.empty())
+                text += Named(notSent_);
         }
+        if (!stale_.empty())
+            text += ", cena wysłana, ale w kasie inne dane - wyślij pełne dane: "_cp + std::to_string(stale_.size()) +
+                    Named(stale_);
         if (stoppedByOperatorAt_)
             text += ", zatrzymany przez operatora";
         if (stopped_)
             text += ", zatrzymany po błędzie"_cp;
-        text += DetailsWhere();
-        WriteErrorReportLine(text);
-        Komunikat(text, true);
+        return text + NoticesText() + DetailsWhere();
     }
 
-private:
     size_t total_;
     size_t sent_ = 0;
     std::vector<std::string> notSent_;
     uint8_t firstError_ = 0;
     bool stopped_ = false;
     std::optional<size_t> stoppedByOperatorAt_;
+    std::vector<std::string> stale_;
+    std::vector<std::string> notices_;
 };
 
 // The page's grid follows the export: its cursor stands on the good being handled.
@@ -193,23 +224,48 @@ void ShowGood(const std::string& symbol)
         dmu->goodsPage->GoodsCurrentRow(row);
 }
 
-// Clears the good's selection and refreshes its row of the catalogue view in place. `remember` (the memory of
-// what the register accepted) goes in the same transaction, so a mark is never cleared without it.
-void Unselect(const std::string& symbol, const std::string& remember = {})
+std::string UnselectCommand(const std::string& symbol)
 {
-    const std::string unselect = "update blok_cen set wybor=0 where asort=" + SqlQuote(symbol);
-    if (remember.empty())
-        dm->RunSQL(unselect);
-    else
-        dm->RunSQLBatch({unselect, remember});
+    return "update blok_cen set wybor=0 where asort=" + SqlQuote(symbol);
+}
+
+// Clears the good's selection (when `unmark`) and refreshes its row of the catalogue view in place. `remember` (the
+// memory of what the register accepted) goes in the same transaction, so a mark is never cleared without it.
+// False when the database refused.
+bool RecordSent(const std::string& symbol, bool unmark, const std::string& remember)
+{
+    std::vector<std::string> commands;
+    if (unmark)
+        commands.push_back(UnselectCommand(symbol));
+    if (!remember.empty())
+        commands.push_back(remember);
+    if (commands.empty())
+        return true;
+    const bool written = commands.size() == 1 ? dm->RunSQL(commands.front()) : dm->RunSQLBatch(commands);
+    if (written && unmark && dmu)
+        dmu->RefreshGoodsRow(symbol);
+    return written;
+}
+
+void Unselect(const std::string& symbol)
+{
+    dm->RunSQL(UnselectCommand(symbol));
     if (dmu)
         dmu->RefreshGoodsRow(symbol);
 }
 
-void ShowProgress(IExportPage* page, size_t done, size_t total)
+void ShowProgress(IExportPage* page, size_t done, size_t total, const std::string& symbol)
 {
     if (page)
-        page->ShowProgress(std::to_string(done) + " / " + std::to_string(total));
+        page->ShowProgress(done, total, symbol);
+}
+
+// Said in red, in the error report too: "Towar 5: text".
+void AnnounceGood(const std::string& symbol, const std::string& text)
+{
+    const std::string line = "Towar " + symbol + ": " + text;
+    WriteErrorReportLine(line);
+    Komunikat(line, true);
 }
 
 // The export unticks every goods group; the view then shows all groups, as the group list does.
@@ -231,78 +287,195 @@ bool WriteLines(const std::string& path, const std::vector<std::string>& lines, 
 
 } // namespace
 
-void TfmE::aExpoTowarExecute()
+GoodsExportResult TfmE::ExportGoods(const GoodsExportRequest& request)
 {
+    GoodsExportResult result;
     RegisterLock lock(lockMode);
-    if (!Locked(lock, exportPage && exportPage->FullData() ? "ZTowar" : "ZCTowar"))
-        return;
+    if (!Locked(lock, request.busyOperation)) {
+        result.summary = ResultText(ExchangeResult);
+        result.summaryIsError = true;
+        return result;
+    }
+    result.ran = true;
+    // The list is read under the lock: an export that ran before has already cleared what it sent.
+    if (request.goods)
+        result.goods = request.goods();
     const ExportLists lists = ReadExportLists();
     TwKonfig();
     Komunikat("", false);
     OpStartTime = TimeNow();
-    const bool full = exportPage && exportPage->FullData();
-    const std::string operation = full ? "ZTowar" : "ZCTowar";
-    const WinIPFunction function = full ? WinIPFunction::ZTowar : WinIPFunction::ZCTowar;
-    const bool stopOnError = exportPage && exportPage->StopOnFirstError();
 
     ErrorReportScope report;
-    TwInFile(operation);
-    const SelectedGoods selected(lists.priceField);
-    SentRecorder sent(CurrentRegisterId, full);
-    const size_t total = selected.symbols.size();
+    TwInFile(request.busyOperation);
+    std::vector<std::string> symbols;
+    symbols.reserve(result.goods.size());
+    for (const GoodToSend& item : result.goods)
+        symbols.push_back(item.symbol);
+    const CatalogueRows rows(symbols, lists.priceField);
+    // Who else stands under each code, over the whole catalogue table; and what the register holds under it.
+    const CatalogueCodes codes = ReadCatalogueCodes();
+    SentRecorder memory(CurrentRegisterId);
+
+    const size_t total = result.goods.size();
     ExportTally tally(total);
     for (size_t i = 0; i < total; ++i) {
-        if (exportPage && exportPage->StopRequested()) {
+        if (request.stopRequested && request.stopRequested()) {
             tally.StoppedByOperator(i);
+            result.stoppedByOperator = true;
             break;
         }
-        const std::string& symbol = selected.symbols[i];
-        std::string line, refusal;
-        const auto record = selected.RecordLine(symbol, lists, line, refusal);
-        if (record == SelectedGoods::Record::Skipped) {
+        const std::string& symbol = result.goods[i].symbol;
+        SendKind kind = result.goods[i].kind;
+        const auto progress = [&] {
+            if (request.progress)
+                request.progress(i + 1, total, symbol);
+        };
+        const GoodsRecordInput* good = rows.Find(symbol);
+        if (good == nullptr) {
             AnnounceSkipped(symbol);
             // The grid does not show the good, so nobody could clear its selection there.
-            Unselect(symbol);
-            tally.NotSent(symbol, 0, "nieaktywny lub brak w kartotece");
-            ShowProgress(exportPage, i + 1, total);
+            if (request.clearMarks)
+                Unselect(symbol);
+            tally.NotSent(symbol, 0);
+            result.skipped.push_back(symbol);
+            progress();
             continue;
         }
         ShowGood(symbol);
-        if (record == SelectedGoods::Record::Refused) {
+        // A good that cannot be sent, or whose call could put its price on another good, is named and keeps its
+        // mark; the export goes on with the next one.
+        std::string refusal = GoodsRecordRefusal(*good, lists.rates);
+        // The code the register gives a record with a bad price, or ours for a code that is not the good's.
+        uint8_t refusalCode = WinIPBadPrice;
+        const int code = refusal.empty() ? RegisterCodeOf(good->code) : -1;
+        CallCheck check;
+        if (refusal.empty()) {
+            check = CheckCall(symbol, code, kind, memory.Memory(), codes);
+            refusal = check.refusal;
+            refusalCode = WinIPBadGoodsCode;
+        }
+        if (!refusal.empty()) {
             AnnounceRefused(symbol, refusal);
-            // The code the register gives a record with a bad price; no call is made.
-            ExchangeResult = WinIPBadPrice;
-        } else {
+            tally.NotSent(symbol, refusalCode);
+            result.notSent.push_back({symbol, refusal, refusalCode});
+            progress();
+            continue;
+        }
+        if (check.replacesOther) {
+            // The memory must not name the old good once the register may hold the new one: its row goes first,
+            // committed on its own.
+            if (!memory.Forget(code)) {
+                const std::string reason =
+                    "nie usunięto z pamięci wysłanych towarów poprzedniego towaru kodu "_cp + RegisterCodeText(code);
+                AnnounceRefused(symbol, reason);
+                tally.NotSent(symbol, WinIPFileNotStored);
+                result.notSent.push_back({symbol, reason, WinIPFileNotStored});
+                progress();
+                continue;
+            }
+            const std::string notice = "kod " + RegisterCodeText(code) + " miał w kasie "_cp +
+                                       (check.previousOwner.empty() ? std::string("nieznany towar")
+                                                                    : "wycofany towar " + check.previousOwner) +
+                                       ", teraz ma go towar " + symbol;
+            WriteErrorReportLine("Towar " + symbol + ": " + notice);
+            tally.Notice(notice);
+            result.notices.push_back(notice);
+        }
+
+        const std::string line = BuildGoodsRecordLine(*good, lists.rates, lists.units);
+        const auto call = [&](SendKind callKind) {
+            const bool full = callKind == SendKind::Full;
+            const std::string operation = full ? "ZTowar" : "ZCTowar";
             // Each call carries the header and this good's record only.
             TwInFile(operation);
             RequestLines.push_back(line);
             WriteRequestFile();
-            CallLibrary(function);
+            CallLibrary(full ? WinIPFunction::ZTowar : WinIPFunction::ZCTowar);
             ErrAnnouncement2(operation);
+        };
+        call(kind);
+        if (ExchangeResult == UnknownGoodResult && kind == SendKind::PriceOnly) {
+            const auto held = memory.Memory().find(code);
+            if (held != memory.Memory().end() && held->second.asort == symbol) {
+                // The memory said the register holds the good: the register was changed outside the program.
+                memory.Forget(code);
+                const std::string notice = "kasa nie ma towaru " + symbol +
+                                           ", choć pamięć wysłanych towarów go notowała (kasę zmieniono poza "
+                                           "programem) - pamięć poprawiona"_cp;
+                WriteErrorReportLine("Towar " + symbol + ": " + notice);
+                tally.Notice(notice);
+                result.notices.push_back(notice);
+                if (request.fullWhenMissing) {
+                    kind = SendKind::Full;
+                    call(kind);
+                }
+            }
         }
-        ShowProgress(exportPage, i + 1, total);
+        progress();
         if (ExchangeResult == 0) {
             // The register has accepted the good; only what it accepted is remembered.
+            const std::string remember = memory.Accepted(symbol, line, kind);
+            RegisterGood record;
+            ParseRecordLine(line, record);
+            const std::string stale =
+                kind == SendKind::PriceOnly ? HeldDataDiffering(record, memory.Memory(), symbol) : std::string();
+            if (!RecordSent(symbol, request.clearMarks && stale.empty(), remember)) {
+                const std::string reason =
+                    "kasa przyjęła towar, ale nie zapisano pamięci wysłanych towarów (szczegóły w historii pracy)"_cp;
+                AnnounceGood(symbol, reason);
+                tally.NotSent(symbol, WinIPFileNotStored);
+                result.notSent.push_back({symbol, reason, WinIPFileNotStored});
+                continue;
+            }
+            if (!stale.empty()) {
+                // The price went; the register's name, rate or unit stay wrong until full data goes. The good keeps
+                // its mark, and the memory keeps it "changed".
+                AnnounceGood(symbol, "cena wysłana; w kasie inna "_cp + stale + " - wyślij pełne dane"_cp);
+                tally.PriceOnlyStale(symbol);
+                result.priceOnlyStale.push_back(symbol);
+                continue;
+            }
             tally.Sent();
-            Unselect(symbol, sent.Accepted(symbol, line));
+            result.sent.push_back(symbol);
             continue;
         }
         // A good that was not sent keeps its selection for another try.
-        std::string reason = record == SelectedGoods::Record::Refused ? refusal : ResultText(ExchangeResult);
-        if (reason.empty())
-            reason = "błąd "_cp + std::to_string(ExchangeResult);
-        // A price sent for a good the register does not hold: the good needs its full data.
-        if (!full && ExchangeResult == 110)
-            reason += " - wyślij pełne dane"_cp;
-        tally.NotSent(symbol, ExchangeResult, reason);
-        if (stopOnError) {
+        tally.NotSent(symbol, ExchangeResult);
+        result.notSent.push_back({symbol, ResultText(ExchangeResult), ExchangeResult});
+        if (request.stopOnFirstError) {
             tally.Stopped(); // the goods not yet sent keep their selection too
+            result.stoppedOnError = true;
             break;
         }
     }
-    tally.Announce();
+    tally.Announce(result);
     ExchangeResult = tally.FirstError();
-    UntickGroups(exportPage);
+    return result;
+}
+
+GoodsExportResult TfmE::aExpoTowarExecute()
+{
+    const SendKind kind = exportPage && exportPage->FullData() ? SendKind::Full : SendKind::PriceOnly;
+    GoodsExportRequest request;
+    // The operator's marks, read once under the register lock.
+    request.goods = [kind] {
+        std::vector<GoodToSend> goods;
+        for (std::string& symbol : MarkedSymbols())
+            goods.push_back({std::move(symbol), kind});
+        return goods;
+    };
+    request.busyOperation = kind == SendKind::Full ? "ZTowar" : "ZCTowar";
+    if (exportPage) {
+        request.stopOnFirstError = exportPage->StopOnFirstError();
+        request.stopRequested = [page = exportPage] { return page->StopRequested(); };
+        request.progress = [page = exportPage](size_t done, size_t total, const std::string& symbol) {
+            page->ShowProgress(done, total, symbol);
+        };
+    }
+    GoodsExportResult result = ExportGoods(request);
+    if (result.ran)
+        UntickGroups(exportPage);
+    return result;
 }
 
 void TfmE::aExpoTowarEureka()
@@ -311,24 +484,23 @@ void TfmE::aExpoTowarEureka()
     Komunikat("", false);
     OpStartTime = TimeNow();
 
-    const SelectedGoods selected(lists.priceField);
+    const std::vector<std::string> symbols = MarkedSymbols();
+    const CatalogueRows rows(symbols, lists.priceField);
     enum class Outcome { Written, Skipped, Refused };
     std::vector<std::string> lines;
-    std::vector<Outcome> outcome(selected.symbols.size(), Outcome::Written);
-    std::vector<std::string> refusals(selected.symbols.size());
-    for (size_t i = 0; i < selected.symbols.size(); ++i) {
-        std::string line;
-        switch (selected.RecordLine(selected.symbols[i], lists, line, refusals[i])) {
-        case SelectedGoods::Record::Built:
-            lines.push_back(line);
-            break;
-        case SelectedGoods::Record::Skipped:
+    std::vector<Outcome> outcome(symbols.size(), Outcome::Written);
+    std::vector<std::string> refusals(symbols.size());
+    for (size_t i = 0; i < symbols.size(); ++i) {
+        const GoodsRecordInput* good = rows.Find(symbols[i]);
+        if (good == nullptr) {
             outcome[i] = Outcome::Skipped;
-            break;
-        case SelectedGoods::Record::Refused:
-            outcome[i] = Outcome::Refused;
-            break;
+            continue;
         }
+        refusals[i] = GoodsRecordRefusal(*good, lists.rates);
+        if (!refusals[i].empty())
+            outcome[i] = Outcome::Refused;
+        else
+            lines.push_back(BuildGoodsRecordLine(*good, lists.rates, lists.units));
     }
 
     // The file comes first: when it cannot be written, every selection stays for another try, and the file that
@@ -343,9 +515,9 @@ void TfmE::aExpoTowarEureka()
     bool refused = false;
     {
         ErrorReportScope report;
-        const size_t total = selected.symbols.size();
+        const size_t total = symbols.size();
         for (size_t i = 0; i < total; ++i) {
-            const std::string& symbol = selected.symbols[i];
+            const std::string& symbol = symbols[i];
             if (outcome[i] == Outcome::Skipped) {
                 AnnounceSkipped(symbol);
             } else {
@@ -354,18 +526,21 @@ void TfmE::aExpoTowarEureka()
                     // Not in the file: the good keeps its selection.
                     AnnounceRefused(symbol, refusals[i]);
                     refused = true;
-                    ShowProgress(exportPage, i + 1, total);
+                    ShowProgress(exportPage, i + 1, total, symbol);
                     continue;
                 }
             }
             Unselect(symbol);
-            ShowProgress(exportPage, i + 1, total);
+            ShowProgress(exportPage, i + 1, total, symbol);
         }
     }
     UntickGroups(exportPage);
     if (refused) {
         ExchangeResult = WinIPBadPrice;
-        Komunikat("Plik " + fileName + " zapisany bez towarów o błędnej cenie"_cp + DetailsWhere(), true);
+        Komunikat("Plik " + fileName +
+                      " zapisany bez towarów, których nie można wysłać - szczegóły w raporcie błędów "_cp +
+                      ErrorReportFile,
+                  true);
     }
     ShowMessage("powstał plik "_cp + fileName);
     dm->WriteParS("PLIK_EUREKA", fileName, ParLocation, ParSection);

@@ -1,8 +1,9 @@
 #pragma once
 // A readout of sales totals and its report priced against the goods catalogue. The parser and the report builder
-// touch neither files nor the database: the catalogue is reached through IGoodsLookup, whose database
-// implementation is CatalogueGoodsLookup (exchange/CatalogueGoodsLookup.h). The window's report and the hand-over
-// to the trade system use the same parser and the same lookup, so both name the same good for a code.
+// touch neither files nor the database: the catalogue is reached through IGoodsLookup (catalogue/GoodsLookup.h),
+// whose database implementation is CatalogueGoodsLookup (catalogue/CatalogueGoodsLookup.h). The window's report and the
+// hand-over to the trade system use the same parser and the same lookup, so both name the same good for a code.
+#include "catalogue/GoodsLookup.h"
 #include "util/Decimal.h"
 
 #include <cstddef>
@@ -25,25 +26,6 @@ struct ReadoutLine {
 ReadoutLine ParseReadoutLine(const std::string& line);
 // The goods lines of a readout file (the lines after the header), in file order.
 std::vector<ReadoutLine> ParseReadout(const std::vector<std::string>& fileLines);
-
-// A good of the catalogue as the report and the hand-over need it.
-struct CatalogueGood {
-    std::string symbol;             // "asort" without trailing blanks
-    std::string unit;               // "jm"
-    std::string name;               // "nazwa"
-    std::optional<Decimal> vatRate; // "stawka_vat"; none when NULL
-};
-
-// Finds the catalogue good of a register's code. Prepare is given the codes before Find asks for them, so that an
-// implementation can look many codes up at once; Find of a code never prepared may give null.
-class IGoodsLookup
-{
-public:
-    virtual ~IGoodsLookup() = default;
-    virtual void Prepare(const std::vector<std::string>& codes) = 0;
-    // The good of the code; null when the catalogue has none.
-    virtual const CatalogueGood* Find(const std::string& code) const = 0;
-};
 
 // How many readout lines the report looks up (and hands out) at once.
 inline constexpr std::size_t ReportBatchSize = 400;

@@ -1,9 +1,9 @@
 #include "exchange/TradeHandOver.h"
 
 #include "app/ConstUnit.h"
+#include "catalogue/CatalogueGoodsLookup.h"
 #include "catalogue/GoodsRecord.h"
 #include "db/dbDDM.h"
-#include "exchange/CatalogueGoodsLookup.h"
 #include "exchange/SalesReport.h"
 #include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
@@ -462,8 +462,7 @@ HandOverResult SendReadingToTrade(const std::string& path)
         Komunikat(result.message, false);
         return result;
     } catch (const std::exception& e) {
-        const auto* db = dynamic_cast<const DbError*>(&e);
         return Fail("Przesłanie odczytu "_cp + fileName + " do Wolnar nie powiodło się, nic nie zapisano: "_cp +
-                    (db ? db->OperatorText() : std::string(e.what())));
+                    OperatorText(e));
     }
 }

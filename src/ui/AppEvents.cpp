@@ -43,11 +43,9 @@ bool TarloApplication::notify(QObject* receiver, QEvent* event)
 {
     try {
         return QApplication::notify(receiver, event);
-    } catch (const DbError& e) {
-        // The server's own message is English and technical; the operator reads first what it means.
-        ApplicationEventsException(receiver, e.OperatorText());
     } catch (const std::exception& e) {
-        ApplicationEventsException(receiver, e.what());
+        // The server's own message is English and technical; the operator reads first what it means.
+        ApplicationEventsException(receiver, OperatorText(e));
     } catch (...) {
         ApplicationEventsException(receiver, ToCp1250(QStringLiteral("Nieznany błąd")));
     }

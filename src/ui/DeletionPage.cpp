@@ -2,9 +2,7 @@
 
 #include "app/ConstUnit.h"
 #include "exchange/FmElzab.h"
-#include "ui/ExportPage.h"
 #include "ui/OperationRunner.h"
-#include "ui/PageControls.h"
 #include "ui/UiText.h"
 #include "util/Cp1250Literal.h"
 #include "util/Screen.h"
@@ -71,15 +69,6 @@ void DeletionPage::btnDelAllClick()
         return;
     const RegisterOperation operation(this);
     Komunikat("", false);
-    SetDeleteButtonsEnabled(false);
-    if (exportPage_ != nullptr)
-        exportPage_->btnEksport->setEnabled(false);
-    const OnScopeExit enable([this] {
-        SetDeleteButtonsEnabled(true);
-        if (exportPage_ != nullptr)
-            exportPage_->btnEksport->setEnabled(true);
-    });
-    const WaitCursor busy;
     OpStartTime = TimeNow();
     fmE->aKasujWszystkieTowaryExecute();
 }
@@ -100,11 +89,4 @@ void DeletionPage::UnpickRow(int row)
     QItemSelectionModel* selection = XDBGK->selectionModel();
     if (selection != nullptr && XDBGK->model() != nullptr)
         selection->select(XDBGK->model()->index(row, 0), QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
-}
-
-void DeletionPage::SetDeleteButtonsEnabled(bool enabled)
-{
-    btnDel->setEnabled(enabled);
-    btnDelAll->setEnabled(enabled);
-    grpDel->setEnabled(enabled);
 }

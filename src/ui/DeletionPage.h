@@ -7,7 +7,6 @@
 
 #include <vector>
 
-class ExportPage;
 class QGroupBox;
 class QPushButton;
 class QTableView;
@@ -17,8 +16,6 @@ class DeletionPage : public QWidget
 public:
     explicit DeletionPage(QWidget* parent = nullptr);
 
-    // The export page, whose "Eksportuj" waits while all goods are deleted.
-    void SetExportPage(ExportPage* page) { exportPage_ = page; }
     void FocusGrid();
 
     QTableView* XDBGK;
@@ -34,9 +31,4 @@ public:
     // The marked rows in the order they were marked, each with the register code in the grid's first column.
     std::vector<PickedGood> PickedGoods() const;
     void UnpickRow(int row);
-    // "Wszystkie towary", "Zaznaczone pozycje" and their group.
-    void SetDeleteButtonsEnabled(bool enabled);
-
-private:
-    ExportPage* exportPage_ = nullptr;
 };

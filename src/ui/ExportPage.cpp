@@ -83,7 +83,26 @@ QWidget* ExportPage::BuildLeftColumn()
     cbGrupy->setObjectName(QStringLiteral("cbGrupy"));
     lbGrupy->setBuddy(cbGrupy);
     connect(cbGrupy, &QListWidget::itemChanged, this, [this] { ApplyGroupFilter(); });
+    // Created in the order the keyboard goes through them.
+    QLayout* commands = BuildBulkCommands(column);
 
+    BitBtn1 = new QPushButton(QStringLiteral("Odśwież wykaz"), column);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    connect(BitBtn1, &QPushButton::clicked, this, &ExportPage::BitBtn1Click);
+
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
+    layout->addWidget(lbGrupy);
+    layout->addWidget(cbGrupy, 1);
+    layout->addLayout(commands);
+    layout->addWidget(BitBtn1);
+    return column;
+}
+
+QLayout* ExportPage::BuildBulkCommands(QWidget* column)
+{
     rgBlok = new RadioGroup(
         QStringLiteral(" Blokowanie cen w wykazie"),
         {QStringLiteral("blokuj wszystkie "), QStringLiteral("odblokuj wszystkie"), QStringLiteral("odwróć blokadę")},
@@ -106,7 +125,21 @@ QWidget* ExportPage::BuildLeftColumn()
                        {QStringLiteral("wybrane"), QStringLiteral("niewybrane"), QStringLiteral("wszystkie")}, column);
     rgViewWybor->setObjectName(QStringLiteral("rgViewWybor"));
     rgViewWybor->OnClick([this](int) { rgViewWyborClick(); });
+    BuildExportChoices(column);
 
+    auto* commands = new QGridLayout;
+    commands->setSpacing(4);
+    commands->addWidget(rgBlok, 0, 0);
+    commands->addWidget(rgViewBlok, 0, 1);
+    commands->addWidget(rgWybor, 1, 0);
+    commands->addWidget(rgViewWybor, 1, 1);
+    commands->addWidget(grpEksport, 2, 0, 1, 2);
+    commands->addWidget(rgDane, 3, 0, 1, 2);
+    return commands;
+}
+
+void ExportPage::BuildExportChoices(QWidget* column)
+{
     grpEksport = new QGroupBox(QStringLiteral(" Eksport "), column);
     grpEksport->setObjectName(QStringLiteral("grpEksport"));
     rgKasa = new QRadioButton(QStringLiteral("Kasa"), grpEksport);
@@ -142,29 +175,6 @@ QWidget* ExportPage::BuildLeftColumn()
         policy.setRetainSizeWhenHidden(true);
         option->setSizePolicy(policy);
     }
-
-    BitBtn1 = new QPushButton(QStringLiteral("Odśwież wykaz"), column);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
-    connect(BitBtn1, &QPushButton::clicked, this, &ExportPage::BitBtn1Click);
-
-    auto* commands = new QGridLayout;
-    commands->setSpacing(4);
-    commands->addWidget(rgBlok, 0, 0);
-    commands->addWidget(rgViewBlok, 0, 1);
-    commands->addWidget(rgWybor, 1, 0);
-    commands->addWidget(rgViewWybor, 1, 1);
-    commands->addWidget(grpEksport, 2, 0, 1, 2);
-    commands->addWidget(rgDane, 3, 0, 1, 2);
-
-    auto* layout = new QVBoxLayout(column);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(4);
-    layout->addWidget(lbGrupy);
-    layout->addWidget(cbGrupy, 1);
-    layout->addLayout(commands);
-    layout->addWidget(BitBtn1);
-    return column;
 }
 
 QWidget* ExportPage::BuildNavigator()
@@ -245,7 +255,31 @@ QWidget* ExportPage::BuildRightSide()
 {
     auto* side = new QWidget(this);
     side->setObjectName(QStringLiteral("pnlPrawy"));
+    BuildGoodsGrid(side);
 
+    auto* lbKeys = new QLabel(
+        QStringLiteral(" Spacja - zaznaczanie pozycji                        Ctrl+Spacja - blokowanie ceny "), side);
+    lbKeys->setObjectName(QStringLiteral("lbKlawisze"));
+    lbKeys->setTextFormat(Qt::PlainText);
+    lbKeys->setStyleSheet(QStringLiteral("background: #FFFF80; color: black; padding: 2px;"));
+    // Created in the order the keyboard goes through them: the navigator and the search come last.
+    QLayout* countRow = BuildCountRow(side);
+    QWidget* eurekaPanel = BuildEurekaPanel(side);
+
+    auto* layout = new QVBoxLayout(side);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
+    layout->addWidget(BuildNavigator());
+    layout->addWidget(XDBG, 1);
+    layout->addWidget(lbKeys);
+    layout->addLayout(countRow);
+    layout->addWidget(eurekaPanel);
+    layout->addWidget(BuildSearch());
+    return side;
+}
+
+void ExportPage::BuildGoodsGrid(QWidget* side)
+{
     XDBG = new GoodsGrid(side);
     XDBG->setObjectName(QStringLiteral("XDBG"));
     XDBG->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -270,13 +304,10 @@ QWidget* ExportPage::BuildRightSide()
     connect(aTestNazwa, &QAction::triggered, this, &ExportPage::aTestNazwaExecute);
     connect(XDBG, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { pm->popup(XDBG->viewport()->mapToGlobal(pos)); });
+}
 
-    auto* lbKeys = new QLabel(
-        QStringLiteral(" Spacja - zaznaczanie pozycji                        Ctrl+Spacja - blokowanie ceny "), side);
-    lbKeys->setObjectName(QStringLiteral("lbKlawisze"));
-    lbKeys->setTextFormat(Qt::PlainText);
-    lbKeys->setStyleSheet(QStringLiteral("background: #FFFF80; color: black; padding: 2px;"));
-
+QLayout* ExportPage::BuildCountRow(QWidget* side)
+{
     lbIlosc = new QLabel(side);
     lbIlosc->setObjectName(QStringLiteral("lbIlosc"));
     QFont bold = lbIlosc->font();
@@ -310,7 +341,11 @@ QWidget* ExportPage::BuildRightSide()
     countRow->addSpacing(12);
     countRow->addWidget(pnlPostep, 1);
     countRow->addStretch(1);
+    return countRow;
+}
 
+QWidget* ExportPage::BuildEurekaPanel(QWidget* side)
+{
     pnlEureka = new QFrame(side);
     pnlEureka->setObjectName(QStringLiteral("pnlEureka"));
     pnlEureka->setFrameShape(QFrame::StyledPanel);
@@ -333,17 +368,7 @@ QWidget* ExportPage::BuildRightSide()
     eurekaRow->addWidget(BtnExpoCnt);
     eurekaRow->addWidget(BtnExpoCan);
     pnlEureka->hide();
-
-    auto* layout = new QVBoxLayout(side);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(4);
-    layout->addWidget(BuildNavigator());
-    layout->addWidget(XDBG, 1);
-    layout->addWidget(lbKeys);
-    layout->addLayout(countRow);
-    layout->addWidget(pnlEureka);
-    layout->addWidget(BuildSearch());
-    return side;
+    return pnlEureka;
 }
 
 void ExportPage::BindGoods()

@@ -11,7 +11,6 @@
 #include <string>
 #include <unordered_set>
 
-class DeletionPage;
 class GoodsModel;
 class QAction;
 class QCheckBox;
@@ -19,6 +18,7 @@ class QFrame;
 class QGroupBox;
 class QItemSelection;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QListWidget;
 class QMenu;
@@ -62,8 +62,6 @@ public:
     void FocusGoodsGrid();
     // F2: the search field takes the focus.
     void FocusSearch();
-    // The deletion sub-page, whose buttons an export disables while it runs.
-    void SetDeletionPage(DeletionPage* page) { deletionPage_ = page; }
 
     // ---- controls, left column
     QListWidget* cbGrupy;
@@ -146,7 +144,7 @@ public:
     bool FullData() const override;
     bool StopOnFirstError() const override;
     std::string EurekaFileName() const override;
-    void ShowProgress(const std::string& text) override;
+    void ShowProgress(std::size_t done, std::size_t total, const std::string& symbol) override;
     void UntickGroups() override;
     bool StopRequested() const override;
 
@@ -154,8 +152,17 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The left column: the goods groups, the bulk commands (BuildBulkCommands: price locks, selection and the
+    // export's choices, BuildExportChoices) and "Odśwież wykaz".
     QWidget* BuildLeftColumn();
+    QLayout* BuildBulkCommands(QWidget* column);
+    void BuildExportChoices(QWidget* column);
+    // The right side: the navigator, the goods grid with its menu (BuildGoodsGrid), the count and the export's
+    // progress (BuildCountRow), the Eureka file panel (BuildEurekaPanel) and the search.
     QWidget* BuildRightSide();
+    void BuildGoodsGrid(QWidget* side);
+    QLayout* BuildCountRow(QWidget* side);
+    QWidget* BuildEurekaPanel(QWidget* side);
     QWidget* BuildNavigator();
     QWidget* BuildSearch();
     // Flips the flag of the good in grid row `row`; the cursor then stands on that row, or with `moveDown` on the
@@ -165,7 +172,6 @@ private:
     // ignored; the cursor stays when none does.
     void Seek(const QString& text);
     int SelectedCount() const;
-    void SetExportButtonsEnabled(bool enabled);
     // The export of the selected goods to the register, with the stop button shown.
     void ExportToRegister();
     void HideProgress();
@@ -174,7 +180,6 @@ private:
     void RestoreMarks();
 
     GoodsModel* model_ = nullptr;
-    DeletionPage* deletionPage_ = nullptr;
     std::string shownQuery_;                      // the query of the rows the grid shows
     std::string currentGood_;                     // asort of the good under the cursor
     std::unordered_set<std::string> markedGoods_; // asort of the marked goods

@@ -5,7 +5,6 @@
 #include "catalogue/Dmutils.h"
 #include "db/dbDDM.h"
 #include "exchange/FmElzab.h"
-#include "ui/DeletionPage.h"
 #include "ui/GoodsModel.h"
 #include "ui/OperationRunner.h"
 #include "ui/PageControls.h"
@@ -20,6 +19,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <optional>
+
 namespace
 {
 // The progress bar appears for exports of at least this many goods; shorter ones are over at once.
@@ -28,26 +29,22 @@ constexpr int ProgressFromGoods = 5;
 
 // ---- export
 
-void ExportPage::SetExportButtonsEnabled(bool enabled)
-{
-    btnEksport->setEnabled(enabled);
-    if (deletionPage_ != nullptr)
-        deletionPage_->SetDeleteButtonsEnabled(enabled);
-}
-
 void ExportPage::btnEksportClick()
 {
+    // The export to a register is one operation from the first check to the re-read view at its end: a click
+    // given meanwhile, also during the trailing database work, never starts another export.
+    std::optional<RegisterOperation> operation;
+    if (rgKasa->isChecked())
+        operation.emplace(
+            this, QStringLiteral("Trwa eksport towarów do kasy – „Zatrzymaj” lub Esc kończy go po bieżącym towarze"),
+            pnlPostep, [this] { btnStopClick(); });
     if (SelectedCount() == 0) {
         Komunikat("Brak zaznaczonych pozycji", true);
         return;
     }
     ExchangeResult = 0;
     Komunikat("", false);
-    SetExportButtonsEnabled(false);
-    const OnScopeExit enable([this] {
-        SetExportButtonsEnabled(true);
-        HideProgress();
-    });
+    const OnScopeExit hide([this] { HideProgress(); });
     if (rgKasa->isChecked()) {
         ExportToRegister();
     } else {
@@ -66,9 +63,6 @@ void ExportPage::ExportToRegister()
     btnStop->show();
     {
         const OnScopeExit hideStop([this] { btnStop->hide(); });
-        const RegisterOperation operation(
-            this, QStringLiteral("Trwa eksport towarów do kasy – „Zatrzymaj” lub Esc kończy go po bieżącym towarze"),
-            pnlPostep, [this] { btnStopClick(); });
         try {
             fmE->aExpoTowarExecute();
         } catch (const std::exception& e) {
@@ -147,17 +141,13 @@ std::string ExportPage::EurekaFileName() const
     return ToCp1250(lbePlikE->text());
 }
 
-void ExportPage::ShowProgress(const std::string& text)
+void ExportPage::ShowProgress(std::size_t done, std::size_t total, const std::string&)
 {
-    // "n / m": n goods handled of m.
-    const QStringList parts = QString::fromStdString(text).split(QLatin1Char('/'));
-    const int done = parts.value(0).trimmed().toInt();
-    const int total = parts.value(1).trimmed().toInt();
     if (total < ProgressFromGoods)
         return;
-    pbEksport->setFormat(QString::fromStdString(text));
-    pbEksport->setRange(0, total);
-    pbEksport->setValue(done);
+    pbEksport->setFormat(QStringLiteral("%1 / %2").arg(done).arg(total));
+    pbEksport->setRange(0, static_cast<int>(total));
+    pbEksport->setValue(static_cast<int>(done));
     if (!pbEksport->isVisible())
         pbEksport->show();
     pbEksport->repaint();

@@ -55,7 +55,7 @@ void ExportPage::ApplyGroupFilter()
 void ExportPage::rgViewBlokClick()
 {
     const int item = rgViewBlok->ItemIndex();
-    const ItemIndexReset reset(rgViewBlok);
+    const OnScopeExit reset([this] { rgViewBlok->SetItemIndex(-1); });
     if (item < 0)
         return;
     LockFilter = item == 0 ? "b.blok=1" : item == 1 ? "b.blok=0" : "";
@@ -67,7 +67,7 @@ void ExportPage::rgViewBlokClick()
 void ExportPage::rgViewWyborClick()
 {
     const int item = rgViewWybor->ItemIndex();
-    const ItemIndexReset reset(rgViewWybor);
+    const OnScopeExit reset([this] { rgViewWybor->SetItemIndex(-1); });
     if (item < 0)
         return;
     XDBG->setUpdatesEnabled(false);

@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QWidget>
 
-#include <atomic>
 #include <exception>
 #include <thread>
 
@@ -105,7 +104,12 @@ void OperationRunner::End()
         busyLabel_->hide();
     live_ = nullptr;
     onStop_ = nullptr;
-    if (closePending_) {
+    if (quitPending_) {
+        quitPending_ = false;
+        closePending_ = false;
+        QMetaObject::invokeMethod(
+            qApp, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
+    } else if (closePending_) {
         closePending_ = false;
         // Once the operation's own code has finished too.
         QMetaObject::invokeMethod(
@@ -121,8 +125,8 @@ void OperationRunner::Run(const std::function<void()>& call)
     }
     Begin(QString());
     running_ = true;
-    std::atomic<bool> done{false};
     std::exception_ptr failure;
+    bool finished = false; // set on this thread, by the worker's message that the call is over
     QEventLoop loop;
     std::thread worker([&] {
         try {
@@ -130,12 +134,21 @@ void OperationRunner::Run(const std::function<void()>& call)
         } catch (...) {
             failure = std::current_exception();
         }
-        done = true;
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &loop,
+            [&finished, &loop] {
+                finished = true;
+                loop.quit();
+            },
+            Qt::QueuedConnection);
     });
-    // The loop may also be ended from outside (an application quitting); the call is waited for all the same.
-    while (!done)
-        loop.exec();
+    // The loop ends by the worker's message alone: a request to quit the application is held by the event filter
+    // and carried out when the operation is over. Only QCoreApplication::exit() called directly ends the loop
+    // early; a new loop would then return at once again and again, so the call is waited for without one (the
+    // window is not repainted meanwhile) and the application ends afterwards, as it was told.
+    loop.exec();
+    if (!finished)
+        quitPending_ = true;
     worker.join();
     running_ = false;
     End();
@@ -193,6 +206,11 @@ void OperationRunner::DisableControls(QWidget* parent)
 
 bool OperationRunner::eventFilter(QObject* watched, QEvent* event)
 {
+    if (depth_ > 0 && watched == qApp && event->type() == QEvent::Quit) {
+        // The application is asked to end (a signal, the session ending): once the operation is over.
+        quitPending_ = true;
+        return true;
+    }
     if (depth_ == 0 || !IsInput(event->type()) || !watched->isWidgetType())
         return false;
     // Message boxes and other windows work as usual.

@@ -5,8 +5,10 @@
 //    as the export's stop button, keep working; Escape asks the operation to stop);
 //  - each library call runs on a worker thread while the window's event loop goes on, so the window repaints
 //    and shows that it is busy (the busy cursor and a text below the pages);
-//  - a request to close the window (close box, exit button, a signal) is remembered and carried out when the
-//    operation is over.
+//  - a request to close the window (close box, exit button, a signal) or to quit the application is remembered and
+//    carried out when the operation is over.
+// The runner is the window's only event pump during an operation and the only place that disables its controls:
+// the pages and the core never disable buttons for the length of an operation, and nothing else runs events.
 // Database access and every window call stay on the user-interface thread: only the library call moves.
 #include "exchange/CallRunner.h"
 
@@ -62,6 +64,7 @@ private:
     int depth_ = 0;
     bool running_ = false; // a library call is being waited for
     bool closePending_ = false;
+    bool quitPending_ = false; // the application was asked to quit during the operation
     QPointer<QWidget> live_;
     std::function<void()> onStop_;
     QPointer<QWidget> focus_;

@@ -1,6 +1,8 @@
 #pragma once
 // Small pieces shared by the working pages: a radio group whose items are read by position, a validator that
-// keeps what is typed in upper case, and scope guards for the steps that must run also after an error.
+// keeps what is typed in upper case.
+#include "util/ScopeExit.h" // the scope guard of the pages, OnScopeExit
+
 #include <QGroupBox>
 #include <QValidator>
 
@@ -35,30 +37,4 @@ class UpperCaseValidator : public QValidator
 public:
     using QValidator::QValidator;
     State validate(QString& input, int& pos) const override;
-};
-
-// Returns the group to no chosen item when it leaves scope, also when the action raised an error.
-class ItemIndexReset
-{
-public:
-    explicit ItemIndexReset(RadioGroup* group) : group_(group) {}
-    ~ItemIndexReset() { group_->SetItemIndex(-1); }
-    ItemIndexReset(const ItemIndexReset&) = delete;
-    ItemIndexReset& operator=(const ItemIndexReset&) = delete;
-
-private:
-    RadioGroup* group_;
-};
-
-// Runs `action` when it leaves scope, whatever happens in between.
-class OnScopeExit
-{
-public:
-    explicit OnScopeExit(std::function<void()> action) : action_(std::move(action)) {}
-    ~OnScopeExit() { action_(); }
-    OnScopeExit(const OnScopeExit&) = delete;
-    OnScopeExit& operator=(const OnScopeExit&) = delete;
-
-private:
-    std::function<void()> action_;
 };

@@ -18,8 +18,6 @@ PageViews::PageViews(TFrm& window)
       registerGoodsPage_(window.tbsWykazTow), deletionPage_(window.tbsDel), paramsPage_(window.tbsParam),
       runner_(window.operations)
 {
-    exportPage_->SetDeletionPage(deletionPage_);
-    deletionPage_->SetExportPage(exportPage_);
     registerGoodsPage_->SetDeletionPage(deletionPage_);
     connect(deletionPage_->btnRefeshDel, &QPushButton::clicked, registerGoodsPage_,
             &RegisterGoodsPage::btnRefeshDelClick);
@@ -85,11 +83,6 @@ void PageViews::MemoAppend(const std::vector<std::string>& lines)
     readoutPage_->MemoAppend(lines);
 }
 
-void PageViews::SetReadButtonsEnabled(bool enabled)
-{
-    readoutPage_->SetReadButtonsEnabled(enabled);
-}
-
 void PageViews::SetRegisterGoods(const std::vector<std::string>& lines)
 {
     registerGoodsPage_->SetRegisterGoods(lines);
@@ -103,9 +96,4 @@ std::vector<PickedGood> PageViews::PickedGoods() const
 void PageViews::UnpickRow(int row)
 {
     deletionPage_->UnpickRow(row);
-}
-
-void PageViews::SetDeleteButtonsEnabled(bool enabled)
-{
-    deletionPage_->SetDeleteButtonsEnabled(enabled);
 }

@@ -31,11 +31,9 @@ public:
     void MemoClear() override;
     void MemoInsertFirst(const std::string& line) override;
     void MemoAppend(const std::vector<std::string>& lines) override;
-    void SetReadButtonsEnabled(bool enabled) override;
     void SetRegisterGoods(const std::vector<std::string>& lines) override;
     std::vector<PickedGood> PickedGoods() const override;
     void UnpickRow(int row) override;
-    void SetDeleteButtonsEnabled(bool enabled) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

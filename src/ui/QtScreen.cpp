@@ -14,11 +14,6 @@ void QtScreen::SetBusyCursor(bool busy)
         QApplication::restoreOverrideCursor();
 }
 
-void QtScreen::ProcessMessages()
-{
-    QCoreApplication::processEvents();
-}
-
 bool QtScreen::AskYesNo(const std::string& caption, const std::string& text)
 {
     // The prompt must be readable even under the database-wait cursor.

@@ -1,5 +1,5 @@
 #pragma once
-// What the core asks of the window system, done with Qt: the busy cursor, repainting, the Yes/No prompt, the
+// What the core asks of the window system, done with Qt: the busy cursor, the Yes/No prompt, the
 // plain message box and the request to end the program.
 #include "util/Screen.h"
 
@@ -7,7 +7,6 @@ class QtScreen : public IScreen
 {
 public:
     void SetBusyCursor(bool busy) override;
-    void ProcessMessages() override;
     bool AskYesNo(const std::string& caption, const std::string& text) override;
     void ShowMessage(const std::string& text) override;
     void RequestTerminate() override;

@@ -5,7 +5,6 @@
 #include "exchange/OperationStatus.h"
 #include "exchange/TradeHandOver.h"
 #include "ui/OperationRunner.h"
-#include "ui/PageControls.h"
 #include "ui/UiText.h"
 #include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
@@ -109,10 +108,7 @@ ReadoutPage::ReadoutPage(QWidget* parent) : QWidget(parent)
 void ReadoutPage::btnReadClick()
 {
     const RegisterOperation operation(this);
-    // The readout itself keeps "Odczyt" disabled while it works and enables it at its end, also after an error.
     UpdateWorkPaths();
-    btnRead->setEnabled(false);
-    const OnScopeExit enable([this] { btnRead->setEnabled(true); });
     MemoClear();
     Komunikat("", false);
     fmE->ElzabSprz();
@@ -208,8 +204,6 @@ void ReadoutPage::ResetSalesCounters()
 {
     const RegisterOperation operation(this);
     Komunikat("", false);
-    SetReadButtonsEnabled(false);
-    const OnScopeExit enable([this] { SetReadButtonsEnabled(true); });
     fmE->aZerujLicznikiExecute();
     if (ExchangeResult == 0) {
         const std::string text = ResetStoredText(RegisterCode, LatestResetReport());
@@ -225,10 +219,8 @@ void ReadoutPage::btnSendDataClick()
 
 void ReadoutPage::SendReading(const std::string& path)
 {
-    // The button comes back as it was: from the list's menu it stays disabled until an entry is chosen.
-    const bool wasEnabled = btnSendData->isEnabled();
-    btnSendData->setEnabled(false);
-    const OnScopeExit enable([this, wasEnabled] { btnSendData->setEnabled(wasEnabled); });
+    // One operation: a second click given meanwhile never hands the same file over again.
+    const RegisterOperation operation(this);
     SendReadingToTrade(path);
     MemoClear();
 }
@@ -260,12 +252,6 @@ void ReadoutPage::MemoAppend(const std::vector<std::string>& lines)
     for (const std::string& line : lines)
         text << FromCp1250(line);
     Memo->appendPlainText(text.join(QLatin1Char('\n')));
-}
-
-void ReadoutPage::SetReadButtonsEnabled(bool enabled)
-{
-    btnRead->setEnabled(enabled);
-    btnNumReset->setEnabled(enabled);
 }
 
 void ReadoutPage::ClearReadoutText()

@@ -41,11 +41,10 @@ public:
     void ResetSalesCounters();
     void btnSendDataClick();
 
-    // ---- the text area and buttons as the register operations see them (Windows-1250 texts)
+    // ---- the text area as the register operations see it (Windows-1250 texts)
     void MemoClear();
     void MemoInsertFirst(const std::string& line);
     void MemoAppend(const std::vector<std::string>& lines);
-    void SetReadButtonsEnabled(bool enabled);
 
     // ---- IReadoutPanel
     void ClearReadoutText() override;
@@ -54,7 +53,7 @@ public:
 private:
     // Sizes the stored-readouts list to its entries and gives each its whole text as a tooltip.
     void FitReadoutList();
-    // Hands the readout file `path` to Wolnar, with "Prześlij dane do Wolnar" disabled meanwhile.
+    // Hands the readout file `path` to Wolnar, as one register operation.
     void SendReading(const std::string& path);
     // The entry the list's context menu was opened on.
     QListWidgetItem* menuItem_ = nullptr;

@@ -5,9 +5,9 @@
 #include "exchange/FmElzab.h"
 #include "ui/DeletionPage.h"
 #include "ui/OperationRunner.h"
-#include "ui/PageControls.h"
 #include "ui/UiText.h"
 #include "util/Cp1250Literal.h"
+#include "util/ScopeExit.h"
 
 #include <QFontDatabase>
 #include <QHBoxLayout>
@@ -74,12 +74,10 @@ void RegisterGoodsPage::btnRefeshDelClick()
 void RegisterGoodsPage::RefreshRegisterGoods()
 {
     const RegisterOperation operation(this);
-    SetReadButtonsEnabled(false);
-    // Both buttons come back also after an unexpected error, so the operator can try again.
+    // The deletion page's button comes back also after an unexpected error, so the operator can try again.
     const OnScopeExit restore([this] {
         if (deletionPage_ != nullptr)
             deletionPage_->btnRefeshDel->show();
-        SetReadButtonsEnabled(true);
     });
     fmE->WczytajTowary();
 }
@@ -87,45 +85,36 @@ void RegisterGoodsPage::RefreshRegisterGoods()
 void RegisterGoodsPage::btnPorownajClick()
 {
     const RegisterOperation operation(this);
-    SetReadButtonsEnabled(false);
-    const OnScopeExit restore([this] {
-        SetReadButtonsEnabled(true);
-        UpdateComparisonButtons();
-    });
-    fmE->PorownajZKasa();
+    const OnScopeExit restore([this] { UpdateComparisonButtons(); });
+    ComparisonResult result = fmE->PorownajZKasa();
+    // A comparison that could not read the register keeps the last report for saving and selecting.
+    if (result.ok)
+        comparison_ = std::move(result);
 }
 
 void RegisterGoodsPage::btnZapiszPorClick()
 {
-    fmE->ZapiszPorownanie();
+    TfmE::ZapiszPorownanie(comparison_);
 }
 
 void RegisterGoodsPage::btnZaznaczPorClick()
 {
-    if (fmE->comparisonRegisterId != CurrentRegisterId) {
+    if (comparison_.registerId != CurrentRegisterId) {
         Komunikat("Porównanie dotyczy innej kasy - uruchom je ponownie"_cp, true);
         return;
     }
     dmu->ReReadGoods(); // the marks are written against the view's present rows
-    if (dmu->SelectGoods(fmE->comparisonToSend))
-        Komunikat("Zaznaczono do eksportu: " + std::to_string(fmE->comparisonToSend.size()) +
+    if (dmu->SelectGoods(comparison_.toSend))
+        Komunikat("Zaznaczono do eksportu: " + std::to_string(comparison_.toSend.size()) +
                       " (brak w kasie i różniące się)"_cp,
                   false);
 }
 
 void RegisterGoodsPage::UpdateComparisonButtons()
 {
-    const bool compared = fmE && !fmE->comparisonReport.empty();
+    const bool compared = !comparison_.report.empty();
     btnZapiszPor->setEnabled(compared);
-    btnZaznaczPor->setEnabled(compared && !fmE->comparisonToSend.empty());
-}
-
-void RegisterGoodsPage::SetReadButtonsEnabled(bool enabled)
-{
-    btnRefrWykaz->setEnabled(enabled);
-    btnPorownaj->setEnabled(enabled);
-    if (deletionPage_ != nullptr)
-        deletionPage_->btnRefeshDel->setEnabled(enabled);
+    btnZaznaczPor->setEnabled(compared && !comparison_.toSend.empty());
 }
 
 void RegisterGoodsPage::SetRegisterGoods(const std::vector<std::string>& lines)

@@ -1,5 +1,7 @@
 #pragma once
 // The sub-page "Wykaz towarów w kasie" (tbsWykazTow): the list of goods held by the register.
+#include "exchange/FmElzab.h"
+
 #include <QWidget>
 
 #include <string>
@@ -36,9 +38,11 @@ public:
 
     // Replaces the text area's content by the lines (Windows-1250).
     void SetRegisterGoods(const std::vector<std::string>& lines);
+    // The last comparison made on this page (no report before the first).
+    const ComparisonResult& LastComparison() const { return comparison_; }
 
 private:
-    void SetReadButtonsEnabled(bool enabled);
     void UpdateComparisonButtons();
     DeletionPage* deletionPage_ = nullptr;
+    ComparisonResult comparison_;
 };

@@ -280,9 +280,7 @@ void TFrm::FormShow()
         }
     };
     attempt([] {
-        if (!dm->JestTabela("blok_cen"))
-            dm->DopiszTabele("blok_cen");
-        dmu->SyncPriceLocks();
+        dmu->PreparePriceLocks();
         dmu->LoadParameters();
     });
     attempt([this] { OpenRegisterList(); });
@@ -446,9 +444,9 @@ void TFrm::ShowStatus(const std::string& text, bool error)
     // A text longer than the line shows its beginning, where it says what happened; the tooltip holds all of it.
     edErr->setCursorPosition(0);
     edErr->setToolTip(whole);
-    // Visible at once, also while a long register operation is still running.
+    // Visible at once, also while a long register operation is still running: this one widget is painted now,
+    // and no other event runs.
     edErr->repaint();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 // ---- help

@@ -20,14 +20,11 @@
 #include <QVBoxLayout>
 #include <QValidator>
 
-#include <filesystem>
-
 TfmLog* fmLog = nullptr;
 
 namespace
 {
 constexpr int WindowWidth = 520;
-const char* const AdminUser = "SYSDBA";
 
 // Keeps a field in one letter case whatever is typed or pasted.
 class CaseValidator : public QValidator
@@ -192,7 +189,7 @@ void TfmLog::FormShow()
     edPth->setText(FromCp1250(DbPath));
     edwerprg->setText(QStringLiteral(" ") + FromCp1250(ProgramVersion));
     LocalDatabase = ComputeLocalDatabase();
-    cbTest->setVisible(DbUser == AdminUser);
+    cbTest->setVisible(Tdm::IsAdministrator(DbUser));
     // A local database is entered with the configured user and password without asking for them.
     for (QWidget* w : std::initializer_list<QWidget*>{lbUser, lbeUser, lbPass, lbePass})
         w->setVisible(!LocalDatabase);
@@ -228,15 +225,9 @@ void TfmLog::btnPotwClick()
         WaitCursor busy;
         dm->BazaConnect();
         // The administrator's checks need the connection; without it they could only fail.
-        if (DbUser == AdminUser && ConnectStatus == 0) {
+        if (Tdm::IsAdministrator(DbUser) && ConnectStatus == 0) {
             ShowStatus(QStringLiteral("Sprawdzanie bazy ..."), QColor(0x00, 0x00, 0xC0));
-            std::string storedVersion = dm->ReadParS("wersja", "", "GLOBAL", "TARLA");
-            if (FileExists(FindCaseless(std::filesystem::current_path().string(), "Sprw.dat")))
-                storedVersion.assign(1, '0'); // a marker file forces the version write
-            dm->TestStru(false);
-            // Byte order, as the version mark has always been compared.
-            if (storedVersion < ProgramVersion || cbTest->isChecked())
-                dm->WriteParS("WERSJA", ProgramVersion, "GLOBAL", "TARLA");
+            dm->AdministratorCheck(cbTest->isChecked());
         }
     }
 
@@ -308,7 +299,7 @@ bool TfmLog::lbeUserKeyUp(int key)
 {
     if (!IsEnter(key))
         return false;
-    cbTest->setVisible(lbeUser->text() == QLatin1String(AdminUser));
+    cbTest->setVisible(Tdm::IsAdministrator(ToCp1250(lbeUser->text())));
     lbePass->setFocus(Qt::OtherFocusReason);
     return true;
 }

@@ -5,8 +5,15 @@
 //
 // The source file is UTF-8; the operator below converts the literal at compile time and yields a pointer to a
 // zero-terminated Windows-1250 string with static storage. A character that Windows-1250 lacks, or a malformed
-// UTF-8 sequence, stops the build: a consteval function may not reach a throw.
+// UTF-8 sequence, stops the build: a constant expression may not reach a throw.
+//
+// The operator is a string literal operator template over the literal's characters (a GNU extension that g++ and
+// clang share). A template over one object holding the whole literal would be standard C++20, but clang 14
+// crashes when a diagnostic note prints such a literal, which it does while it tries out the constant
+// initialization of, for example, a std::vector built from an initializer list.
 #include <cstddef>
+#include <type_traits>
+#include <utility>
 
 namespace cp1250
 {
@@ -36,43 +43,70 @@ consteval char ByteOf(char32_t codePoint)
 }
 
 // The converted text of one literal; never longer than its UTF-8 source.
-template <std::size_t N> struct Literal {
+template <std::size_t N> struct Converted {
     char bytes[N]{};
+    std::size_t length = 0; // without the terminating zero
+};
 
-    consteval Literal(const char (&utf8)[N])
-    {
-        std::size_t out = 0;
-        for (std::size_t in = 0; in + 1 < N;) {
-            const auto lead = static_cast<unsigned char>(utf8[in]);
-            char32_t codePoint = 0;
-            std::size_t length = 1;
-            if (lead < 0x80)
-                codePoint = lead;
-            else if ((lead & 0xE0) == 0xC0)
-                codePoint = lead & 0x1F, length = 2;
-            else if ((lead & 0xF0) == 0xE0)
-                codePoint = lead & 0x0F, length = 3;
-            else
+template <std::size_t N> consteval Converted<N> Convert(const char (&utf8)[N])
+{
+    Converted<N> result;
+    for (std::size_t in = 0; in + 1 < N;) {
+        const auto lead = static_cast<unsigned char>(utf8[in]);
+        char32_t codePoint = 0;
+        std::size_t length = 1;
+        if (lead < 0x80)
+            codePoint = lead;
+        else if ((lead & 0xE0) == 0xC0)
+            codePoint = lead & 0x1F, length = 2;
+        else if ((lead & 0xF0) == 0xE0)
+            codePoint = lead & 0x0F, length = 3;
+        else
+            throw "malformed UTF-8 in a Polish literal";
+        if (in + length >= N)
+            throw "cut-off UTF-8 sequence in a Polish literal";
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(utf8[in + k]);
+            if ((next & 0xC0) != 0x80)
                 throw "malformed UTF-8 in a Polish literal";
-            if (in + length >= N)
-                throw "cut-off UTF-8 sequence in a Polish literal";
-            for (std::size_t k = 1; k < length; ++k) {
-                const auto next = static_cast<unsigned char>(utf8[in + k]);
-                if ((next & 0xC0) != 0x80)
-                    throw "malformed UTF-8 in a Polish literal";
-                codePoint = (codePoint << 6) | (next & 0x3F);
-            }
-            bytes[out++] = ByteOf(codePoint);
-            in += length;
+            codePoint = (codePoint << 6) | (next & 0x3F);
         }
-        bytes[out] = '\0';
+        result.bytes[result.length++] = ByteOf(codePoint);
+        in += length;
+    }
+    return result;
+}
+
+// The converted bytes as a static array of their own.
+template <char... Bytes> struct Stored {
+    static constexpr char value[] = {Bytes..., '\0'};
+};
+
+template <char... Utf8> struct Literal {
+    static constexpr char source[] = {Utf8..., '\0'};
+    static constexpr Converted<sizeof source> converted = Convert(source);
+
+    template <std::size_t... I> static consteval const char* Bytes(std::index_sequence<I...>)
+    {
+        return Stored<converted.bytes[I]...>::value;
     }
 };
 
 } // namespace cp1250
 
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wgnu-string-literal-operator-template"
+#endif
+
 // "Zapisano parametry ogólne"_cp: the Windows-1250 bytes of a UTF-8 literal, converted while compiling.
-template <cp1250::Literal text> consteval const char* operator""_cp()
+template <typename Char, Char... Utf8> consteval const char* operator""_cp()
 {
-    return text.bytes;
+    static_assert(std::is_same_v<Char, char>, "_cp takes a plain (UTF-8) string literal");
+    using Text = cp1250::Literal<Utf8...>;
+    return Text::Bytes(std::make_index_sequence<Text::converted.length>{});
 }
+
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif

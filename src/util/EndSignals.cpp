@@ -58,6 +58,13 @@ int EndSignalFd::Take()
     return n == static_cast<ssize_t>(sizeof info) ? static_cast<int>(info.ssi_signo) : 0;
 }
 
+int EndSignalFd::Received()
+{
+    if (received_ == 0)
+        received_ = Take();
+    return received_;
+}
+
 std::string EndSignalName(int signal)
 {
     switch (signal) {

@@ -27,9 +27,13 @@ public:
     int Fd() const { return fd_; }
     // The number of a pending signal, taken off the queue; 0 when none is pending.
     int Take();
+    // The first signal received: taken off the queue and remembered, so that every later call (from whoever asks:
+    // a command between two registers, the register lock while it waits) returns it again. 0 while none came.
+    int Received();
 
 private:
     int fd_ = -1;
+    int received_ = 0;
 };
 
 // "SIGINT", "SIGTERM", "SIGHUP", or "sygnał N" for any other number.

@@ -26,6 +26,11 @@ std::string TailFrom(const std::string& text, int position);
 std::string DropLast(const std::string& text, int count);
 // Removes every character of code 32 or less at both ends.
 std::string Trim(const std::string& text);
+// Removes the blanks (code 32 only) at the right end, or at both ends.
+std::string TrimBlanksRight(const std::string& text);
+std::string TrimBlanks(const std::string& text);
+// True for a text of one or more of the digits 0 to 9 and nothing else.
+bool AllDigits(const std::string& text);
 // Upper and lower case in the Windows-1250 alphabet, Polish letters included; independent of the locale.
 std::string UpperCase1250(const std::string& text);
 std::string LowerCase1250(const std::string& text);

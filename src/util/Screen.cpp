@@ -17,24 +17,14 @@ IScreen* GetScreen()
 
 void WaitCursorOn()
 {
-    if (installedScreen) {
+    if (installedScreen)
         installedScreen->SetBusyCursor(true);
-        installedScreen->ProcessMessages();
-    }
 }
 
 void WaitCursorOff()
 {
-    if (installedScreen) {
-        installedScreen->SetBusyCursor(false);
-        installedScreen->ProcessMessages();
-    }
-}
-
-void ProcessMessages()
-{
     if (installedScreen)
-        installedScreen->ProcessMessages();
+        installedScreen->SetBusyCursor(false);
 }
 
 bool AskYesNo(const std::string& caption, const std::string& text)

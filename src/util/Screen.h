@@ -9,8 +9,6 @@ public:
     virtual ~IScreen() = default;
     // The application-wide database-wait cursor on or off.
     virtual void SetBusyCursor(bool busy) = 0;
-    // Let the window repaint: process pending window messages.
-    virtual void ProcessMessages() = 0;
     // A modal warning box with Yes and No; true for Yes.
     virtual bool AskYesNo(const std::string& caption, const std::string& text) = 0;
     // A plain modal message box with an OK button.
@@ -25,12 +23,12 @@ IScreen* GetScreen();
 // Helpers that go through the installed screen, or do nothing without one.
 void WaitCursorOn();
 void WaitCursorOff();
-void ProcessMessages();
 bool AskYesNo(const std::string& caption, const std::string& text);
 void ShowMessage(const std::string& text);
 void RequestTerminate();
 
-// Restores the normal cursor when it leaves scope, whatever happens in between.
+// Restores the normal cursor when it leaves scope, whatever happens in between. It runs no events: the window's
+// only event pump during an operation is its operation runner (ui/OperationRunner.h).
 class WaitCursor
 {
 public:

@@ -144,6 +144,23 @@ std::string Trim(const std::string& text)
     return text.substr(begin, end - begin);
 }
 
+std::string TrimBlanksRight(const std::string& text)
+{
+    const auto end = text.find_last_not_of(' ');
+    return end == std::string::npos ? std::string() : text.substr(0, end + 1);
+}
+
+std::string TrimBlanks(const std::string& text)
+{
+    const auto begin = text.find_first_not_of(' ');
+    return begin == std::string::npos ? std::string() : TrimBlanksRight(text.substr(begin));
+}
+
+bool AllDigits(const std::string& text)
+{
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
 std::string UpperCase1250(const std::string& text)
 {
     std::string result = text;

@@ -112,6 +112,12 @@ INSTANTIATE_TEST_SUITE_P(
                       FieldCase{"unit after an empty row",
                                 [](auto&, auto&, auto& units) { units = ExportUnitList("SZT;;KG;;;;;;szt;;kg;;;;;;"); },
                                 6, "3"},
+                      FieldCase{"empty unit is not found, whatever empty places the list has",
+                                [](auto& g, auto&, auto& units) {
+                                    g.unit = "";
+                                    units = ExportUnitList("SZT;;KG;;;;;;szt;;kg;;;;;;");
+                                },
+                                6, "0"},
                       FieldCase{"price free", [](auto& g, auto&, auto&) { g.priceLock = 0; }, 7, "0"}));
 
 // Control characters in a catalogue name never split the record into more fields or lines.
@@ -168,10 +174,49 @@ TEST(GoodsRecordRefusal, PricesOutsideTheRegistersRange)
     for (const auto& c : cases) {
         GoodsRecordInput good = Bread();
         good.price = c.price;
-        EXPECT_EQ(GoodsRecordRefusal(good), c.refusal) << c.price.ToString();
+        EXPECT_EQ(GoodsRecordRefusal(good, Rates), c.refusal) << c.price.ToString();
         if (c.refusal.empty()) {
             EXPECT_EQ(Fields(BuildGoodsRecordLine(good, Rates, ExportUnitList(Units)))[8], c.field);
         }
+    }
+}
+
+// Every reason a good cannot be sent, each named; the good that passes gives a record.
+TEST(GoodsRecordRefusal, EachGoodThatCannotBeSentIsNamed)
+{
+    struct Case {
+        const char* what;
+        void (*change)(GoodsRecordInput&);
+        std::string refusal;
+    };
+    const std::vector<Case> cases = {
+        {"as it is", [](GoodsRecordInput&) {}, ""},
+        {"symbol not a whole number", [](GoodsRecordInput& g) { g.wholeSymbol = false; },
+         "symbol nie jest liczbą całkowitą"_cp},
+        {"negative symbol", [](GoodsRecordInput& g) { g.code = -5; }, "symbol ujemny"},
+        {"code $00000", [](GoodsRecordInput& g) { g.code = 200000; }, "kod w kasie $00000"},
+        {"empty name", [](GoodsRecordInput& g) { g.name.clear(); }, "pusta nazwa"},
+        {"blank name", [](GoodsRecordInput& g) { g.name = " \t "; }, "pusta nazwa"},
+        {"no price", [](GoodsRecordInput& g) { g.price.reset(); }, "brak ceny"},
+        {"price -0.001 cut to 0.00 is still negative",
+         [](GoodsRecordInput& g) {
+             g.price = Decimal{-1, 3};
+         },
+         "cena -0.001 poza zakresem kasy 0.00 - 9999999.99"},
+        {"no VAT rate", [](GoodsRecordInput& g) { g.vatRate.reset(); }, "brak stawki VAT"},
+        {"VAT rate not on the list",
+         [](GoodsRecordInput& g) {
+             g.vatRate = Decimal{7, 0};
+         },
+         "stawki VAT 7.00 nie ma na liście VAT"_cp},
+        {"no unit", [](GoodsRecordInput& g) { g.unit.reset(); }, "brak jednostki miary"_cp},
+        {"unit not on the list is sent as 0", [](GoodsRecordInput& g) { g.unit = "SKRZYNKA"; }, ""},
+        {"empty unit is sent as 0", [](GoodsRecordInput& g) { g.unit = ""; }, ""},
+    };
+    for (const Case& c : cases) {
+        GoodsRecordInput good = Bread();
+        c.change(good);
+        EXPECT_EQ(GoodsRecordRefusal(good, Rates), c.refusal) << c.what;
     }
 }
 
@@ -195,10 +240,25 @@ TEST(GoodsRecordFromRow, TakesTheCatalogueFieldsAndTheNamedPrice)
               "$00042\tBu\x88ka              \t1\t1\t3\t1\t0\t0000000000000\t123\t0");
 }
 
-TEST(GoodsRecordFromRow, RefusesASymbolThatIsNoNumberAndAMissingPriceField)
+TEST(GoodsRecordFromRow, ASymbolThatIsNoNumberIsRefusedAMissingPriceFieldRaises)
 {
-    EXPECT_THROW(GoodsRecordFromRow(CatalogueRow("D'ARBO1"), 0, "CENA_2"), FieldError);
+    const GoodsRecordInput good = GoodsRecordFromRow(CatalogueRow("D'ARBO1"), 0, "CENA_2");
+    EXPECT_FALSE(good.wholeSymbol);
+    EXPECT_EQ(GoodsRecordRefusal(good, Rates), "symbol nie jest liczbą całkowitą"_cp);
     EXPECT_THROW(GoodsRecordFromRow(CatalogueRow("42"), 0, "CENA_3"), FieldError);
+}
+
+// A NULL in the catalogue is an absent value, never 0 or an empty text.
+TEST(GoodsRecordFromRow, NullsAreAbsentValues)
+{
+    DataSet goods = CatalogueRow("42");
+    for (const char* field : {"JM", "STAWKA_VAT", "CENA_2"})
+        goods.Rows[0][goods.Fields.IndexOf(field)] = Value();
+    const GoodsRecordInput good = GoodsRecordFromRow(goods, 0, "cena_2");
+    EXPECT_FALSE(good.unit.has_value());
+    EXPECT_FALSE(good.vatRate.has_value());
+    EXPECT_FALSE(good.price.has_value());
+    EXPECT_EQ(GoodsRecordRefusal(good, Rates), "brak ceny");
 }
 
 } // namespace

@@ -162,10 +162,78 @@ TEST(RegisterComparisonCases, ForeignCodesCollisionsAndUnsendableGoods)
     EXPECT_EQ(result.collisions, std::vector<std::string>{"$00123: 123, 100123 (w kasie: Bułka)"_cp});
     ASSERT_EQ(result.extra.size(), 1u);
     EXPECT_EQ(result.extra[0].second, "brak w kartotece");
-    EXPECT_EQ(result.unsendable, (std::vector<std::string>{"D'ARBO1 (symbol nie jest liczbą całkowitą)"_cp,
-                                                           "5 (cena poza zakresem kasy)"}));
+    EXPECT_EQ(result.unsendable,
+              (std::vector<std::string>{"D'ARBO1 (symbol nie jest liczbą całkowitą)"_cp,
+                                        "5 (cena 10000000.00 poza zakresem kasy 0.00 - 9999999.99)"}));
     EXPECT_EQ(result.memory.at(123).asort, "100123") << "the register holds the record of 100123";
-    EXPECT_EQ(result.memory.at(777).asort, "");
+    EXPECT_EQ(result.memory.count(777), 0u) << "a code whose good is unknown is not remembered";
+    EXPECT_EQ(result.agreeing, 1) << "100123 agrees";
+}
+
+// Under a shared code, a price the register holds for the good the memory names is a difference naming both goods;
+// goods the catalogue holds but cannot send are not "missing from the catalogue".
+TEST(RegisterComparisonCases, ASharedCodeWithAnotherPriceDiffersAndNamesBothGoods)
+{
+    const std::vector<SendableGood> catalogue = Catalogue({{"123", "Maslanka naturalna", "23.00", "SZT", 0, "3.49"},
+                                                           {"100123", "Inny", "23.00", "SZT", 0, "99.99", 1},
+                                                           {"7", "Bez ceny", "99.00"}});
+    RegisterGood wrong = catalogue[0].record;
+    wrong.price = 100;
+    RegisterGood seven{7, "Bez ceny", 1, 1, 0, 100};
+    const SentMemory previous{{123, {"123", StoredLine(catalogue[0].record)}}};
+    const RegisterComparison result = CompareWithRegister({wrong, seven}, catalogue, previous, 0);
+    ASSERT_EQ(result.differing.size(), 1u);
+    EXPECT_EQ(result.differing[0].asort, "123");
+    EXPECT_EQ(result.differing[0].sharedWith, "100123");
+    EXPECT_EQ(result.ToSend(), std::vector<std::string>{"123"});
+    ASSERT_EQ(result.extra.size(), 1u);
+    EXPECT_EQ(result.extra[0].second, "nie do wysłania: 7 (stawki VAT 99.00 nie ma na liście VAT)"_cp);
+    EXPECT_EQ(result.memory.at(123).asort, "123");
+    const std::vector<std::string> report = result.ReportLines("t");
+    EXPECT_TRUE(std::any_of(report.begin(), report.end(), [](const std::string& line) {
+        return line.find("cena: 3.49 / 1.00; kod wspólny z towarem 100123"_cp) != std::string::npos;
+    }));
+}
+
+// The guard each call passes just before it is made.
+TEST(SharedCodeGuard, EachCallIsCheckedAgainstTheMemoryAndTheWholeCatalogue)
+{
+    CatalogueCodes codes;
+    codes.Add(123, "123", true);
+    codes.Add(123, "100123", true);
+    codes.Add(124, "124", true);
+    codes.Add(124, "100124", false);
+    const SentMemory memory{{123, {"123", "x"}}, {124, {"100124", "x"}}, {125, {"", "x"}}};
+    struct Case {
+        const char* what;
+        std::string asort;
+        int code;
+        SendKind kind;
+        std::string refusal;
+        bool replaces;
+    };
+    const std::vector<Case> cases = {
+        {"price of the good the register holds", "123", 123, SendKind::PriceOnly, "", false},
+        {"price of its partner", "100123", 123, SendKind::PriceOnly, "kod $00123 należy w kasie do towaru 123"_cp,
+         false},
+        {"full data of its partner", "100123", 123, SendKind::Full, "kod $00123 należy w kasie do towaru 123"_cp,
+         false},
+        {"full data over a withdrawn good", "124", 124, SendKind::Full, "", true},
+        {"price over a withdrawn good", "124", 124, SendKind::PriceOnly,
+         "kod $00124 należy w kasie do towaru 100124"_cp, false},
+        {"price of a code nobody else has and the memory lacks", "126", 126, SendKind::PriceOnly, "", false},
+        {"full data over a good the memory does not name", "125", 125, SendKind::Full, "", true},
+    };
+    for (const Case& c : cases) {
+        const CallCheck check = CheckCall(c.asort, c.code, c.kind, memory, codes);
+        EXPECT_EQ(check.refusal, c.refusal) << c.what;
+        EXPECT_EQ(check.replacesOther, c.replaces) << c.what;
+    }
+    // Without memory a shared code takes no price-only call: nobody knows which good the register holds.
+    EXPECT_EQ(
+        CheckCall("100123", 123, SendKind::PriceOnly, {}, codes).refusal,
+        "kod $00123 ma w kartotece także towar 123, a nie wiadomo, który z nich jest w kasie - wyślij pełne dane"_cp);
+    EXPECT_EQ(CheckCall("100123", 123, SendKind::Full, {}, codes).refusal, "");
 }
 
 // Changed-only after the catalogue or the register moved away from what was sent.

@@ -52,7 +52,6 @@ public:
     {
         memo.insert(memo.end(), lines.begin(), lines.end());
     }
-    void SetReadButtonsEnabled(bool enabled) override { readButtons.push_back(enabled); }
     void SetRegisterGoods(const std::vector<std::string>& lines) override
     {
         if (failRegisterGoods)
@@ -64,12 +63,9 @@ public:
     {
         std::erase_if(picked, [row](const PickedGood& good) { return good.row == row; });
     }
-    void SetDeleteButtonsEnabled(bool enabled) override { deleteButtons.push_back(enabled); }
 
     std::vector<std::string> memo;
     std::vector<std::string> memo1{"poprzedni wykaz"};
-    std::vector<bool> readButtons;
-    std::vector<bool> deleteButtons;
     std::vector<PickedGood> picked;
     // Unexpected errors raised from the window.
     bool failMemoInsert = false;

@@ -95,7 +95,6 @@ public:
     int terminateRequests = 0;
 
     void SetBusyCursor(bool busy) override;
-    void ProcessMessages() override {}
     bool AskYesNo(const std::string& caption, const std::string& text) override;
     void ShowMessage(const std::string& text) override;
     void RequestTerminate() override;

@@ -1,13 +1,16 @@
 // Input given while a register operation runs in the main window, with the stand-in slowed down: nothing of it
-// acts afterwards, the export stops between two goods when asked, and closing waits for the operation.
+// acts afterwards, a double click on any operation button acts once, the export stops between two goods when
+// asked, and closing waits for the operation.
 #include "PagesTestSupport.h"
 #include "db/dbDDM.h"
+#include "exchange/CallRunner.h"
 #include "exchange/FmElzab.h"
 #include "ui/AppEvents.h"
 #include "ui/ExportPage.h"
 #include "ui/OperationRunner.h"
 #include "ui/PageControls.h"
 #include "ui/ReadoutPage.h"
+#include "ui/RegisterGoodsPage.h"
 #include "ui/UMain.h"
 #include "util/MyUtil.h"
 
@@ -27,6 +30,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <iterator>
 #include <memory>
 
 namespace
@@ -57,6 +61,36 @@ void PostClick(QWidget* widget)
         QCoreApplication::postEvent(
             widget, new QMouseEvent(type, centre, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
 }
+
+// A double click on the middle of the widget, posted as the window system delivers it: press, release, the second
+// press as a double click, release. The first release starts the button's action; the rest waits in the queue.
+void PostDoubleClick(QWidget* widget)
+{
+    const QPointF centre = QRectF(widget->rect()).center();
+    const QPointF global = widget->mapToGlobal(centre);
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
+                              QEvent::MouseButtonRelease})
+        QCoreApplication::postEvent(widget,
+                                    new QMouseEvent(type, centre, global, Qt::LeftButton,
+                                                    type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                                                    Qt::NoModifier));
+}
+
+// Every library call of the core passes here on its way to the window's runner, and is counted.
+class CountingRunner : public ICallRunner
+{
+public:
+    explicit CountingRunner(ICallRunner* inner) : inner_(inner) {}
+    void Run(const std::function<void()>& call) override
+    {
+        ++calls;
+        inner_->Run(call);
+    }
+    int calls = 0;
+
+private:
+    ICallRunner* inner_;
+};
 
 // Clicks and keys on `button`, given at once and posted, as an impatient operator would.
 void Press(QWidget* button)
@@ -113,6 +147,84 @@ void SelectNumberedGoods(int count)
     dm->RunSQL("update blok_cen set wybor=1 where asort in (select first " + std::to_string(count) + " asort from " +
                GoodsTable + " where nieaktywny<>1 and asort similar to '[0-9]+' order by asort)");
 }
+
+// The .txt files of a folder.
+int FilesIn(const std::string& folder)
+{
+    std::vector<std::string> files;
+    return ListFiles(files, folder, "*.txt");
+}
+
+// One operation button of the window for the double-click table: the sub-page it is on, what the operation needs
+// first, how many library calls one run of it makes, and what one run (not two) leaves behind.
+struct OperationButton {
+    const char* name;
+    QWidget* (*page)();
+    QAbstractButton* (*button)();
+    void (*prepare)(const PagesProgram& program);
+    int calls;
+    // Empty when the operation acted once; otherwise what is wrong.
+    QString (*actedOnce)(const PagesProgram& program);
+};
+
+void SalesInRegister(const PagesProgram& program)
+{
+    std::filesystem::create_directories(program.RegisterFolder(1));
+    SaveText("$00100\t2.000\t500\n", program.RegisterFolder(1) + "/sprzedaz.txt");
+}
+
+QString GreenStatus()
+{
+    return StatusIsRed() ? QStringLiteral("red status: ") + Frm->edErr->text() : QString();
+}
+
+const OperationButton OperationButtons[] = {
+    {"Odczyt", [] { return static_cast<QWidget*>(Readout()); },
+     [] { return static_cast<QAbstractButton*>(Readout()->btnRead); }, SalesInRegister, 1,
+     [](const PagesProgram&) {
+         const int stored = FilesIn(DayDir);
+         return stored == 1 ? GreenStatus() : QStringLiteral("%1 readouts stored").arg(stored);
+     }},
+    {"Zerowanie liczników sprzedaży", [] { return static_cast<QWidget*>(Readout()); },
+     [] { return static_cast<QAbstractButton*>(Readout()->btnNumReset); }, SalesInRegister, 2,
+     [](const PagesProgram&) {
+         const int stored = FilesIn(ResetReportsDir());
+         return stored == 1 ? GreenStatus() : QStringLiteral("%1 reset reports stored").arg(stored);
+     }},
+    {"Prześlij dane do Wolnar", [] { return static_cast<QWidget*>(Readout()); },
+     [] { return static_cast<QAbstractButton*>(Readout()->btnSendData); },
+     [](const PagesProgram& program) {
+         SalesInRegister(program);
+         Readout()->btnRead->click(); // stores the readout that ReadingFile names
+         Readout()->btnSendData->setEnabled(true);
+     },
+     0,
+     [](const PagesProgram&) {
+         // A second hand-over would paint "został już przesłany" in red over the success.
+         return Frm->edErr->text().startsWith(QStringLiteral("Przesłano odczyt ")) ? GreenStatus() : Frm->edErr->text();
+     }},
+    {"Eksportuj", [] { return static_cast<QWidget*>(Export()); },
+     [] { return static_cast<QAbstractButton*>(Export()->btnEksport); },
+     [](const PagesProgram&) {
+         SelectNumberedGoods(3);
+         Export()->rgKasa->click();
+         Export()->rgDane->SetItemIndex(1); // "pełne ": the register stores the goods
+     },
+     3,
+     [](const PagesProgram& program) {
+         // A second export would find nothing selected and say so in red.
+         const size_t held = FileLines(program.RegisterFolder(1) + "/towary.txt").size();
+         return held == 3 ? GreenStatus() : QStringLiteral("%1 goods in the register").arg(held);
+     }},
+    {"Wczytaj wykaz", [] { return static_cast<QWidget*>(Frm->tbsWykazTow); },
+     [] { return static_cast<QAbstractButton*>(Frm->tbsWykazTow->btnRefrWykaz); }, [](const PagesProgram&) {}, 1,
+     [](const PagesProgram&) { return GreenStatus(); }},
+    {"Porównanie z kasą", [] { return static_cast<QWidget*>(Frm->tbsWykazTow); },
+     [] { return static_cast<QAbstractButton*>(Frm->tbsWykazTow->btnPorownaj); }, [](const PagesProgram&) {}, 1,
+     [](const PagesProgram&) {
+         return Frm->tbsWykazTow->LastComparison().report.empty() ? QStringLiteral("no comparison") : QString();
+     }},
+};
 } // namespace
 
 class OperationInputTest : public QObject
@@ -124,6 +236,8 @@ private slots:
     void cleanupTestCase() { program_.reset(); }
     void init();
 
+    void doubleClickOnAnOperationButtonActsOnce_data();
+    void doubleClickOnAnOperationButtonActsOnce();
     void resetClickedDuringAFailedReadoutDoesNothing();
     void doubleClickOnReadoutStoresOneReadout();
     void windowShowsThatItIsBusy();
@@ -156,6 +270,38 @@ void OperationInputTest::init()
     std::filesystem::remove_all(program_->RegisterFolder(1), ignored);
     EnsureDir(DayDir);
     Komunikat("", false);
+}
+
+void OperationInputTest::doubleClickOnAnOperationButtonActsOnce_data()
+{
+    QTest::addColumn<int>("row");
+    for (int row = 0; row < static_cast<int>(std::size(OperationButtons)); ++row)
+        QTest::newRow(OperationButtons[row].name) << row;
+}
+
+void OperationInputTest::doubleClickOnAnOperationButtonActsOnce()
+{
+    QFETCH(int, row);
+    const OperationButton& operation = OperationButtons[row];
+    Frm->PCtrlPraca->setCurrentWidget(operation.page());
+    std::error_code ignored;
+    std::filesystem::remove_all(ResetReportsDir(), ignored);
+    operation.prepare(*program_);
+    QTRY_VERIFY(!Frm->operations->Busy());
+    QAbstractButton* button = operation.button();
+    QVERIFY(button->isVisible() && button->isEnabled());
+    CountingRunner counter(fmE->callRunner);
+    fmE->callRunner = &counter;
+    const OnScopeExit restore([] { fmE->callRunner = Frm->operations; });
+
+    PostDoubleClick(button);
+    QTRY_VERIFY(counter.calls >= operation.calls && !Frm->operations->Busy());
+    QTest::qWait(100); // anything still queued would act now
+
+    QCOMPARE(counter.calls, operation.calls);
+    const QString wrong = operation.actedOnce(*program_);
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+    QVERIFY(button->isEnabled());
 }
 
 void OperationInputTest::resetClickedDuringAFailedReadoutDoesNothing()

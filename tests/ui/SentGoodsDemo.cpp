@@ -52,10 +52,10 @@ bool Compare()
 {
     ShowSubPage(Frm->tbsWykazTow);
     Frm->tbsWykazTow->btnPorownaj->click();
-    for (const std::string& line : fmE->comparisonReport)
+    for (const std::string& line : Frm->tbsWykazTow->LastComparison().report)
         if (!line.empty() && line[0] >= '1' && line[0] <= '5')
             std::printf("  %s\n", line.c_str());
-    return !fmE->comparisonReport.empty();
+    return !Frm->tbsWykazTow->LastComparison().report.empty();
 }
 
 } // namespace
@@ -108,7 +108,8 @@ int main(int argc, char** argv)
         std::printf("\n");
         ok = Save(folder, "zmienione-od-eksportu.png");
         goods->btnEksport->click();
-        ok = Compare() && fmE->comparisonToSend.empty() && Save(folder, "porownanie-zgodne.png") && ok;
+        ok = Compare() && Frm->tbsWykazTow->LastComparison().toSend.empty() && Save(folder, "porownanie-zgodne.png") &&
+             ok;
     }
     DestroyModulesAndWindows();
     SetScreen(nullptr);

@@ -13,7 +13,6 @@ class FakeScreen : public IScreen
 {
 public:
     void SetBusyCursor(bool busy) override { calls += busy ? "busy;" : "normal;"; }
-    void ProcessMessages() override { calls += "repaint;"; }
     bool AskYesNo(const std::string&, const std::string&) override { return true; }
     void ShowMessage(const std::string& text) override { calls += "message " + text + ";"; }
     void RequestTerminate() override { calls += "terminate;"; }
@@ -31,7 +30,7 @@ TEST(Screen, WaitCursorRestoresTheCursorEvenOnErrors)
         throw std::runtime_error("x");
     } catch (const std::runtime_error&) {
     }
-    EXPECT_EQ(screen.calls, "busy;repaint;normal;repaint;");
+    EXPECT_EQ(screen.calls, "busy;normal;");
     EXPECT_TRUE(AskYesNo("Uwaga", "Przerwać program?"_cp));
     SetScreen(nullptr);
 }
@@ -40,7 +39,6 @@ TEST(Screen, WithoutAWindowNothingHappensAndTheAnswerIsNo)
 {
     SetScreen(nullptr);
     WaitCursorOn();
-    ProcessMessages();
     ShowMessage("x");
     RequestTerminate();
     WaitCursorOff();

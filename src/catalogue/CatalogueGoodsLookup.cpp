@@ -1,4 +1,4 @@
-#include "exchange/CatalogueGoodsLookup.h"
+#include "catalogue/CatalogueGoodsLookup.h"
 
 #include "db/dbDDM.h"
 #include "util/MyUtil.h"
@@ -13,17 +13,6 @@ namespace
 constexpr std::size_t LookupBatchSize = 400;
 // A code longer than this cannot be a goods symbol; it is reported as unknown without asking the database.
 constexpr std::size_t LongestGoodsSymbol = 250;
-
-std::string TrimBlanksRight(const std::string& text)
-{
-    const auto end = text.find_last_not_of(' ');
-    return end == std::string::npos ? std::string() : text.substr(0, end + 1);
-}
-
-bool AllDigits(const std::string& text)
-{
-    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
-}
 
 std::string WithoutLeadingZeros(const std::string& digits)
 {

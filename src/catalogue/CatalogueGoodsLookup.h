@@ -1,7 +1,7 @@
 #pragma once
 // The goods lookup of the sales report and of the hand-over to the trade system, on the catalogue table of the
 // database module (dm).
-#include "exchange/SalesReport.h"
+#include "catalogue/GoodsLookup.h"
 
 #include <map>
 #include <optional>
