@@ -6,13 +6,17 @@
 #include "util/SafeFile.h"
 #include "util/Screen.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <map>
+
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
 const std::string ProgramVersion = "3.0 [24.086]";
 
+std::vector<std::string> StartupProblems;
 std::string AppTitle;
 std::string ProgramTitle;
 
@@ -141,11 +145,16 @@ void ReadFolderFile(const std::string& dir, bool withConfig, ProgramFolders& fol
         folders.library = NamedPath(base, named);
 }
 
-// An existing directory of that name whatever its letter case, otherwise a new one with the given spelling.
+// An existing directory of that name whatever its letter case, otherwise a new one with the given spelling. One
+// that cannot be made, or cannot be written to, is added to StartupProblems.
 std::string EnsureDirCaseless(const std::string& parent, const std::string& name)
 {
     const std::string path = FindCaseless(parent, name);
-    EnsureDir(path);
+    std::string reason;
+    if (!EnsureDirReporting(path, reason))
+        StartupProblems.push_back("Nie można utworzyć folderu "_cp + path + ": " + reason);
+    else if (::access(path.c_str(), W_OK | X_OK) != 0)
+        StartupProblems.push_back("Brak prawa zapisu w folderze "_cp + path + ": " + SystemErrorText(errno));
     return path;
 }
 
@@ -198,6 +207,7 @@ void InitEnvironment(const std::string& exePath)
 
     const fs::path executable = AbsoluteExecutable(exePath);
     ExeDir = AddPathSeparator(executable.parent_path().string(), "/");
+    StartupProblems.clear();
     const ProgramFolders folders = ReadProgramFolders(ExeDir);
     ConfigDir = folders.configDir;
     WorkDir = folders.workDir;
@@ -243,10 +253,59 @@ void UpdateWorkPaths()
     ReadingFile = DayDir + prefix + IntToStrPad(HighestReadoutSequence(DayDir, prefix) + 1, 3, "0") + ".txt";
 }
 
+namespace
+{
+bool historyFailing = false;
+bool errorReportFailing = false;
+// A failure shown while no message was on its way: it also goes with the next message, which would otherwise
+// replace it before the operator could read it.
+std::string pendingNotice;
+
+void ShowRecordFailure(const std::string& text, bool withNextMessage)
+{
+    if (statusLine)
+        statusLine->ShowRecordFailure(text);
+    if (withNextMessage && statusLine && statusLine->ReplacesItsText())
+        pendingNotice = text;
+}
+
+// The first line that cannot be written after one that could is shown, together with what was on the status line.
+void CheckHistoryWrite(bool written, const std::string& shown)
+{
+    if (written) {
+        historyFailing = false;
+        return;
+    }
+    if (historyFailing)
+        return;
+    historyFailing = true;
+    const std::string notice =
+        "Nie można zapisać historii pracy "_cp + WorkLog->FileName + " (" + WorkLog->Problem + ")";
+    if (shown.empty())
+        ShowRecordFailure(notice, true);
+    else
+        ShowRecordFailure(shown + " | " + notice, false);
+}
+} // namespace
+
+void ErrorReportWritten(bool written, const std::string& reason)
+{
+    if (written) {
+        errorReportFailing = false;
+        return;
+    }
+    if (errorReportFailing)
+        return;
+    errorReportFailing = true;
+    const std::string notice = "Nie można zapisać raportu błędów "_cp + ErrorReportFile + " (" + reason + ")";
+    LogLine(notice);
+    ShowRecordFailure(notice, true);
+}
+
 void LogLine(const std::string& message)
 {
     if (WorkLog)
-        WorkLog->Echo(message);
+        CheckHistoryWrite(WorkLog->Echo(message), {});
 }
 
 void SetStatusLine(IStatusLine* line)
@@ -254,10 +313,25 @@ void SetStatusLine(IStatusLine* line)
     statusLine = line;
 }
 
+void ShowReadOutcome(const std::string& text)
+{
+    if (statusLine && !pendingNotice.empty())
+        statusLine->ShowRecordFailure(text + " | " + pendingNotice);
+    else if (statusLine)
+        statusLine->ShowStatus(text, false);
+    pendingNotice.clear();
+}
+
 void Komunikat(const std::string& text, bool error)
 {
-    if (statusLine)
-        statusLine->ShowStatus(text, error);
+    if (statusLine) {
+        if (!text.empty() && !pendingNotice.empty())
+            statusLine->ShowRecordFailure(text + " | " + pendingNotice);
+        else
+            statusLine->ShowStatus(text, error);
+    }
+    if (!text.empty())
+        pendingNotice.clear();
     if (!text.empty() && WorkLog)
-        WorkLog->Echo(text);
+        CheckHistoryWrite(WorkLog->Echo(text), text);
 }

@@ -94,7 +94,10 @@ ProgramFolders ProgramFoldersOf(const std::string& exePath = {});
 
 // Runs once before any module or window exists. `exePath` is the running executable's full path; empty means
 // the path of this process's own executable.
+// The folders Dane, In and Out are made when missing and checked for writing; each one that fails is named in
+// StartupProblems (Windows-1250), for the program to show once it can.
 void InitEnvironment(const std::string& exePath = {});
+extern std::vector<std::string> StartupProblems;
 
 // Where UpdateWorkPaths takes the sales date from: the main window's date picker.
 class IDatePicker
@@ -114,8 +117,13 @@ void SetDatePicker(IDatePicker* picker);
 // such as "1-"; the paths other than ReadingFile are then already updated.
 void UpdateWorkPaths();
 
-// One line to the work history.
+// One line to the work history. A line that cannot be written is shown once in red on the status line (with the
+// reason), until a line is written again.
 void LogLine(const std::string& message);
+// The outcome of a write to the error report that exists (opening it included): the first failure after a success
+// is shown once in red with the reason and goes to the work history. A missing report is no failure: it is never
+// created, so nothing is written to it.
+void ErrorReportWritten(bool written, const std::string& reason = {});
 
 // The status line of the main window: shows the text in red (error) or green, and repaints at once.
 class IStatusLine
@@ -123,7 +131,15 @@ class IStatusLine
 public:
     virtual ~IStatusLine() = default;
     virtual void ShowStatus(const std::string& text, bool error) = 0;
+    // A record (work history, error report) that could not be written; shown, never written to the history.
+    virtual void ShowRecordFailure(const std::string& text) { ShowStatus(text, true); }
+    // True when each text replaces the one before (a failure to write a record then also goes with the next text,
+    // so that it is not gone before it is read).
+    virtual bool ReplacesItsText() const { return true; }
 };
 void SetStatusLine(IStatusLine* line);
 // Shows the text on the status line; every non-empty text also goes to the work history.
 void Komunikat(const std::string& text, bool error);
+// The green closing line of a read from a register that succeeded: shown, but, as every successful read, not
+// written to the work history.
+void ShowReadOutcome(const std::string& text);

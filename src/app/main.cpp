@@ -2,6 +2,7 @@
 #include "ui/Program.h"
 #include "util/EndSignals.h"
 
+#include <csignal>
 #include <sys/stat.h>
 
 int main(int argc, char** argv)
@@ -12,5 +13,7 @@ int main(int argc, char** argv)
     // append to the work history, write a day folder and take the register lock after another.
     ::umask(0002);
     BlockEndSignals();
+    // A file-size limit makes a write fail with its own error, which the program reports, instead of killing it.
+    std::signal(SIGXFSZ, SIG_IGN);
     return RunApplication(argc, argv);
 }

@@ -32,6 +32,10 @@ public:
     virtual QString description() const = 0;
     // The options of the command, for parsing and for --help.
     virtual QList<QCommandLineOption> options() const { return {}; }
+    // How many positional arguments the command takes at most; -1 for any number.
+    virtual int maximumPositional() const { return 0; }
+    // The options with a value that may be given more than once (each other one at most once).
+    virtual QStringList repeatableOptions() const { return {}; }
     // Runs the command; `arguments` holds the command's name followed by its arguments.
     virtual int execute(const QStringList& arguments) = 0;
 

@@ -8,6 +8,10 @@
 #include "cli/PrzeslijCommand.h"
 #include "util/EndSignals.h"
 
+#include <QMap>
+
+#include <algorithm>
+
 namespace cli
 {
 
@@ -100,10 +104,41 @@ bool ParseArguments(const Command& command, const QStringList& arguments, QComma
         PrintError(UsageText(command));
         return false;
     }
-    if (parser.positionalArguments().size() < minimumPositional) {
-        PrintError(QStringLiteral("Za mało argumentów polecenia %1.").arg(command.name()));
+    const auto refuse = [&command](const QString& reason) {
+        PrintError(reason);
         PrintError(UsageText(command));
         return false;
+    };
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() < minimumPositional)
+        return refuse(QStringLiteral("Za mało argumentów polecenia %1.").arg(command.name()));
+    if (command.maximumPositional() >= 0 && positional.size() > command.maximumPositional())
+        return refuse(QStringLiteral("Nieoczekiwany argument polecenia %1: %2")
+                          .arg(command.name(), positional[command.maximumPositional()]));
+    for (const QCommandLineOption& option : command.options()) {
+        const QString name = option.names().constFirst();
+        const QStringList values = option.valueName().isEmpty() ? QStringList() : parser.values(name);
+        if (values.size() > 1 && !command.repeatableOptions().contains(name))
+            return refuse(QStringLiteral("Opcja --%1 podana więcej niż raz (%2).").arg(name, values.join(", ")));
+    }
+    // A register is named by its number, 1 to 99, with or without leading zeros; naming one twice is a mistake
+    // that would read and reset it twice.
+    QMap<int, QString> registers;
+    const auto options = command.options();
+    const bool namesRegisters = std::any_of(options.begin(), options.end(), [](const QCommandLineOption& option) {
+        return option.names().contains(QStringLiteral("kasa"));
+    });
+    for (const QString& value : namesRegisters ? parser.values(QStringLiteral("kasa")) : QStringList()) {
+        bool number = false;
+        const int code = value.trimmed().toInt(&number);
+        const bool digitsOnly = !value.trimmed().isEmpty() &&
+                                std::all_of(value.trimmed().begin(), value.trimmed().end(),
+                                            [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
+        if (!number || !digitsOnly || code < 1 || code > 99)
+            return refuse(QStringLiteral("Błędny kod kasy: %1 (oczekiwano numeru 1-99).").arg(value));
+        if (registers.contains(code))
+            return refuse(QStringLiteral("Kasa podana więcej niż raz: %1 i %2.").arg(registers.value(code), value));
+        registers.insert(code, value);
     }
     return true;
 }

@@ -1,7 +1,9 @@
 #include "cli/Console.h"
 
 #include "util/Cp1250.h"
+#include "util/SafeFile.h"
 
+#include <cerrno>
 #include <cstdio>
 
 namespace cli
@@ -9,18 +11,47 @@ namespace cli
 
 namespace
 {
-void Write(std::FILE* stream, const QString& text)
+bool Write(std::FILE* stream, const QString& text)
 {
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
-    std::fputc('\n', stream);
-    std::fflush(stream);
+    QByteArray bytes = text.toUtf8();
+    bytes.append('\n');
+    errno = 0;
+    const bool written = std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream) ==
+                             static_cast<size_t>(bytes.size()) &&
+                         std::fflush(stream) == 0;
+    if (!written)
+        std::clearerr(stream);
+    return written;
 }
 } // namespace
 
+OutputState& StandardOutput()
+{
+    static OutputState state;
+    return state;
+}
+
+QString OutputFailureText()
+{
+    return QStringLiteral("Nie można pisać na standardowe wyjście (%1); część komunikatów przepadła.")
+        .arg(FromCore(SystemErrorText(StandardOutput().error)));
+}
+
+QString& CommandLineText()
+{
+    static QString text;
+    return text;
+}
+
 void PrintLine(const QString& text)
 {
-    Write(stdout, text);
+    OutputState& output = StandardOutput();
+    if (output.failed)
+        return;
+    if (!Write(stdout, text)) {
+        output.failed = true;
+        output.error = errno ? errno : EIO;
+    }
 }
 
 void PrintError(const QString& text)
@@ -36,6 +67,11 @@ QString FromCore(const std::string& text)
     result.replace(QLatin1String("\r\n"), QLatin1String(" "));
     result.replace(QLatin1Char('\n'), QLatin1Char(' '));
     return result;
+}
+
+void ConsoleStatusLine::ShowRecordFailure(const std::string& text)
+{
+    PrintError(FromCore(text));
 }
 
 void ConsoleStatusLine::ShowStatus(const std::string& text, bool error)

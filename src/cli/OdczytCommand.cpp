@@ -11,6 +11,7 @@
 #include "exchange/SalesReport.h"
 #include "exchange/TradeHandOver.h"
 #include "util/Cp1250Literal.h"
+#include "util/Plural.h"
 #include "util/ScopeExit.h"
 
 #include <QDate>
@@ -41,8 +42,11 @@ QString RegisterLabel(const std::string& code)
 // Goods lines and total value of a readout, for the summary line.
 QString ReadoutSummary(const ReadoutResult& readout)
 {
-    return QStringLiteral("%1 pozycji, wartość %2 zł")
-        .arg(ParseReadout(readout.lines).size())
+    const size_t count = ParseReadout(readout.lines).size();
+    return QStringLiteral("%1 %2, wartość %3 zł")
+        .arg(count)
+        .arg(PolishPlural<QString>(static_cast<int64_t>(count), QStringLiteral("pozycja"), QStringLiteral("pozycje"),
+                                   QStringLiteral("pozycji")))
         .arg(FromCore(readout.total.ToString()));
 }
 

@@ -14,6 +14,7 @@ public:
     QString usage() const override;
     QString description() const override;
     QList<QCommandLineOption> options() const override;
+    QStringList repeatableOptions() const override { return {QStringLiteral("kasa")}; }
     int execute(const QStringList& arguments) override;
 };
 

@@ -13,6 +13,7 @@ public:
     QString usage() const override;
     QString description() const override;
     QList<QCommandLineOption> options() const override;
+    int maximumPositional() const override { return -1; }
     int execute(const QStringList& arguments) override;
 };
 

@@ -5,6 +5,7 @@
 #include "db/dbDDM.h"
 #include "exchange/FmElzab.h"
 #include "exchange/ReadoutLedger.h"
+#include "util/Cp1250.h"
 #include "util/SafeFile.h"
 
 #include <algorithm>
@@ -56,6 +57,9 @@ bool Session::OpenEnvironment()
         return false;
     }
     InitEnvironment(directory + "/" + ProgramName);
+    LogLine("tarlo-cli " + Utf8ToWin1250(CommandLineText().toStdString()) + " - start");
+    for (const std::string& problem : StartupProblems)
+        PrintError(FromCore(problem));
     if (DbPath.empty()) {
         PrintError(QStringLiteral("Brak ścieżki bazy danych w konfiguracji: ani Firma.ini, ani Tarlo_db.INI w "
                                   "folderze %1 jej nie podaje.")

@@ -1,9 +1,13 @@
 #include "db/Firebird.h"
+
+#include "util/Cp1250.h"
 #include "util/Cp1250Literal.h"
 
 #include <algorithm>
+#include <clocale>
 #include <cstdint>
 #include <cstring>
+#include <langinfo.h>
 
 using namespace Firebird;
 
@@ -556,6 +560,12 @@ FbConnection::~FbConnection()
     Close();
 }
 
+void fb::UseUtf8FileNames()
+{
+    if (std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0)
+        std::setlocale(LC_CTYPE, "C.UTF-8");
+}
+
 void FbConnection::Open(const fb::ConnectParams& params)
 {
     Attach(params, nullptr);
@@ -591,10 +601,19 @@ void FbConnection::Attach(const fb::ConnectParams& params, const fb::CreateParam
         if (!create->forcedWrites)
             dpb->insertInt(&status, isc_dpb_force_write, 0);
     }
+    // The path comes from the configuration in Windows-1250, like every text of the program, while Firebird takes a
+    // file name in the system's character set unless told it is UTF-8. A path with Polish letters is handed over in
+    // UTF-8, marked as such, so that no conversion through the locale can fail on it; the connection's data stay
+    // in WIN1250 (isc_dpb_lc_ctype).
+    std::string database = params.database;
+    if (std::any_of(database.begin(), database.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+        database = Win1250ToUtf8(database);
+        dpb->insertTag(&status, isc_dpb_utf8_filename);
+    }
     unsigned length = dpb->getBufferLength(&status);
     const unsigned char* buffer = dpb->getBuffer(&status);
-    IAttachment* attachment = create ? provider_->createDatabase(&status, params.database.c_str(), length, buffer)
-                                     : provider_->attachDatabase(&status, params.database.c_str(), length, buffer);
+    IAttachment* attachment = create ? provider_->createDatabase(&status, database.c_str(), length, buffer)
+                                     : provider_->attachDatabase(&status, database.c_str(), length, buffer);
     attachment_.reset(attachment);
     dialect_ = params.dialect;
 }

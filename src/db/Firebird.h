@@ -93,6 +93,13 @@ void Rollback(Ref<Firebird::ITransaction>& transaction) noexcept;
 // could not be resolved.
 bool NobodyListening(const DbError& error);
 
+// Firebird turns file names between UTF-8 and the system's character set through the locale's character type, as
+// it was when the client library started. Under the "C" locale, which knows no letter beyond ASCII, a database path
+// with Polish letters cannot be opened. Each program calls this once, before its first connection (and after
+// anything that sets the locale from the environment, such as QCoreApplication): when the environment's character
+// type is not UTF-8, C.UTF-8 is taken for it. The file names of this system are UTF-8.
+void UseUtf8FileNames();
+
 struct ConnectParams {
     std::string database; // "path", "host:path" or "host/port:path"
     std::string user;

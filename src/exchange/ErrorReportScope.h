@@ -4,6 +4,9 @@
 #include "util/Cp1250Literal.h"
 #include "util/DateTime.h"
 #include "util/MyUtil.h"
+#include "util/SafeFile.h"
+
+#include <cerrno>
 
 #include <string>
 
@@ -16,7 +19,10 @@ public:
     ErrorReportScope()
     {
         if (!ErrorReport.handle) {
-            OpenTextFile(ErrorReportFile, 0, ErrorReport);
+            const bool exists = FileExists(ErrorReportFile);
+            errno = 0;
+            if (!OpenTextFile(ErrorReportFile, 0, ErrorReport) && exists)
+                ErrorReportWritten(false, SystemErrorText(errno));
             owner_ = true;
         }
     }
@@ -36,6 +42,12 @@ private:
 // history records it together with the failure.
 inline void WriteErrorReportLine(const std::string& text)
 {
-    if (ErrorReport.handle && !WriteTextLine(DateTimeText(Now()) + ": " + text, ErrorReport))
+    if (!ErrorReport.handle)
+        return;
+    errno = 0;
+    const bool written = WriteTextLine(DateTimeText(Now()) + ": " + text, ErrorReport);
+    const int error = errno ? errno : EIO;
+    if (!written)
         LogLine("Nie można dopisać do raportu błędów "_cp + ErrorReportFile + ": " + text);
+    ErrorReportWritten(written, written ? std::string() : SystemErrorText(error));
 }

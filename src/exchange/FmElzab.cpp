@@ -8,6 +8,7 @@
 #include "exchange/CallRunner.h"
 #include "exchange/ErrorReportScope.h"
 #include "exchange/ExchangeView.h"
+#include "exchange/OperationStatus.h"
 #include "exchange/ReadoutLedger.h"
 #include "exchange/ResetReport.h"
 #include "exchange/SalesReport.h"
@@ -455,9 +456,11 @@ RegisterGoodsResult TfmE::WczytajTowary()
     if (!Locked(lock, "TowarMax", &result))
         return result;
     ErrorReportScope report;
-    // Also after an unexpected error: an error shown below stays only in the history and the error report.
-    const OnScopeExit clearStatus([] { Komunikat("", false); });
     Komunikat("Wczytywanie danych", false);
+    // The list shown is the register's only after a read that succeeded: a failure leaves the area empty and the
+    // failure on the line, so an older list is never taken for the present one.
+    if (view)
+        view->SetRegisterGoods({});
     TwKonfig();
     EnsureDir(RegisterDir);
     TwInFile("TowarMax");
@@ -465,12 +468,15 @@ RegisterGoodsResult TfmE::WczytajTowary()
     CallLibrary(WinIPFunction::TowarMax);
     result.text = ErrAnnouncement("TowarMax");
     result.code = ExchangeResult;
-    if (ExchangeResult != 0)
+    if (ExchangeResult != 0) {
+        Komunikat(GoodsListFailedText(RegisterCode, result.text), true);
         return result;
+    }
     if (!ReadLines(ResponseFile, result.lines))
         throw std::runtime_error(UnreadableFileText + ResponseFile);
     if (view)
         view->SetRegisterGoods(result.lines);
+    ShowReadOutcome(GoodsListReadText(RegisterCode, GoodsInList(result.lines)));
     result.ok = true;
     return result;
 }
@@ -500,6 +506,7 @@ DeletionResult TfmE::aKasujTowarExecute()
     }
     TwKonfig();
     ErrorReportScope report;
+    std::vector<std::string> deleted;
     for (const auto& good : picked) {
         TwInFile("KTowar");
         const std::string digits = TrimBlanks(good.code);
@@ -515,13 +522,16 @@ DeletionResult TfmE::aKasujTowarExecute()
         }
         result.text = ErrAnnouncement2("KTowar");
         result.code = ExchangeResult;
-        if (ExchangeResult != 0)
+        if (ExchangeResult != 0) {
+            Komunikat(result.text + "; " + DeletedGoodsText(RegisterCode, result.deleted, picked.size()), true);
             return result;
+        }
         ForgetSent(std::stoi(digits.substr(digits.size() > 5 ? digits.size() - 5 : 0)));
-        result.deleted.push_back(digits);
+        result.deleted.push_back(PadLeft(digits, 5, "0"));
         if (view)
             view->UnpickRow(good.row);
     }
+    Komunikat(DeletedGoodsText(RegisterCode, result.deleted, picked.size()), false);
     result.ok = true;
     return result;
 }
@@ -539,7 +549,9 @@ OperationResult TfmE::aKasujWszystkieTowaryExecute()
     result.text = ErrAnnouncement2("KTowMax");
     result.code = ExchangeResult;
     result.ok = ExchangeResult == 0;
-    if (result.ok)
+    if (result.ok) {
         ForgetSent(-1);
+        Komunikat("Skasowano wszystkie towary w kasie "_cp + RegisterCode, false);
+    }
     return result;
 }

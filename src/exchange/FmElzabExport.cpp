@@ -113,6 +113,15 @@ void AnnounceRefused(const std::string& symbol, const std::string& refusal)
     Komunikat(text, true);
 }
 
+// Where the operator finds the details of what went wrong: only a file that exists is named. The error report is
+// never created by the program (support switches it on by creating it); without it, the work history has them.
+std::string DetailsWhere()
+{
+    if (FileExists(ErrorReportFile))
+        return " - szczegóły w raporcie błędów "_cp + ErrorReportFile;
+    return " - szczegóły w historii pracy "_cp + (WorkLog ? WorkLog->FileName : std::string());
+}
+
 // What one export run did, for its closing line on the status line.
 class ExportTally
 {
@@ -189,7 +198,7 @@ private:
             text += ", zatrzymany przez operatora";
         if (stopped_)
             text += ", zatrzymany po błędzie"_cp;
-        return text + NoticesText() + " - szczegóły w raporcie błędów "_cp + ErrorReportFile;
+        return text + NoticesText() + DetailsWhere();
     }
 
     size_t total_;

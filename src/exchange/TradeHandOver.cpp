@@ -8,6 +8,7 @@
 #include "exchange/SalesReport.h"
 #include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
+#include "util/Plural.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -459,8 +460,9 @@ HandOverResult HandOver(const LedgerEntry& entry, const std::vector<std::string>
         result.message = "Odczyt "_cp + entry.fileName + " był już ujęty w przesłanym później odczycie "_cp +
                          plan.includedIn + " - zapisano go jako przesłany, nic nie dopisano"_cp;
     } else {
-        result.message = "Przesłano odczyt "_cp + entry.fileName + " do Wolnar: " + std::to_string(result.lines) +
-                         " pozycji sprzedaży o wartości "_cp + FormatFloat("0.00", result.total.ToDouble()) + " zł"_cp;
+        result.message = "Przesłano odczyt "_cp + entry.fileName + " do Wolnar: " + std::to_string(result.lines) + " " +
+                         PolishPlural<std::string>(result.lines, "pozycja", "pozycje", "pozycji") +
+                         " sprzedaży o wartości "_cp + FormatFloat("0.00", result.total.ToDouble()) + " zł"_cp;
         if (plan.periodHadHandOvers)
             result.message += " (przyrost od przesłanych wcześniej odczytów)"_cp;
     }

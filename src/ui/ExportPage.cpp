@@ -383,8 +383,9 @@ void ExportPage::BindGoods()
     const struct {
         int column;
         int width;
-    } widths[] = {{GoodsModel::ColWybor, 28}, {GoodsModel::ColAsort, 90}, {GoodsModel::ColPrice, 90},
-                  {GoodsModel::ColBlok, 70},  {GoodsModel::ColVat, 55},   {GoodsModel::ColGrupa, 70}};
+    } widths[] = {{GoodsModel::ColWybor, 28}, {GoodsModel::ColAsort, 64}, {GoodsModel::ColPrice, 64},
+                  {GoodsModel::ColBlok, 50},  {GoodsModel::ColVat, 42},   {GoodsModel::ColGrupa, 56}};
+    // Narrow enough that the name, which takes the rest, keeps a register name's 19 characters at 1024 pixels.
     for (const auto& w : widths)
         XDBG->setColumnWidth(w.column, w.width);
 

@@ -10,6 +10,7 @@
 #include "ui/OperationRunner.h"
 #include "ui/PageControls.h"
 #include "ui/UiText.h"
+#include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
 #include "util/Screen.h"
 
@@ -196,26 +197,43 @@ void ExportPage::Seek(const QString& text)
 {
     if (model_ == nullptr)
         return;
-    // "Kod w kasie" searches the names, as "Nazwa" does.
-    const std::string field = rbSeekAsort->isChecked() ? "asort" : "nazwa";
-    const std::string prefix = UpperCase1250(ToCp1250(text));
+    // "Kod w kasie" is the register's code of a good, its symbol as a number: "$00132", "00132" and "132" find the
+    // good 132 (or the first whose code begins so, while the code is being typed).
+    const bool byCode = rbSeekKod->isChecked();
+    const std::string field = rbSeekNazwa->isChecked() ? "nazwa" : "asort";
+    const auto registerCode = [](std::string code) {
+        if (!code.empty() && code.front() == '$')
+            code.erase(0, 1);
+        const auto digit = code.find_first_not_of('0');
+        return digit == std::string::npos ? std::string(code.empty() ? "" : "0") : code.substr(digit);
+    };
+    const std::string typed = UpperCase1250(ToCp1250(text.trimmed()));
+    const std::string prefix = byCode ? registerCode(typed) : typed;
     const DataSet& rows = dmu->SDSTowary;
     const int column = rows.Fields.IndexOf(field);
     if (column < 0)
         return;
     for (int row = 0; row < model_->rowCount(); ++row) {
         const int dataRow = model_->DataRow(row);
-        if (dataRow >= 0 && StartsWith(UpperCase1250(rows.Rows[dataRow][column].AsString()), prefix)) {
+        if (dataRow < 0)
+            continue;
+        const std::string value = UpperCase1250(Trim(rows.Rows[dataRow][column].AsString()));
+        if (byCode ? !value.empty() && value.find_first_not_of("0123456789") == std::string::npos &&
+                         StartsWith(registerCode(value), prefix)
+                   : StartsWith(value, prefix)) {
             SetCurrentRow(row);
             return;
         }
     }
+    if (byCode && !prefix.empty())
+        Komunikat("Brak towaru o kodzie w kasie "_cp + prefix, true);
 }
 
 void ExportPage::rbSeekClick()
 {
     edSeek->setFocus(Qt::OtherFocusReason);
-    XDBG->sortByColumn(rbSeekAsort->isChecked() ? GoodsModel::ColAsort : GoodsModel::ColNazwa, Qt::AscendingOrder);
+    // "Kod w kasie" sorts by the symbol too: the grid orders digits by their value, which is the register code's order.
+    XDBG->sortByColumn(rbSeekNazwa->isChecked() ? GoodsModel::ColNazwa : GoodsModel::ColAsort, Qt::AscendingOrder);
 }
 
 // ---- group list

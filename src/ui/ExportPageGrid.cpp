@@ -180,6 +180,7 @@ void ExportPage::ToggleRow(int row, const std::string& field, bool moveDown)
     if (!dmu->ToggleFlag(dataRow, field))
         return;
     const bool left = model_->rowCount() < rowsBefore;
+    IIfno(); // the count of marked goods follows each mark
     // The next good is one row down, or already in this row when the toggled good has left the list.
     SetCurrentRow(moveDown && !left ? row + 1 : row);
 }

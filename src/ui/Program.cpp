@@ -2,6 +2,7 @@
 
 #include "app/ConstUnit.h"
 #include "catalogue/Dmutils.h"
+#include "db/Firebird.h"
 #include "db/dbDDM.h"
 #include "exchange/FmElzab.h"
 #include "ui/AppEvents.h"
@@ -86,6 +87,8 @@ int RunApplication(int argc, char** argv, const std::string& exePath)
     EnterExecutableDirectory(exePath);
     InitEnvironment(exePath);
     TarloApplication app(argc, argv);
+    // After the application has set the locale from the environment, before the log-in's first connection.
+    fb::UseUtf8FileNames();
     QtScreen screen;
     SetScreen(&screen);
 

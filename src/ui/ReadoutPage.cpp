@@ -3,6 +3,7 @@
 #include "app/ConstUnit.h"
 #include "db/dbDDM.h"
 #include "exchange/FmElzab.h"
+#include "exchange/OperationStatus.h"
 #include "exchange/ReadoutLedger.h"
 #include "exchange/TradeHandOver.h"
 #include "ui/OperationRunner.h"
@@ -23,6 +24,7 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -63,7 +65,7 @@ ReadoutPage::ReadoutPage(QWidget* parent) : QWidget(parent)
     pnlWkz = new QFrame(this);
     pnlWkz->setObjectName(QStringLiteral("pnlWkz"));
     pnlWkz->setFrameShape(QFrame::StyledPanel);
-    pnlWkz->setFixedWidth(230);
+    pnlWkz->setMinimumWidth(230);
     BtnCloseWKZ = new QPushButton(QStringLiteral("Zamknij wykaz"), pnlWkz);
     BtnCloseWKZ->setObjectName(QStringLiteral("BtnCloseWKZ"));
     BtnCloseWKZ->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
@@ -72,6 +74,7 @@ ReadoutPage::ReadoutPage(QWidget* parent) : QWidget(parent)
     lbOdczyty = new QListWidget(pnlWkz);
     lbOdczyty->setObjectName(QStringLiteral("lbOdczyty"));
     lbOdczyty->setContextMenuPolicy(Qt::CustomContextMenu);
+    lbOdczyty->setTextElideMode(Qt::ElideRight);
     connect(lbOdczyty, &QListWidget::itemClicked, this, &ReadoutPage::lbOdczytyClick);
     connect(lbOdczyty, &QListWidget::itemActivated, this, &ReadoutPage::lbOdczytyClick);
     auto* listLayout = new QVBoxLayout(pnlWkz);
@@ -122,10 +125,12 @@ void ReadoutPage::btnReadClick()
     Komunikat("", false);
     btnSendData->setEnabled(false);
     const ReadoutResult result = fmE->ElzabSprz();
-    // Only a readout stored and recorded can be handed over; a replayed test response never.
+    // Only a readout stored and recorded can be handed over; a replayed test response never. The readout ends
+    // saying what was stored; a failure has left its own red line.
     if (result.recorded) {
         ReadingFile = result.storedFile;
         btnSendData->setEnabled(true);
+        ShowReadOutcome(ReadoutStoredText(RegisterCode, result.storedFile));
     }
 }
 
@@ -172,11 +177,28 @@ void ReadoutPage::ShowReadouts()
         auto* item = new QListWidgetItem(text, lbOdczyty);
         item->setData(Qt::UserRole, FromCp1250(name));
     }
+    FitReadoutList();
     lbOdczyty->setCurrentRow(0);
     lbOdczyty->show();
     // The keyboard follows to the list; it must not pass on to the counter reset beside the hidden button.
     lbOdczyty->setFocus(Qt::OtherFocusReason);
     btnSendData->setEnabled(false);
+}
+
+void ReadoutPage::FitReadoutList()
+{
+    // The list is as wide as its longest entry, up to two thirds of the page; an entry still too long loses its end,
+    // not its beginning, and its tooltip holds the whole text.
+    int widest = 0;
+    for (int row = 0; row < lbOdczyty->count(); ++row) {
+        QListWidgetItem* item = lbOdczyty->item(row);
+        item->setToolTip(item->text());
+        widest = std::max(widest, lbOdczyty->fontMetrics().horizontalAdvance(item->text()));
+    }
+    const int frame = 2 * lbOdczyty->frameWidth() + lbOdczyty->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 16;
+    const QMargins margins = pnlWkz->layout()->contentsMargins();
+    const int wanted = widest + frame + margins.left() + margins.right() + 2 * pnlWkz->frameWidth();
+    pnlWkz->setFixedWidth(std::clamp(wanted, 230, std::max(230, width() * 2 / 3)));
 }
 
 void ReadoutPage::lbOdczytyClick(QListWidgetItem* item)
@@ -212,6 +234,11 @@ void ReadoutPage::ResetSalesCounters()
     const RegisterOperation operation(this);
     Komunikat("", false);
     fmE->aZerujLicznikiExecute();
+    if (ExchangeResult == 0) {
+        const std::string text = ResetStoredText(RegisterCode, LatestResetReport());
+        MemoInsertFirst(text);
+        Komunikat(text, false);
+    }
 }
 
 void ReadoutPage::btnSendDataClick()

@@ -53,6 +53,8 @@ public:
     void CloseReadoutList() override;
 
 private:
+    // Sizes the stored-readouts list to its entries and gives each its whole text as a tooltip.
+    void FitReadoutList();
     // Hands the readout file `path` to Wolnar, as one register operation.
     void SendReading(const std::string& path);
     // The entry the list's context menu was opened on.

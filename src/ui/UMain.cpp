@@ -73,7 +73,8 @@ TFrm::TFrm(QWidget* parent) : QMainWindow(parent)
     dbgWK->setEditTriggers(QAbstractItemView::NoEditTriggers);
     dbgWK->verticalHeader()->hide();
     dbgWK->horizontalHeader()->setStretchLastSection(true);
-    dbgWK->setFixedWidth(110);
+    // Wide enough for "Kasa 99"; the pages keep the rest of a 1024-pixel screen.
+    dbgWK->setFixedWidth(100);
     registerModel_ = new RegisterListModel(
         dmu->sdsWK, [](const Value& code) { return dmu->RegisterCodeGetText(code); }, this);
     dbgWK->setModel(registerModel_);
@@ -300,7 +301,9 @@ void TFrm::FormShow()
     attempt([] { dmu->LoadGroups(); });
     // The help file is looked for beside the executable whenever help is asked for (HelpFilePath).
 
-    helpTopics_ = {{tbsOdczyt, 10}, {tbsTowary, 15}, {tbsDel, 12}, {tbsWykazTow, 0}};
+    // Every page has its topic, the sub-pages of "Praca z kasami" and the other main pages alike.
+    helpTopics_ = {{tbsOdczyt, 10}, {tbsTowary, 15}, {tbsDel, 12}, {tbsWykazTow, 20},
+                   {tbsParam, 30},  {tbsErrLog, 40}, {tbsOpis, 50}};
     HelpContextId = 10;
 
     auto* about = new TfmInfProg(tbsOpis);
@@ -317,6 +320,13 @@ void TFrm::FormShow()
     // The keyboard starts in the goods grid of the sub-page in front, not in the register list.
     tbsTowary->FocusGoodsGrid();
     dm->ClearListaScr();
+    // A work folder that could not be made or written to at start is named now, where the operator sees it.
+    if (!StartupProblems.empty()) {
+        std::string text;
+        for (const std::string& problem : StartupProblems)
+            text += (text.empty() ? "" : "; ") + problem;
+        Komunikat(text, true);
+    }
     if (failure)
         std::rethrow_exception(failure);
 }
@@ -350,8 +360,8 @@ int TFrm::HelpTopicOf(QWidget* subPage) const
 
 void TFrm::PCtrlMainChange()
 {
-    HelpContextId = 0;
     QWidget* page = PCtrlMain->currentWidget();
+    HelpContextId = HelpTopicOf(page);
     if (page == tbsErrLog)
         tbsErrLog->ShowErrorReport();
     else if (page == tbsParam)
@@ -376,8 +386,19 @@ void TFrm::PCtrlPracaChange()
     }
 }
 
+int TFrm::CurrentHelpTopic() const
+{
+    QWidget* page = PCtrlMain->currentWidget();
+    return HelpTopicOf(page == tbsPraca ? PCtrlPraca->currentWidget() : page);
+}
+
 bool TFrm::FormKeyUp(int key)
 {
+    if (key == Qt::Key_F1) {
+        // The topic of the page in front; the contents when a page has none.
+        OpenHelp(CurrentHelpTopic());
+        return true;
+    }
     if (key != Qt::Key_F2)
         return false;
     // The search field is on the export sub-page: that page comes to the front first.
@@ -418,7 +439,11 @@ void TFrm::ShowStatus(const std::string& text, bool error)
     QPalette palette = edErr->palette();
     palette.setColor(QPalette::Text, error ? QColor(0xD0, 0x00, 0x00) : QColor(0x00, 0x80, 0x00));
     edErr->setPalette(palette);
-    edErr->setText(FromCp1250(text));
+    const QString whole = FromCp1250(text);
+    edErr->setText(whole);
+    // A text longer than the line shows its beginning, where it says what happened; the tooltip holds all of it.
+    edErr->setCursorPosition(0);
+    edErr->setToolTip(whole);
     // Visible at once, also while a long register operation is still running: this one widget is painted now,
     // and no other event runs.
     edErr->repaint();

@@ -63,8 +63,10 @@ public:
     void btnExitClick();
     void FormClose();
 
-    // The help topic of a sub-page of "Praca z kasami" (0: none).
+    // The help topic of a page or a sub-page of "Praca z kasami" (0: none).
     int HelpTopicOf(QWidget* subPage) const;
+    // The topic of the page in front, which F1 opens.
+    int CurrentHelpTopic() const;
     // The help window, once a topic has been opened.
     HelpWindow* helpWindow() const { return helpWindow_; }
 

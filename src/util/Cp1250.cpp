@@ -68,3 +68,32 @@ std::string Utf8ToWin1250(const std::string& text)
 {
     return Convert(text, "CP1250", "UTF-8", true);
 }
+
+bool IsUtf8WithLetters(std::string_view text)
+{
+    bool beyondAscii = false;
+    for (size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        size_t length = 1;
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        if (lead >= 0xC2 && lead <= 0xDF)
+            length = 2;
+        else if (lead >= 0xE0 && lead <= 0xEF)
+            length = 3;
+        else if (lead >= 0xF0 && lead <= 0xF4)
+            length = 4;
+        else
+            return false;
+        if (i + length > text.size())
+            return false;
+        for (size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+                return false;
+        beyondAscii = true;
+        i += length;
+    }
+    return beyondAscii;
+}

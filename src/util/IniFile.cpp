@@ -1,5 +1,6 @@
 #include "util/IniFile.h"
 
+#include "util/Cp1250.h"
 #include "util/MyUtil.h"
 
 namespace
@@ -50,9 +51,17 @@ void IniFile::Parse(std::string_view text)
 {
     // Keys above the first section header belong to a section without a name.
     sections_.insert(std::string());
-    // A UTF-8 mark, which some editors put at the start, is not part of the first line.
-    if (text.substr(0, 3) == "\uFEFF") // the UTF-8 byte-order mark
+    // A file saved as UTF-8 (with the mark some editors put at its start, or without it but with letters in UTF-8)
+    // is read in Windows-1250, as every text of the program is. A Windows-1250 file stays as it is: its Polish letters
+    // are never valid UTF-8.
+    std::string converted;
+    const bool marked = text.substr(0, 3) == "\uFEFF"; // the UTF-8 byte-order mark
+    if (marked)
         text.remove_prefix(3);
+    if (marked || IsUtf8WithLetters(text)) {
+        converted = Utf8ToWin1250(std::string(text));
+        text = converted;
+    }
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find_first_of("\r\n", start);

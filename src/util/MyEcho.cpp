@@ -1,5 +1,8 @@
 // The work history logger: one line per call, the file opened and closed around each line.
 #include "util/MyUtil.h"
+#include "util/SafeFile.h"
+
+#include <cerrno>
 
 void TMyEcho::Init(const std::string& directory, const std::string& fileName, const std::string& tag, bool withoutTime,
                    bool withoutDate)
@@ -13,7 +16,7 @@ void TMyEcho::Init(const std::string& directory, const std::string& fileName, co
     WithDate = !withoutDate;
 }
 
-void TMyEcho::Echo(const std::string& message)
+bool TMyEcho::Echo(const std::string& message)
 {
     std::string line = message;
     const DateTime now = Now();
@@ -24,10 +27,21 @@ void TMyEcho::Echo(const std::string& message)
     if (!LineTag.empty())
         line = "[" + LineTag + "] " + line;
     line += "\r\n";
-    // "ab" appends to an existing file and creates a missing one; every failure is silent.
+    // "ab" appends to an existing file and creates a missing one. A failure raises nothing: the caller is told,
+    // and Problem says why.
+    errno = 0;
     std::FILE* f = std::fopen(FileName.c_str(), "ab");
-    if (!f)
-        return;
-    std::fwrite(line.data(), 1, line.size(), f);
-    std::fclose(f);
+    if (!f) {
+        Problem = SystemErrorText(errno ? errno : EIO);
+        return false;
+    }
+    const bool written = std::fwrite(line.data(), 1, line.size(), f) == line.size();
+    const int writeError = errno;
+    const bool closed = std::fclose(f) == 0;
+    if (written && closed) {
+        Problem.clear();
+        return true;
+    }
+    Problem = SystemErrorText(!written && writeError ? writeError : (errno ? errno : EIO));
+    return false;
 }

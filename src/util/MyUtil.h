@@ -110,11 +110,13 @@ class TMyEcho
 public:
     void Init(const std::string& directory, const std::string& fileName, const std::string& tag, bool withoutTime,
               bool withoutDate);
-    // Appends one line (CR LF ended), creating the file when needed. Never raises; failures are silent.
-    void Echo(const std::string& message);
+    // Appends one line (CR LF ended), creating the file when needed. Never raises; false when the line was not
+    // written, with the reason in Problem (in the system's words).
+    bool Echo(const std::string& message);
 
     std::string LineTag;
     bool WithTime = false;
     bool WithDate = false;
     std::string FileName;
+    std::string Problem; // why the last line was not written; empty after a line that was
 };

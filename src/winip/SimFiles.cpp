@@ -96,6 +96,24 @@ WriteStatus WriteWholeFile(const std::string& path, const std::string& content)
     return WriteStatus::Ok;
 }
 
+WriteStatus WriteWholeFileReplacing(const std::string& path, const std::string& content)
+{
+    const std::size_t slash = path.find_last_of('/');
+    const std::string directory = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::string temporary = directory + "." + name + ".tmp";
+    const WriteStatus status = WriteWholeFile(temporary, content);
+    if (status != WriteStatus::Ok) {
+        ::unlink(temporary.c_str());
+        return status;
+    }
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return WriteStatus::WriteFailed;
+    }
+    return WriteStatus::Ok;
+}
+
 bool WriteFileAtomic(const std::string& path, const std::string& content)
 {
     const std::string temporary = path + ".tmp";

@@ -16,6 +16,9 @@ ReadStatus ReadFileLimited(const std::string& path, std::size_t limit, std::stri
 // Writes `content` to `path`, replacing it: creation failure and write failure are told apart.
 enum class WriteStatus { Ok, CannotCreate, WriteFailed };
 WriteStatus WriteWholeFile(const std::string& path, const std::string& content);
+// WriteWholeFile through a temporary name beside the file, renamed over it only when complete: a write that fails
+// (a full disk, a file-size limit) leaves no partial file under the name.
+WriteStatus WriteWholeFileReplacing(const std::string& path, const std::string& content);
 
 // Writes through a temporary file and a rename, so readers see the old or the new content, never a mix.
 bool WriteFileAtomic(const std::string& path, const std::string& content);

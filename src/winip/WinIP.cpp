@@ -319,7 +319,7 @@ Result RunOperation(Op op, const char* requestArg, const char* responseArg)
         return result;
 
     if (HasResponse(op)) {
-        switch (WriteWholeFile(responsePath, outcome.response)) {
+        switch (WriteWholeFileReplacing(responsePath, outcome.response)) {
         case WriteStatus::CannotCreate:
             return kResponseCreate;
         case WriteStatus::WriteFailed:

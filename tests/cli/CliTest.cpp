@@ -105,7 +105,7 @@ TEST_F(CliTest, AbsentRegisterFailsAloneAndIsNotReset)
         const std::string label = "Kasa 0" + std::to_string(number) + ": ";
         EXPECT_TRUE(FileExists(Readout(number, 1))) << number;
         EXPECT_THAT(run.out,
-                    HasSubstr(label + "zapisano odczyt " + Readout(number, 1) + ", 1 pozycji, wartość 5.00 zł"));
+                    HasSubstr(label + "zapisano odczyt " + Readout(number, 1) + ", 1 pozycja, wartość 5.00 zł"));
         EXPECT_THAT(run.out, HasSubstr(label + "wyzerowano liczniki sprzedaży"));
     }
     EXPECT_FALSE(FileExists(Readout(2, 1)));
@@ -142,7 +142,7 @@ TEST_F(CliTest, SecondHandOverOfAFileIsRefused)
     const ToolRun second = Tool("przeslij " + file); // a bare name is found in the registers' folders
 
     EXPECT_EQ(first.exitCode, 0) << first.out << first.err;
-    EXPECT_THAT(first.out, HasSubstr("Przesłano odczyt " + file + " do Wolnar: 1 pozycji"));
+    EXPECT_THAT(first.out, HasSubstr("Przesłano odczyt " + file + " do Wolnar: 1 pozycja"));
     EXPECT_EQ(second.exitCode, 1);
     EXPECT_THAT(second.err, HasSubstr("Odczyt " + file + " został już przesłany "));
     EXPECT_EQ(Count("from PARAGONY"), 1);
@@ -234,10 +234,30 @@ TEST_F(CliTest, BadUsageOrConfigurationDoesNothing)
         {"unknown register", good, "odczyt --kasa 1 --kasa 9", "Nie ma kasy 9"},
         {"no files", good, "przeslij", "Za mało argumentów"},
         {"export without a register", good, "eksport --zmienione", "wymaga jednej kasy"},
-        {"export to two registers", good, "eksport --kasa 1 --kasa 2 --zmienione", "wymaga jednej kasy"},
+        {"export to two registers", good, "eksport --kasa 1 --kasa 2 --zmienione", "--kasa podana więcej niż raz"},
         {"export without a choice of goods", good, "eksport --kasa 1", "wymaga opcji --zmienione"},
         {"export to an unknown register", good, "eksport --kasa 9 --zmienione", "Nie ma kasy 9"},
     };
+    // Usage is checked whole before any connection: with a configuration naming no database, a usage fault is
+    // still reported as such.
+    const std::string noDatabase = "[Tarlo]\r\nPth=" + root + "/brak.fdb\r\n";
+    const Case usage[] = {
+        {"extra argument", noDatabase, "kasy extra", "Nieoczekiwany argument polecenia kasy: extra"},
+        {"extra argument of a readout", noDatabase, "odczyt --kasa 1 teraz", "Nieoczekiwany argument"},
+        {"date twice", noDatabase, "odczyt --data 2026-01-01 --data 2026-01-02", "Opcja --data podana więcej niż raz"},
+        {"register twice", noDatabase, "odczyt --kasa 1 --kasa 01", "Kasa podana więcej niż raz: 1 i 01"},
+        {"register twice with zeros", noDatabase, "odczyt --kasa 002 --kasa 2", "Kasa podana więcej niż raz"},
+        {"register not a number", noDatabase, "odczyt --kasa abc", "Błędny kod kasy: abc"},
+        {"register out of range", noDatabase, "odczyt --kasa 100", "Błędny kod kasy: 100"},
+    };
+    for (const Case& c : usage) {
+        SCOPED_TRACE(c.name);
+        SaveText(c.ini, app + "/Tarlo_db.INI");
+        const ToolRun run = Tool(c.arguments);
+        EXPECT_EQ(run.exitCode, 2) << run.out << run.err;
+        EXPECT_THAT(run.err, HasSubstr(c.message));
+        EXPECT_THAT(run.err, Not(HasSubstr("Brak połączenia")));
+    }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         fs::remove(app + "/Tarlo_db.INI");
@@ -251,6 +271,42 @@ TEST_F(CliTest, BadUsageOrConfigurationDoesNothing)
                  !fs::is_empty(app + "/Dane/Kasa01/" + DateText(Today())));
     EXPECT_THAT(SimTotals(1), HasSubstr("00123"));
     EXPECT_EQ(Count("from WYSLANE"), 0) << "nothing was sent";
+}
+
+TEST_F(CliTest, SeveralRegistersMayBeNamed)
+{
+    const ToolRun run = Tool("odczyt --kasa 1 --kasa 03");
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_TRUE(FileExists(Readout(1, 1)));
+    EXPECT_TRUE(FileExists(Readout(3, 1)));
+    EXPECT_FALSE(FileExists(Readout(2, 1)));
+}
+
+// A reader that goes away, or a file-size limit on the output, is an ordinary write error: a message, exit 1, and
+// the work history still gets its start and end lines.
+TEST_F(CliTest, ClosedOutputIsAWriteErrorNotADeath)
+{
+    const std::string tool = "'" + app + "/tarlo-cli'";
+    // The reader is gone before the tool writes its first line.
+    const std::string pipe = "cd '" + root + "' && bash -c \"(sleep 0.5; " + tool + " kasy 2>'" + root +
+                             "/err.txt'; echo \\$? >'" + root + "/code.txt') | true\"";
+    ASSERT_EQ(std::system(pipe.c_str()), 0);
+    EXPECT_EQ(FileText(root + "/code.txt"), "1\n");
+    EXPECT_THAT(FileText(root + "/err.txt"), HasSubstr("Nie można pisać na standardowe wyjście"));
+    std::vector<std::string> history;
+    ListFiles(history, app + "/Dane", "H_*.txt");
+    ASSERT_EQ(history.size(), 1u);
+    const std::string lines = FileText(history[0]);
+    EXPECT_THAT(lines, HasSubstr("tarlo-cli kasy - start"));
+    EXPECT_THAT(lines, HasSubstr("tarlo-cli kasy - koniec, kod wyjścia 1"_cp));
+
+    // Under a limit of one block, an output file already at the limit cannot grow.
+    SaveText(std::string(2048, 'x'), root + "/full.txt");
+    const std::string limited = "cd '" + root + "' && bash -c \"ulimit -f 1; " + tool + " --help >>'" + root +
+                                "/full.txt' 2>'" + root + "/err.txt'; echo \\$? >'" + root + "/code.txt'\"";
+    ASSERT_EQ(std::system(limited.c_str()), 0);
+    EXPECT_EQ(FileText(root + "/code.txt"), "1\n");
+    EXPECT_THAT(FileText(root + "/err.txt"), HasSubstr("Nie można pisać na standardowe wyjście"));
 }
 
 TEST_F(CliTest, DatabaseHeldByAnotherProgramIsNamed)

@@ -1,11 +1,13 @@
 // The query and command helpers of the database module on a real (embedded) Firebird database.
 #include "DbTestFixture.h"
 #include "db/Firebird.h"
+#include "util/Cp1250.h"
 #include "util/Cp1250Literal.h"
 
 #include <gmock/gmock.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 
 using ::testing::HasSubstr;
@@ -323,3 +325,26 @@ TEST(HasServerName, TellsAServerFromAPathOnThisMachine)
 }
 
 } // namespace
+
+// The configuration gives the path in Windows-1250; the file on the disk has its name in UTF-8. The embedded engine
+// opens it, and the connection's data stay in WIN1250.
+TEST(PolishPath, EmbeddedEngineOpensADatabaseWhosePathHasPolishLetters)
+{
+    fb::UseUtf8FileNames(); // as the programs do before their first connection
+    testsupport::TempDatabase db;
+    testsupport::FakeScreen screen;
+    testsupport::WorkLogCapture log;
+    const std::string folder = db.Path().substr(0, db.Path().rfind('/') + 1) + "Łódź żółć"_cp;
+    const std::string polish = folder + "/baza ąę.fdb"_cp;
+    std::filesystem::create_directory(Win1250ToUtf8(folder));
+    std::filesystem::rename(db.Path(), Win1250ToUtf8(polish));
+
+    LoginAborted = false;
+    const bool connected = testsupport::ConnectDm(polish);
+    EXPECT_TRUE(connected) << log.Text();
+    if (connected) {
+        EXPECT_EQ(dm->ReadInteger("n", "select octet_length('żółć') as n from rdb$database"_cp, 0), 4);
+    }
+    dm.reset();
+    std::filesystem::rename(Win1250ToUtf8(polish), db.Path());
+}

@@ -5,6 +5,7 @@
 #include "app/ConstUnit.h"
 #include "db/Firebird.h"
 #include "db/dbDDM.h"
+#include "util/Cp1250.h"
 #include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
 
@@ -30,6 +31,7 @@ class DbServer : public ::testing::Test
 protected:
     void SetUp() override
     {
+        fb::UseUtf8FileNames(); // as the programs do before their first connection
         const char* dir = std::getenv("TARLO_FBSERVER_DIR");
         ASSERT_TRUE(dir) << "TARLO_FBSERVER_DIR is not set: run these tests through ctest";
         ASSERT_TRUE(ReadWholeFile(std::string(dir) + "/port", port)) << "the test server is not running";
@@ -91,6 +93,18 @@ TEST_F(DbServer, RemotePathConnectsAndCarriesWindows1250)
     EXPECT_EQ(ds.FieldByName("NAZWA").AsString(), name);
     EXPECT_EQ(ds.FieldByName("cena").AsString(), "12.3490");
     EXPECT_EQ(dm->ReadInteger("n", "select octet_length(nazwa) as n from k", 0), 11); // one byte a letter
+}
+
+TEST_F(DbServer, PathWithPolishLettersOpensAndDataStayInWindows1250)
+{
+    // Created by the server through the same attach as the log-in's; the path is given in Windows-1250.
+    NewDatabase("Baza żółć ąę"_cp);
+    dm->BazaConnect();
+    ASSERT_EQ(ConnectStatus, 0) << log.Text();
+    EXPECT_TRUE(FileExists(Win1250ToUtf8(file))) << "the file's name on the disk is in UTF-8";
+    EXPECT_EQ(dm->ReadInteger("n", "select octet_length('żółć') as n from rdb$database"_cp, 0), 4);
+    dm.reset();
+    std::remove(Win1250ToUtf8(file).c_str());
 }
 
 TEST_F(DbServer, RoleIsCreatedForSysdbaOnly)

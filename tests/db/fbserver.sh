@@ -100,6 +100,9 @@ fi
 bash "$0" idle "$dir/idle"
 
 export FIREBIRD="$root" FIREBIRD_LOCK="$dir/lock" FIREBIRD_TMP="$dir/tmp"
+# File names with Polish letters reach the server in UTF-8; it converts them through its locale, as a server
+# started by the system with a UTF-8 locale does.
+export LC_ALL=C.UTF-8
 
 # A fresh security database with a known SYSDBA password, made through the embedded engine.
 isql-fb -q -user SYSDBA >"$dir/security.log" 2>&1 <<SQL

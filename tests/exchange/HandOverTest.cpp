@@ -145,7 +145,7 @@ TEST_F(HandOverTest, ReadoutGoesOverWholeTheFirstTime)
     EXPECT_EQ(result.total.ToString(), "35.4900");
     EXPECT_FALSE(status.Last().error);
     EXPECT_EQ(status.Last().text,
-              "Przesłano odczyt "_cp + file + " do Wolnar: 3 pozycji sprzedaży o wartości 35.49 zł"_cp);
+              "Przesłano odczyt "_cp + file + " do Wolnar: 3 pozycje sprzedaży o wartości 35.49 zł"_cp);
     EXPECT_NE(FileText(WorkLog->FileName).find(status.Last().text), std::string::npos);
 
     // ODCZYT: every line of the file, in order, under the file's name; identifiers from the generator.

@@ -53,13 +53,13 @@ TEST_F(ExchangeTest, GoodsListShowsTheResponseUnchanged)
     EXPECT_NE(response[response.size() - 2].find("Chleb"), std::string::npos);
     EXPECT_NE(response.back().find("Mleko"), std::string::npos);
     EXPECT_EQ(status.shown.front().text, "Wczytywanie danych");
-    EXPECT_EQ(status.Last().text, "");
+    EXPECT_EQ(status.Last().text, "Wczytano wykaz towarów kasy 01: 2 towary"_cp);
     EXPECT_TRUE(status.Errors().empty());
     EXPECT_TRUE(ErrorReportLines().empty());
     EXPECT_EQ(FileText(app + "/In/TowarMax.in"), "#1\r\n#\r\n#\r\n");
 }
 
-TEST_F(ExchangeTest, FailedGoodsListKeepsThePreviousListAndClearsTheLine)
+TEST_F(ExchangeTest, FailedGoodsListClearsThePreviousListAndSaysSo)
 {
     ASSERT_EQ(Sim("fail 1 TowarMax 23"), 0);
     CreateErrorReport();
@@ -67,10 +67,10 @@ TEST_F(ExchangeTest, FailedGoodsListKeepsThePreviousListAndClearsTheLine)
     module.WczytajTowary();
 
     EXPECT_EQ(ExchangeResult, 23);
-    EXPECT_EQ(view.memo1, std::vector<std::string>{"poprzedni wykaz"});
+    EXPECT_TRUE(view.memo1.empty());
     ASSERT_EQ(status.Errors().size(), 1u);
-    EXPECT_EQ(status.Errors()[0].text, AnnouncedError("TowarMax", 23));
-    EXPECT_EQ(status.Last().text, "");
+    EXPECT_EQ(status.Errors()[0].text, "Nie wczytano wykazu towarów kasy 01: "_cp + AnnouncedError("TowarMax", 23));
+    EXPECT_TRUE(status.Last().error);
     ASSERT_EQ(ErrorReportLines().size(), 1u);
     EXPECT_TRUE(ErrorReportLines()[0].ends_with(": " + AnnouncedError("TowarMax", 23)));
 }
@@ -98,7 +98,7 @@ TEST_F(ExchangeTest, DeletionStopsAtTheFirstError)
     const std::string announced = AnnouncedError("KTowar", 110);
     EXPECT_EQ(announced, "[KTowar] Error 110 : Kasa nie ma takiego towaru");
     ASSERT_EQ(status.Errors().size(), 1u);
-    EXPECT_EQ(status.Errors()[0].text, announced);
+    EXPECT_EQ(status.Errors()[0].text, announced + "; Skasowano w kasie 01 1 towar z 3 zaznaczonych: 00001");
     ASSERT_EQ(view.picked.size(), 2u);
     EXPECT_EQ(view.picked[0].row, 1);
     EXPECT_EQ(view.picked[1].row, 2);
@@ -117,7 +117,9 @@ TEST_F(ExchangeTest, DeletionOfAGoodWithoutANumberMakesNoCall)
     view.picked = {{4, "12A"}};
     module.aKasujTowarExecute();
     EXPECT_EQ(ExchangeResult, WinIPBadGoodsCode);
-    EXPECT_EQ(status.Last().text, "[KTowar] Error 251 : Kod towaru nie jest liczbą: 12A"_cp);
+    EXPECT_EQ(
+        status.Last().text,
+        "[KTowar] Error 251 : Kod towaru nie jest liczbą: 12A; Skasowano w kasie 01 0 towarów z 1 zaznaczonych"_cp);
     EXPECT_EQ(view.picked.size(), 1u);
     EXPECT_EQ(FileText(app + "/In/KTowar.in"), "#1\r\n#\r\n#\r\n");
 }
@@ -128,7 +130,7 @@ TEST_F(ExchangeTest, DeletionOfAllGoodsIsOneCallWithTheHeaderOnly)
     module.aKasujWszystkieTowaryExecute();
     EXPECT_EQ(ExchangeResult, 0);
     EXPECT_EQ(FileText(app + "/In/KTowMax.in"), "#1\r\n#\r\n#\r\n");
-    EXPECT_EQ(status.Last().text, "[KTowMax] - Transmisja bez błędów"_cp);
+    EXPECT_EQ(status.Last().text, "Skasowano wszystkie towary w kasie 01");
     EXPECT_FALSE(status.Last().error);
 
     module.WczytajTowary();
@@ -403,13 +405,14 @@ TEST_F(ExchangeTest, ReadoutButtonsComeBackAfterAnUnexpectedError)
     EXPECT_THROW(module.ElzabSprz(), std::runtime_error);
 }
 
-TEST_F(ExchangeTest, GoodsListClosesTheReportAndClearsTheLineAfterAnUnexpectedError)
+TEST_F(ExchangeTest, GoodsListClosesTheReportAndSaysItFailedAfterAnUnexpectedError)
 {
     CreateErrorReport();
     view.failRegisterGoods = true;
     EXPECT_THROW(module.WczytajTowary(), std::runtime_error);
     EXPECT_EQ(ErrorReport.handle, nullptr);
-    EXPECT_EQ(status.Last().text, "");
+    EXPECT_EQ(status.Last().text.rfind("Nie wczytano wykazu towarów kasy 01: "_cp, 0), 0u) << status.Last().text;
+    EXPECT_TRUE(status.Last().error);
 }
 
 } // namespace

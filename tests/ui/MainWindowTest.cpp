@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QDateEdit>
+#include <QDir>
 #include <QFile>
 #include <QFocusEvent>
 #include <QLabel>
@@ -83,6 +84,7 @@ private slots:
     void registerListChangesRegister();
     void leavingDatePickerUpdatesPaths();
     void statusLine();
+    void fitsA1024x768Screen();
     void closing_data();
     void closing();
     void errorHandler_data();
@@ -253,17 +255,17 @@ void MainWindowTest::pageChangesSetHelpTopics_data()
     QTest::addColumn<QString>("subPage"); // empty: the sub-page is left as it is
     QTest::addColumn<int>("topic");
     QTest::newRow("Parametry") << "tbsParam"
-                               << "" << 0;
+                               << "" << 30;
     QTest::newRow("Raport o błędach") << "tbsErrLog"
-                                      << "" << 0;
+                                      << "" << 40;
     QTest::newRow("O programie") << "tbsOpis"
-                                 << "" << 0;
+                                 << "" << 50;
     QTest::newRow("back to the export sub-page") << "tbsPraca"
                                                  << "" << 15;
     QTest::newRow("readout") << "tbsPraca"
                              << "tbsOdczyt" << 10;
     QTest::newRow("register goods") << "tbsPraca"
-                                    << "tbsWykazTow" << 0;
+                                    << "tbsWykazTow" << 20;
 }
 
 void MainWindowTest::pageChangesSetHelpTopics()
@@ -281,10 +283,12 @@ void MainWindowTest::pageChangesSetHelpTopics()
         Frm->PCtrlPraca->setCurrentWidget(Frm->PCtrlPraca->findChild<QWidget*>(subPage));
 
     QCOMPARE(HelpContextId, topic);
-    // With a topic the context-help button looks for the help file (there is none here); with none it does
-    // nothing at all.
+    QCOMPARE(Frm->CurrentHelpTopic(), topic);
+    // With a topic the context-help button looks for the help file (there is none here), and so does F1.
     Frm->btnHelp->click();
-    QCOMPARE(session_->screen.messages.size(), size_t(topic != 0 ? 1 : 0));
+    QCOMPARE(session_->screen.messages.size(), size_t(1));
+    QTest::keyClick(Frm, Qt::Key_F1);
+    QCOMPARE(session_->screen.messages.size(), size_t(2));
 }
 
 void MainWindowTest::errorReportPageShowsReport()
@@ -312,7 +316,7 @@ void MainWindowTest::helpButtons()
     // Our help document, with the topics the pages refer to and its contents.
     const QString built = qEnvironmentVariable("TARLO_BIN_DIR") + QStringLiteral("/Tarlo.hlp");
     QVERIFY(QFile::copy(built, QString::fromStdString(ExeDir) + QStringLiteral("tarlo.HLP")));
-    for (int topic : {0, 10, 12, 15}) {
+    for (int topic : {0, 10, 12, 15, 20, 30, 40, 50}) {
         HelpContextId = topic;
         topic == 0 ? Frm->btnHlp->click() : Frm->btnHelp->click();
         QVERIFY(Frm->helpWindow() != nullptr && Frm->helpWindow()->isVisible());
@@ -321,6 +325,32 @@ void MainWindowTest::helpButtons()
                  qPrintable(anchor));
     }
     QCOMPARE(session_->screen.messages.size(), size_t(2));
+    // Every command the pages offer has its section.
+    const QString document = Frm->helpWindow()->browser()->toPlainText();
+    for (const char* command :
+         {"Prześlij dane do Wolnar", "Porównanie z kasą", "Zapisz raport", "Zaznacz do eksportu",
+          "zmienione od ostatniego eksportu", "Zatrzymaj", "Escape", "Trwa wymiana danych z kasą"})
+        QVERIFY2(document.contains(QString::fromUtf8(command)), command);
+}
+
+void MainWindowTest::fitsA1024x768Screen()
+{
+    StartProgram();
+    Frm->setWindowState(Qt::WindowNoState);
+    // 768 less the window's title bar and a desktop panel.
+    Frm->resize(1024, 720);
+    Frm->PCtrlMain->setCurrentWidget(Frm->tbsPraca);
+    Frm->PCtrlPraca->setCurrentWidget(Frm->tbsTowary);
+    Frm->show();
+    QTest::qWait(50);
+    Frm->grab().save(QDir::tempPath() + QStringLiteral("/tarlo-main-1024x720.png"));
+    QVERIFY2(Frm->minimumSizeHint().width() <= 1024, qPrintable(QString::number(Frm->minimumSizeHint().width())));
+    QVERIFY2(Frm->minimumSizeHint().height() <= 720, qPrintable(QString::number(Frm->minimumSizeHint().height())));
+    QCOMPARE(Frm->width(), 1024);
+    // The goods names can be read: the name column keeps room for a register name's 19 characters.
+    const int name = Frm->tbsTowary->XDBG->columnWidth(GoodsModel::ColNazwa);
+    const int wanted = Frm->tbsTowary->XDBG->fontMetrics().horizontalAdvance(QString(19, QLatin1Char('n')));
+    QVERIFY2(name >= wanted, qPrintable(QStringLiteral("%1 < %2").arg(name).arg(wanted)));
 }
 
 void MainWindowTest::f2BringsSearchField()

@@ -1,6 +1,7 @@
 // Renders every working page of the main window, started on a demo database with the stand-in communication
 // library, to PNG files in a folder:
-//     QT_QPA_PLATFORM=offscreen TARLO_BIN_DIR=<build>/bin ui_page_screenshots docs/screenshots
+//     QT_QPA_PLATFORM=offscreen TARLO_BIN_DIR=<build>/bin ui_page_screenshots docs/screenshots [WIDTHxHEIGHT]
+// The window size defaults to 1200x760; "1024x768" shows the pages as on the smallest screen the program is for.
 // Not a test: the pictures are for the documentation and for looking at.
 #include "PagesTestSupport.h"
 #include "catalogue/Dmutils.h"
@@ -77,8 +78,14 @@ bool SaveDuring(const QString& folder, const char* name, int after, const std::f
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: ui_page_screenshots <folder>\n");
+        std::fprintf(stderr, "usage: ui_page_screenshots <folder> [WIDTHxHEIGHT]\n");
         return 2;
+    }
+    QSize windowSize(1200, 760);
+    if (argc > 2) {
+        const QStringList parts = QString::fromLocal8Bit(argv[2]).split(QLatin1Char('x'));
+        if (parts.size() == 2 && parts[0].toInt() > 0 && parts[1].toInt() > 0)
+            windowSize = QSize(parts[0].toInt(), parts[1].toInt());
     }
     // Taken before the program moves to its own working directory.
     const QString folder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
@@ -94,7 +101,7 @@ int main(int argc, char** argv)
         }
         // A window of a usual desktop size instead of the offscreen screen's.
         Frm->setWindowState(Qt::WindowNoState);
-        Frm->resize(1200, 760);
+        Frm->resize(windowSize);
         ExportPage* goods = Frm->tbsTowary;
 
         // Goods sent to the register earlier, so that it has goods to list and sales to read.

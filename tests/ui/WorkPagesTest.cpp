@@ -1,10 +1,12 @@
 // The readout, register goods, deletion, parameters and error report pages on the demo database, with the
 // stand-in communication library.
+#include "Faults.h"
 #include "PagesTestSupport.h"
 #include "catalogue/Dmutils.h"
 #include "db/dbDDM.h"
 #include "exchange/ExchangeView.h"
 #include "exchange/FmElzab.h"
+#include "exchange/OperationStatus.h"
 #include "ui/AppEvents.h"
 #include "ui/DeletionPage.h"
 #include "ui/ErrorReportPage.h"
@@ -15,6 +17,7 @@
 #include "ui/RegisterGoodsPage.h"
 #include "ui/UMain.h"
 #include "ui/UiText.h"
+#include "util/Cp1250.h"
 #include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
 
@@ -59,6 +62,19 @@ void StoreReadout(const std::string& name, const std::string& code)
     SaveText("Kasa nr 1 - sumy sprzedaży towarów\r\nOdczyt: 01.01.2024 10:00:00\r\nKod\tIlość\r\n$"_cp + code +
                  "\t1.000\t250\tTowar\r\n",
              DayDir + name);
+}
+
+QString Status()
+{
+    return Frm->edErr->text();
+}
+
+// The work history as text; empty when there is none.
+QString History()
+{
+    std::string text;
+    ReadWholeFile(WorkLog->FileName, text);
+    return QString::fromStdString(Win1250ToUtf8(text));
 }
 
 QColor StatusColour()
@@ -110,6 +126,12 @@ private slots:
     void readoutListClosesOnRegisterChange();
     void registerGoodsList();
     void registerGoodsButtonsComeBackAfterAnError();
+    void failedGoodsListClearsTheListAndSaysSo();
+    void deletionSaysWhatWasDeleted();
+    void historyThatCannotBeWrittenIsShownOnce();
+    void errorReportThatCannotBeWrittenIsShownOnce();
+    void storedReadoutsShowWholeTexts();
+    void longStatusShowsItsBeginning();
     void comparisonSelectsWhatTheRegisterLacks();
     void deletionPageButtons();
     void registerSettingsSaveAndCancel();
@@ -183,6 +205,12 @@ void WorkPagesTest::readoutThroughTheStandIn()
              qPrintable(report[0]));
     std::vector<std::string> stored;
     QCOMPARE(ListFiles(stored, DayDir, "*.txt"), 1);
+    // The line says what was stored, in green, and, as after every successful read, not in the history.
+    const QString expected = QStringLiteral("Odczyt kasy 01: 1 pozycja, wartość 5.00 zł, zapisany w pliku ") +
+                             QString::fromStdString(stored[0]);
+    QCOMPARE(Status(), expected);
+    QVERIFY(!StatusIsRed());
+    QVERIFY(!History().contains(QStringLiteral("Odczyt kasy 01:")));
     QVERIFY(Readout()->btnRead->isEnabled());
     QVERIFY(Readout()->btnNumReset->isEnabled());
     QVERIFY(QFontInfo(Readout()->Memo->font()).fixedPitch());
@@ -195,7 +223,16 @@ void WorkPagesTest::counterReset()
     Readout()->btnNumReset->click();
 
     QCOMPARE(ExchangeResult, uint8_t(0));
-    QVERIFY(Lines(Readout()->Memo).first().startsWith(QStringLiteral("Czas transmisji: ")));
+    std::vector<std::string> reports;
+    QCOMPARE(ListFiles(reports, ResetReportsDir(), "*.txt"), 1);
+    const QString expected =
+        QStringLiteral("Liczniki sprzedaży kasy 01 wyzerowane; raport przed zerowaniem: 1 pozycja, wartość 5.00 zł, "
+                       "zapisany w pliku ") +
+        QString::fromStdString(reports[0]);
+    QCOMPARE(Status(), expected);
+    QVERIFY(!StatusIsRed());
+    QCOMPARE(Lines(Readout()->Memo).first(), expected);
+    QVERIFY(Lines(Readout()->Memo)[1].startsWith(QStringLiteral("Czas transmisji: ")));
     QVERIFY(Readout()->btnRead->isEnabled());
     QVERIFY(Readout()->btnNumReset->isEnabled());
     // The register's totals are zero now: the next readout reports nothing.
@@ -259,7 +296,7 @@ void WorkPagesTest::storedReadouts()
     // The hand-over to Wolnar says what went over, empties the text area, and the list marks the file.
     Readout()->btnSendData->click();
     QVERIFY2(Frm->edErr->text().startsWith(QStringLiteral("Przesłano odczyt ") + QString::fromStdString(names[1]) +
-                                           QStringLiteral(" do Wolnar: 1 pozycji sprzedaży o wartości 2.50 zł")),
+                                           QStringLiteral(" do Wolnar: 1 pozycja sprzedaży o wartości 2.50 zł")),
              qPrintable(Frm->edErr->text()));
     QVERIFY(!StatusIsRed());
     QCOMPARE(Readout()->Memo->toPlainText(), QString());
@@ -355,6 +392,119 @@ void WorkPagesTest::comparisonSelectsWhatTheRegisterLacks()
     QCOMPARE(SelectedGoods(), missing);
     QCOMPARE(Frm->tbsTowary->rgWybor->ItemIndex(), -1);
     dm->RunSQL("update blok_cen set wybor=0");
+}
+
+void WorkPagesTest::failedGoodsListClearsTheListAndSaysSo()
+{
+    RegisterGoodsPage* page = Frm->tbsWykazTow;
+    ShowPage(page);
+    page->btnRefrWykaz->click();
+    QCOMPARE(Status(), QStringLiteral("Wczytano wykaz towarów kasy 01: 0 towarów"));
+    QVERIFY(!StatusIsRed());
+    QVERIFY(!page->Memo1->toPlainText().isEmpty());
+    QVERIFY(!History().contains(QStringLiteral("Wczytano wykaz")));
+
+    QCOMPARE(testsupport::SetRegisterAbsent(1, true), 0);
+    page->btnRefrWykaz->click();
+    QCOMPARE(testsupport::SetRegisterAbsent(1, false), 0);
+
+    // The old list is gone and the failure stays on the line.
+    QVERIFY(page->Memo1->toPlainText().isEmpty());
+    QVERIFY2(Status().startsWith(QStringLiteral("Nie wczytano wykazu towarów kasy 01: [TowarMax] Error 20 : ")),
+             qPrintable(Status()));
+    QVERIFY(StatusIsRed());
+    QVERIFY(page->btnRefrWykaz->isEnabled());
+}
+
+void WorkPagesTest::deletionSaysWhatWasDeleted()
+{
+    QVERIFY(DeletedGoodsText("01", {}, 0) == "Skasowano w kasie 01 0 towarów"_cp);
+    QVERIFY(DeletedGoodsText("01", {"00001"}, 1) == "Skasowano w kasie 01 1 towar: 00001");
+    QVERIFY(DeletedGoodsText("01", {"00001", "00002"}, 3) ==
+            "Skasowano w kasie 01 2 towary z 3 zaznaczonych: 00001, 00002");
+}
+
+void WorkPagesTest::historyThatCannotBeWrittenIsShownOnce()
+{
+    const std::string logFile = WorkLog->FileName;
+    // A folder where the history file should be: nothing can be appended there, not even by root.
+    WorkLog->FileName = DataDir + "H_folder.txt";
+    EnsureDir(WorkLog->FileName);
+
+    Komunikat("pierwszy", false);
+    const QString first = Status();
+    Komunikat("drugi", false);
+    const QString second = Status();
+    const bool secondRed = StatusIsRed();
+    LogLine("trzeci");
+    const QString third = Status();
+    WorkLog->FileName = logFile;
+    Komunikat("czwarty", false);
+
+    QVERIFY2(first.startsWith(QStringLiteral("pierwszy | Nie można zapisać historii pracy ")), qPrintable(first));
+    QVERIFY(first.contains(QStringLiteral("H_folder.txt (")));
+    // Once: the next lines show only themselves.
+    QCOMPARE(second, QStringLiteral("drugi"));
+    QVERIFY(!secondRed);
+    QCOMPARE(third, QStringLiteral("drugi"));
+    QCOMPARE(Status(), QStringLiteral("czwarty"));
+    QVERIFY(History().contains(QStringLiteral("czwarty")));
+    std::error_code ignored;
+    std::filesystem::remove_all(DataDir + "H_folder.txt", ignored);
+}
+
+void WorkPagesTest::errorReportThatCannotBeWrittenIsShownOnce()
+{
+    // An absent report stays silent: a failed call shows only its own error.
+    std::error_code ignored;
+    std::filesystem::remove(ErrorReportFile, ignored);
+    QCOMPARE(testsupport::PlanRegisterFault(1, "TowarMax", 23), 0);
+    Frm->tbsWykazTow->btnRefrWykaz->click();
+    QVERIFY(!Status().contains(QStringLiteral("raportu błędów")));
+
+    // A report that exists but cannot grow: the failure, with its reason, goes with the error it concerns.
+    SaveText(std::string(64 * 1024, 'x'), ErrorReportFile);
+    QCOMPARE(testsupport::PlanRegisterFault(1, "TowarMax", 23), 0);
+    QString shown;
+    {
+        const testsupport::FileSizeLimit limit(32 * 1024);
+        Frm->tbsWykazTow->btnRefrWykaz->click();
+        shown = Status();
+    }
+    QVERIFY2(shown.startsWith(QStringLiteral("Nie wczytano wykazu towarów kasy 01: [TowarMax] Error 23")),
+             qPrintable(shown));
+    QVERIFY2(shown.contains(QStringLiteral(" | Nie można zapisać raportu błędów ")), qPrintable(shown));
+    QVERIFY(StatusIsRed());
+    std::filesystem::remove(ErrorReportFile, ignored);
+}
+
+void WorkPagesTest::storedReadoutsShowWholeTexts()
+{
+    const std::string day = DateText(SalesDate);
+    StoreReadout("001_" + day + "_001_z_bardzo_dluga_nazwa_pliku_odczytu.txt", "00100");
+
+    Frm->setWindowState(Qt::WindowNoState);
+    Frm->resize(1024, 768);
+    Readout()->btnOdczyty->click();
+    QApplication::processEvents();
+
+    QListWidgetItem* item = Readout()->lbOdczyty->item(0);
+    QVERIFY(item != nullptr);
+    QCOMPARE(item->toolTip(), item->text());
+    const int needed = Readout()->lbOdczyty->fontMetrics().horizontalAdvance(item->text());
+    QVERIFY2(Readout()->lbOdczyty->viewport()->width() >= needed,
+             qPrintable(QStringLiteral("%1 < %2").arg(Readout()->lbOdczyty->viewport()->width()).arg(needed)));
+    QCOMPARE(Readout()->lbOdczyty->textElideMode(), Qt::ElideRight);
+    Frm->setWindowState(Qt::WindowMaximized);
+}
+
+void WorkPagesTest::longStatusShowsItsBeginning()
+{
+    const QString text = QStringLiteral("[OSprzed] Error 252 : Nie zapisano pliku ") + QString(300, QLatin1Char('x'));
+    Komunikat(Cp(text), true);
+    QCOMPARE(Frm->edErr->cursorPosition(), 0);
+    QCOMPARE(Frm->edErr->toolTip(), text);
+    QCOMPARE(Status(), text);
 }
 
 void WorkPagesTest::registerGoodsButtonsComeBackAfterAnError()

@@ -55,6 +55,12 @@ const IniCase Cases[] = {
     {"TextAfterSectionIgnored", "[Tarlo] ; nasze\r\nUser=A\r\n", "Tarlo", "User", "A"},
     {"Utf8MarkSkipped", "\uFEFF[Tarlo]\r\nUser=JAN\r\n", "Tarlo", "User", "JAN"},
     {"Empty", "", "Tarlo", "User", nullptr},
+    // Saved as UTF-8, with or without the mark: read in Windows-1250; a Windows-1250 file stays as it is.
+    {"Utf8WithMarkConverted", "\uFEFF[Tarlo]\r\nPth=/dane/Łódź/baza.fdb\r\n", "Tarlo", "Pth", "/dane/Łódź/baza.fdb"_cp},
+    {"Utf8WithoutMarkConverted", "[Tarlo]\r\nPth=/dane/Żółć/baza.fdb\r\n", "Tarlo", "Pth", "/dane/Żółć/baza.fdb"_cp},
+    {"Utf8SectionConverted", "[Łódź]\r\nx=ą\r\n", "ŁÓDŹ"_cp, "X", "ą"_cp},
+    {"Win1250Kept", "[Tarlo]\r\nPth=/dane/Łódź/baza.fdb\r\n"_cp, "Tarlo", "Pth", "/dane/Łódź/baza.fdb"_cp},
+    {"Win1250WithMarkLikeBytesKept", "[Tarlo]\r\nPth=ĂÂ\r\n"_cp, "Tarlo", "Pth", "ĂÂ"_cp},
 };
 
 TEST_P(IniFileCases, ReadsAsWindowsDoes)

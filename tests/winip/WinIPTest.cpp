@@ -1,6 +1,8 @@
 // libWinIP.so as the application sees it: loaded with dlopen, its functions found by their exported names, called
 // with request and response paths in a throw-away current directory and simulator folder. Sales are rung up and
 // faults planned with the winip-sim tool, as in the demo.
+#include "Faults.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -281,6 +283,23 @@ TEST_F(WinIPTest, HoldsAtMost4095Goods)
     EXPECT_EQ(Call("ZTowar", {Record(5000, "Jeden za duzo", "100")}), winip::kGoodsFull);
     EXPECT_EQ(Call("ZTowar", {Record(4095, "Zamiana", "200")}), winip::kOk);
     EXPECT_EQ(GoodsLines().size(), 4095u);
+}
+
+TEST_F(WinIPTest, AResponseCutShortByAFileSizeLimitLeavesNoFile)
+{
+    std::vector<std::string> records;
+    for (int code = 1; code <= 500; ++code)
+        records.push_back(Record(code, "Towar " + std::to_string(code), "100"));
+    ASSERT_EQ(Call("ZTowar", records), winip::kOk);
+    fs::remove(dir_ / "resp.out");
+
+    // The list is far longer than the limit: the write fails (SIGXFSZ ignored), as on a full disk.
+    const int code = testsupport::RunWithFileSizeLimit(4096, [this] { return Call("TowarMax"); });
+
+    EXPECT_EQ(code, winip::kResponseWrite);
+    EXPECT_FALSE(fs::exists(dir_ / "resp.out"));
+    for (const auto& entry : fs::directory_iterator(dir_))
+        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
 }
 
 TEST_F(WinIPTest, SalesRungUpWithTheToolAppearInTheTotals)
