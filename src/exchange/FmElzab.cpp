@@ -458,24 +458,37 @@ RegisterGoodsResult TfmE::WczytajTowary()
     ErrorReportScope report;
     Komunikat("Wczytywanie danych", false);
     // The list shown is the register's only after a read that succeeded: a failure leaves the area empty and the
-    // failure on the line, so an older list is never taken for the present one.
-    if (view)
-        view->SetRegisterGoods({});
+    // failure on the line, so an older list is never taken for the present one. An unexpected error says so on the
+    // line before it goes on to the error handler.
+    const auto show = [this](const std::vector<std::string>& lines) {
+        try {
+            if (view)
+                view->SetRegisterGoods(lines);
+        } catch (const std::exception& error) {
+            Komunikat(GoodsListFailedText(RegisterCode, OperatorText(error)), true);
+            throw;
+        }
+    };
+    show({});
     TwKonfig();
     EnsureDir(RegisterDir);
     TwInFile("TowarMax");
     TwOutFile("TowarMax");
     CallLibrary(WinIPFunction::TowarMax);
-    result.text = ErrAnnouncement("TowarMax");
     result.code = ExchangeResult;
     if (ExchangeResult != 0) {
+        // One red line says it all: the operation and the register's error.
+        result.text = ErrorText(*this, "TowarMax");
+        WriteErrorReportLine(result.text);
         Komunikat(GoodsListFailedText(RegisterCode, result.text), true);
         return result;
     }
-    if (!ReadLines(ResponseFile, result.lines))
-        throw std::runtime_error(UnreadableFileText + ResponseFile);
-    if (view)
-        view->SetRegisterGoods(result.lines);
+    if (!ReadLines(ResponseFile, result.lines)) {
+        const std::string text = UnreadableFileText + ResponseFile;
+        Komunikat(GoodsListFailedText(RegisterCode, text), true);
+        throw std::runtime_error(text);
+    }
+    show(result.lines);
     ShowReadOutcome(GoodsListReadText(RegisterCode, GoodsInList(result.lines)));
     result.ok = true;
     return result;
@@ -520,12 +533,15 @@ DeletionResult TfmE::aKasujTowarExecute()
             ExchangeResult = WinIPBadGoodsCode;
             callProblem_ = NotANumberText + good.code;
         }
-        result.text = ErrAnnouncement2("KTowar");
         result.code = ExchangeResult;
         if (ExchangeResult != 0) {
+            // One red line: the register's error and what was deleted before it.
+            result.text = ErrorText(*this, "KTowar");
+            WriteErrorReportLine(result.text);
             Komunikat(result.text + "; " + DeletedGoodsText(RegisterCode, result.deleted, picked.size()), true);
             return result;
         }
+        result.text = ErrAnnouncement2("KTowar");
         ForgetSent(std::stoi(digits.substr(digits.size() > 5 ? digits.size() - 5 : 0)));
         result.deleted.push_back(PadLeft(digits, 5, "0"));
         if (view)

@@ -113,6 +113,13 @@ void AnnounceRefused(const std::string& symbol, const std::string& refusal)
     Komunikat(text, true);
 }
 
+// A refusal's text as the summary names it: at most 60 characters, cut at the end.
+std::string ShortReason(const std::string& reason)
+{
+    constexpr size_t Longest = 60;
+    return reason.size() <= Longest ? reason : reason.substr(0, Longest - 3) + "...";
+}
+
 // Where the operator finds the details of what went wrong: only a file that exists is named. The error report is
 // never created by the program (support switches it on by creating it); without it, the work history has them.
 std::string DetailsWhere()
@@ -132,9 +139,9 @@ public:
     void PriceOnlyStale(const std::string& symbol) { stale_.push_back(symbol); }
     void Notice(const std::string& text) { notices_.push_back(text); }
     // A good that was not sent: skipped (no active catalogue row) or failed (refused, or its call failed).
-    void NotSent(const std::string& symbol, uint8_t code)
+    void NotSent(const std::string& symbol, uint8_t code, const std::string& reason)
     {
-        notSent_.push_back(symbol);
+        notSent_.push_back(symbol + ": " + ShortReason(reason));
         if (code != 0 && firstError_ == 0)
             firstError_ = code;
     }
@@ -156,12 +163,12 @@ public:
     }
 
 private:
-    static std::string Named(const std::vector<std::string>& symbols)
+    static std::string Named(const std::vector<std::string>& symbols, const char* separator = ", ")
     {
         constexpr size_t Named = 10;
         std::string text = " (";
         for (size_t i = 0; i < symbols.size() && i < Named; ++i)
-            text += (i ? ", " : "") + symbols[i];
+            text += (i ? separator : "") + symbols[i];
         return text + (symbols.size() > Named ? ", ...)" : ")");
     }
     std::string NoticesText() const
@@ -189,7 +196,7 @@ private:
         if (notSent > 0) {
             text += ", nie wysłano "_cp + std::to_string(notSent);
             if (!notSent_.empty())
-                text += Named(notSent_);
+                text += Named(notSent_, "; ");
         }
         if (!stale_.empty())
             text += ", cena wysłana, ale w kasie inne dane - wyślij pełne dane: "_cp + std::to_string(stale_.size()) +
@@ -336,7 +343,7 @@ GoodsExportResult TfmE::ExportGoods(const GoodsExportRequest& request)
             // The grid does not show the good, so nobody could clear its selection there.
             if (request.clearMarks)
                 Unselect(symbol);
-            tally.NotSent(symbol, 0);
+            tally.NotSent(symbol, 0, "nieaktywny lub brak w kartotece");
             result.skipped.push_back(symbol);
             progress();
             continue;
@@ -356,7 +363,7 @@ GoodsExportResult TfmE::ExportGoods(const GoodsExportRequest& request)
         }
         if (!refusal.empty()) {
             AnnounceRefused(symbol, refusal);
-            tally.NotSent(symbol, refusalCode);
+            tally.NotSent(symbol, refusalCode, refusal);
             result.notSent.push_back({symbol, refusal, refusalCode});
             progress();
             continue;
@@ -368,7 +375,7 @@ GoodsExportResult TfmE::ExportGoods(const GoodsExportRequest& request)
                 const std::string reason =
                     "nie usunięto z pamięci wysłanych towarów poprzedniego towaru kodu "_cp + RegisterCodeText(code);
                 AnnounceRefused(symbol, reason);
-                tally.NotSent(symbol, WinIPFileNotStored);
+                tally.NotSent(symbol, WinIPFileNotStored, reason);
                 result.notSent.push_back({symbol, reason, WinIPFileNotStored});
                 progress();
                 continue;
@@ -423,7 +430,7 @@ GoodsExportResult TfmE::ExportGoods(const GoodsExportRequest& request)
                 const std::string reason =
                     "kasa przyjęła towar, ale nie zapisano pamięci wysłanych towarów (szczegóły w historii pracy)"_cp;
                 AnnounceGood(symbol, reason);
-                tally.NotSent(symbol, WinIPFileNotStored);
+                tally.NotSent(symbol, WinIPFileNotStored, reason);
                 result.notSent.push_back({symbol, reason, WinIPFileNotStored});
                 continue;
             }
@@ -440,8 +447,14 @@ GoodsExportResult TfmE::ExportGoods(const GoodsExportRequest& request)
             continue;
         }
         // A good that was not sent keeps its selection for another try.
-        tally.NotSent(symbol, ExchangeResult);
-        result.notSent.push_back({symbol, ResultText(ExchangeResult), ExchangeResult});
+        std::string reason = ResultText(ExchangeResult);
+        if (reason.empty()) // no result text for the code
+            reason = "błąd "_cp + std::to_string(ExchangeResult);
+        // A price sent for a good the register does not hold: the good needs its full data.
+        if (kind == SendKind::PriceOnly && ExchangeResult == UnknownGoodResult)
+            reason += " - wyślij pełne dane"_cp;
+        tally.NotSent(symbol, ExchangeResult, reason);
+        result.notSent.push_back({symbol, reason, ExchangeResult});
         if (request.stopOnFirstError) {
             tally.Stopped(); // the goods not yet sent keep their selection too
             result.stoppedOnError = true;

@@ -144,10 +144,14 @@ TEST_F(DbDataSet, EditsOneRowInPlace)
 
 TEST(DbCatalogue, NamesInTheirFixedOrder)
 {
-    EXPECT_EQ(SqlScriptNames(), (std::vector<std::string>{
-                                    "C_BLOK_CEN", "C_COM_DEF", "C_HIST_PAR", "C_ODCZYT", "C_ODCZYT_IDX", "C_PARAGONY",
-                                    "C_PARAGONY_IDX", "C_WYSLANE", "C_PRZESLANE_ODCZYTY", "G_ID_COM_DEF", "G_ID_ODCZYT",
-                                    "G_ID_PARAGONY", "TRI_COM_DEF", "TRI_HIST_PAR", "TRI_ODCZYT", "TRI_PARAGONY"}));
+    EXPECT_EQ(
+        SqlScriptNames(),
+        (std::vector<std::string>{"C_BLOK_CEN",          "C_COM_DEF",         "C_HIST_PAR",        "C_ODCZYT",
+                                  "C_ODCZYT_IDX",        "C_PARAGONY",        "C_PARAGONY_IDX",    "C_WYSLANE",
+                                  "C_PRZESLANE_ODCZYTY", "C_ODCZYTY_KAS",     "C_ODCZYTY_KAS_IDX", "C_ODCZYTY_KAS_SUMY",
+                                  "C_KASY_OKRESY",       "C_PRZEKAZANE_SUMY", "G_NR_ODCZYTY_KAS",  "G_ID_COM_DEF",
+                                  "G_ID_ODCZYT",         "G_ID_PARAGONY",     "TRI_COM_DEF",       "TRI_HIST_PAR",
+                                  "TRI_ODCZYT",          "TRI_PARAGONY"}));
     for (const std::string& name : SqlScriptNames())
         EXPECT_FALSE(GetSqlScript(name).empty()) << name;
 }

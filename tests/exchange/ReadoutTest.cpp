@@ -324,6 +324,8 @@ TEST_P(ReadoutStoreTest, FailureIsAnnouncedAndTheReportMarked)
     std::string reason = c.reason;
     if (const auto at = reason.find("{day}"); at != std::string::npos)
         reason.replace(at, 5, DayDir);
+    if (const auto at = reason.find("{date}"); at != std::string::npos)
+        reason.replace(at, 6, DateText(SalesDate));
     const std::string announced = "[OTSpMax] Error 252 : Nie zapisano pliku " + ReadingName(1) + " (" + reason + ")";
     status.shown.clear();
 
@@ -339,15 +341,22 @@ TEST_P(ReadoutStoreTest, FailureIsAnnouncedAndTheReportMarked)
             "Nie można utworzyć folderu "_cp + DayDir +
                 ": w miejscu folderu jest plik. Odczytów tej kasy z tego dnia nie będzie można zapisać."_cp);
     std::vector<std::string> errors;
-    for (const auto& shownError : status.Errors())
-        errors.push_back(shownError.text);
+    for (const auto& shownError : status.Errors()) {
+        // A full disk also stops the work history, which is said after the error it could not record.
+        const auto historyFailed = shownError.text.find(" | Nie można zapisać historii pracy "_cp);
+        const std::string text = shownError.text.substr(0, historyFailed);
+        if (errors.empty() || errors.back() != text)
+            errors.push_back(text);
+    }
     EXPECT_EQ(errors, expectedErrors);
     EXPECT_TRUE(status.Last().error);
     const FakeExchangeView& shown = c.fault == StoreFault::FullDisk ? fillingView : view;
     report.insert(report.begin(), "!!! Odczyt nie został zapisany: "_cp + ReadingName(1) + " (" + reason + ")");
     EXPECT_EQ(shown.memo, report);
     // The history and the error report.
-    EXPECT_NE(FileText(WorkLog->FileName).find(announced), std::string::npos);
+    if (c.fault != StoreFault::FullDisk) { // a full disk takes the history with it
+        EXPECT_NE(FileText(WorkLog->FileName).find(announced), std::string::npos);
+    }
     ASSERT_EQ(ErrorReportLines().size(), 1u);
     EXPECT_TRUE(ErrorReportLines()[0].ends_with(": " + announced));
     // The disk: no readout file, not even an empty or partial one, and no temporary file.
@@ -374,7 +383,7 @@ INSTANTIATE_TEST_SUITE_P(
                       StoreFaultCase{"FullDisk", StoreFault::FullDisk,
                                      "przekroczony dopuszczalny rozmiar pliku (brak miejsca)"},
                       StoreFaultCase{"FolderWhereTheReadoutMustBe", StoreFault::FolderWhereReadoutMustBe,
-                                     "w miejscu pliku jest folder"}),
+                                     "nie można nadać wolnego numeru pliku 001_{date}_SSS.txt"_cp}),
     [](const auto& info) { return std::string(info.param.title); });
 
 } // namespace

@@ -468,8 +468,8 @@ void ExportPageTest::exportStoppedByAnErrorEndsRed()
 
     const QColor colour = Frm->edErr->palette().color(QPalette::Text);
     QVERIFY(colour.red() > 150 && colour.green() < 80);
-    QVERIFY2(Frm->edErr->text().startsWith(
-                 QStringLiteral("Eksport zakończony: wysłano 1 z 2, nie wysłano 1 (D'ARBO1) - szczegóły")),
+    QVERIFY2(Frm->edErr->text().startsWith(QStringLiteral("Eksport zakończony: wysłano 1 z 2, nie wysłano 1 (D'ARBO1: "
+                                                          "symbol nie jest liczbą całkowitą) - szczegóły")),
              qPrintable(Frm->edErr->text()));
     QCOMPARE(Flag("D'ARBO1", "wybor"), int64_t(1));
     QCOMPARE(Flag(first, "wybor"), int64_t(0));
