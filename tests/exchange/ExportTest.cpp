@@ -672,7 +672,8 @@ const std::string Collision = "$00123: 123, 100123";
 
 TEST_P(ExportCases, NoPriceOfAnotherGoodAndEveryRefusalNamed)
 {
-    const auto& [c, path] = GetParam();
+    const GoodsCase& c = std::get<0>(GetParam());
+    const ExportPath path = std::get<1>(GetParam());
     InsertGood("123", "Maslanka naturalna", "A", 0, "3.49");
     InsertLock("123", 0, 1);
     Export(true);
