@@ -130,10 +130,11 @@ bool ParseArguments(const Command& command, const QStringList& arguments, QComma
     });
     for (const QString& value : namesRegisters ? parser.values(QStringLiteral("kasa")) : QStringList()) {
         bool number = false;
-        const int code = value.trimmed().toInt(&number);
-        const bool digitsOnly = !value.trimmed().isEmpty() &&
-                                std::all_of(value.trimmed().begin(), value.trimmed().end(),
-                                            [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
+        const QString trimmed = value.trimmed();
+        const int code = trimmed.toInt(&number);
+        const bool digitsOnly = !trimmed.isEmpty() && std::all_of(trimmed.begin(), trimmed.end(), [](QChar c) {
+            return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+        });
         if (!number || !digitsOnly || code < 1 || code > 99)
             return refuse(QStringLiteral("Błędny kod kasy: %1 (oczekiwano numeru 1-99).").arg(value));
         if (registers.contains(code))
