@@ -4,9 +4,9 @@
 #include "cli/Command.h"
 #include "cli/Console.h"
 #include "db/Firebird.h"
+#include "exchange/RegisterLock.h"
 #include "util/Cp1250.h"
 #include "util/Cp1250Literal.h"
-#include "exchange/RegisterLock.h"
 #include "util/EndSignals.h"
 
 #include <QStringList>
