@@ -4,6 +4,7 @@
 #include "util/MyUtil.h"
 #include "util/uPol.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace
@@ -64,6 +65,38 @@ int VatNumber(const Decimal& vatRate, const std::string& rateList)
 
 std::string GoodsRecordRefusal(const GoodsRecordInput& good, const std::string& rateList)
 {
+    RecordNumbering numbering(rateList, {});
+    return GoodsRecordRefusal(good, numbering);
+}
+
+RecordNumbering::RecordNumbering(std::string rateList, std::string unitList)
+    : rates_(std::move(rateList)), units_(std::move(unitList))
+{
+}
+
+int RecordNumbering::Vat(const Decimal& vatRate)
+{
+    for (const auto& [rate, number] : vat_)
+        if (rate.unscaled == vatRate.unscaled && rate.scale == vatRate.scale)
+            return number;
+    const int number = VatNumber(vatRate, rates_);
+    vat_.emplace_back(vatRate, number);
+    return number;
+}
+
+int RecordNumbering::Unit(const std::string& unit)
+{
+    for (const auto& [known, number] : unit_)
+        if (known == unit)
+            return number;
+    // An empty unit is not found, whatever empty places the list has.
+    const int number = Blank(unit) ? 0 : ListIndex(unit, units_, ";");
+    unit_.emplace_back(unit, number);
+    return number;
+}
+
+std::string GoodsRecordRefusal(const GoodsRecordInput& good, RecordNumbering& numbering)
+{
     if (!good.wholeSymbol)
         return "symbol nie jest liczbą całkowitą"_cp;
     if (good.code < 0)
@@ -79,7 +112,7 @@ std::string GoodsRecordRefusal(const GoodsRecordInput& good, const std::string& 
         return "cena " + AmountText(*good.price) + " poza zakresem kasy 0.00 - 9999999.99";
     if (!good.vatRate)
         return "brak stawki VAT";
-    if (VatNumber(*good.vatRate, rateList) == 0)
+    if (numbering.Vat(*good.vatRate) == 0)
         return "stawki VAT " + FormatFloat("0.00", *good.vatRate) + " nie ma na liście VAT"_cp;
     if (!good.unit)
         return "brak jednostki miary"_cp;
@@ -100,6 +133,31 @@ std::string BuildGoodsRecordLine(const GoodsRecordInput& good, const std::string
     record.price = good.price ? good.price->Rescaled(2).unscaled : 0;
     // The code is the whole symbol's last five digits; a record always says "$" and five digits.
     return RecordLayout(record);
+}
+
+RegisterGood HeldRecord(const GoodsRecordInput& good, RecordNumbering& numbering)
+{
+    // The name goes out in code page 852 and is read back in Windows-1250: both conversions, as one byte map.
+    static const auto roundTrip = [] {
+        std::string bytes(256, '\0');
+        for (int i = 0; i < 256; ++i)
+            bytes[static_cast<std::size_t>(i)] = static_cast<char>(i);
+        return ConvertPolish(ConvertPolish(bytes, PlWin1250, PlCp852), PlCp852, PlWin1250);
+    }();
+    RegisterGood record;
+    record.code = RegisterCodeOf(good.code);
+    const std::size_t length = std::min(good.name.size(), static_cast<std::size_t>(RegisterNameLength));
+    record.name.resize(length);
+    for (std::size_t i = 0; i < length; ++i) {
+        const auto c = static_cast<unsigned char>(good.name[i]);
+        record.name[i] = c < 0x20 ? ' ' : roundTrip[c];
+    }
+    record.name.erase(record.name.find_last_not_of(' ') + 1);
+    record.vat = good.vatRate ? numbering.Vat(*good.vatRate) : 0;
+    record.unit = numbering.Unit(good.unit.value_or(std::string()));
+    record.lock = static_cast<int>(good.priceLock);
+    record.price = good.price ? good.price->Rescaled(2).unscaled : 0;
+    return record;
 }
 
 GoodsRecordColumns GoodsRecordColumns::Of(const FieldList& fields, const std::string& priceField)

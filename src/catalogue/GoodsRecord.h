@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 // A register keeps the first 19 characters of a goods name.
 inline constexpr int RegisterNameLength = 19;
@@ -61,6 +63,28 @@ std::string GoodsRecordRefusal(const GoodsRecordInput& good, const std::string& 
 // (both ";"-ended lists, letter case ignored); 0 when absent, and 0 for an empty unit.
 std::string BuildGoodsRecordLine(const GoodsRecordInput& good, const std::string& rateList,
                                  const std::string& unitList);
+
+// The VAT and unit numbers of many goods from the same two lists, each distinct rate and unit looked up once: the
+// same numbers VatNumber and BuildGoodsRecordLine give.
+class RecordNumbering
+{
+public:
+    RecordNumbering(std::string rateList, std::string unitList);
+    int Vat(const Decimal& vatRate);
+    int Unit(const std::string& unit); // 0 for an empty (blank) unit
+    const std::string& Rates() const { return rates_; }
+
+private:
+    std::string rates_, units_;
+    std::vector<std::pair<Decimal, int>> vat_; // by exact unscaled value and scale
+    std::vector<std::pair<std::string, int>> unit_;
+};
+
+// GoodsRecordRefusal with the rate list of `numbering`.
+std::string GoodsRecordRefusal(const GoodsRecordInput& good, RecordNumbering& numbering);
+// What the register holds after accepting the record line of a good that GoodsRecordRefusal accepts: the line
+// BuildGoodsRecordLine lays out, read back (name in Windows-1250, cut to 19 characters, trailing blanks removed).
+RegisterGood HeldRecord(const GoodsRecordInput& good, RecordNumbering& numbering);
 
 // The position of the VAT rate, written "0.00", in the ";"-ended rate list (the parameter "VAT"), letter case
 // ignored; 0 when absent.

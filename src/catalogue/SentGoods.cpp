@@ -224,6 +224,7 @@ std::vector<SendableGood> CatalogueGoods(const DataSet& rows, const RecordLists&
     const GoodsRecordColumns columns = GoodsRecordColumns::Of(rows.Fields, lists.priceField);
     const int asortColumn = columns.asort;
     const int inactiveColumn = rows.Fields.IndexOf("nieaktywny");
+    RecordNumbering numbering(lists.rates, lists.units);
 
     std::vector<SendableGood> goods;
     goods.reserve(rows.Rows.size());
@@ -238,10 +239,9 @@ std::vector<SendableGood> CatalogueGoods(const DataSet& rows, const RecordLists&
         const GoodsRecordInput input = GoodsRecordFromRow(rows, row, columns);
         if (input.wholeSymbol && input.code >= 0)
             good.code = RegisterCodeOf(input.code);
-        good.problem = GoodsRecordRefusal(input, lists.rates);
-        if (good.problem.empty() &&
-            !ParseRecordLine(BuildGoodsRecordLine(input, lists.rates, lists.units), good.record))
-            good.problem = "rekord niezrozumiały dla kasy"_cp;
+        good.problem = GoodsRecordRefusal(input, numbering);
+        if (good.problem.empty())
+            good.record = HeldRecord(input, numbering);
         good.sendable = good.problem.empty();
         goods.push_back(std::move(good));
     }

@@ -64,6 +64,39 @@ SentMemory Remembered(const std::vector<RegisterGood>& held, const std::vector<S
     return CompareWithRegister(held, catalogue, {}, 0).memory;
 }
 
+// What the catalogue would send is read straight from the row: it must be exactly the record line the export
+// builds, read back, for every byte a name may hold and for the rates and units the lists do or do not have.
+TEST(CatalogueGoods, RecordIsTheSentLineReadBack)
+{
+    std::vector<Good> goods;
+    for (int first = 1; first < 256; first += 19) {
+        std::string name;
+        for (int c = first; c < first + 19 && c < 256; ++c)
+            name += static_cast<char>(c);
+        goods.push_back({std::to_string(first), name + " tail"});
+    }
+    const std::vector<std::pair<std::string, std::string>> variants = {
+        {"8.00", "KG"}, {"5.0", "szt"}, {"23.00", "  "}, {"0.00", "KARTON"}, {"8.00", ""}};
+    for (const auto& [vat, unit] : variants)
+        goods.push_back({std::to_string(goods.size() + 100000), "Chleb  ", vat, unit, 1, "0.999"});
+    goods.push_back({"7", "   "});
+
+    const DataSet rows = Rows(goods);
+    const std::vector<SendableGood> catalogue = CatalogueGoods(rows, {Rates, Units, "CENA_1"});
+    const GoodsRecordColumns columns = GoodsRecordColumns::Of(rows.Fields, "CENA_1");
+    for (int row = 0; row < rows.RecordCount(); ++row) {
+        const GoodsRecordInput input = GoodsRecordFromRow(rows, row, columns);
+        const std::string refusal = GoodsRecordRefusal(input, Rates);
+        EXPECT_EQ(catalogue[row].problem, refusal) << row;
+        if (!refusal.empty())
+            continue;
+        RegisterGood sent;
+        ASSERT_TRUE(ParseRecordLine(BuildGoodsRecordLine(input, Rates, Units), sent)) << row;
+        EXPECT_EQ(catalogue[row].record, sent) << row;
+    }
+    EXPECT_FALSE(catalogue.back().sendable);
+}
+
 TEST(RegisterGoodsList, ReadsTheGoodsLinesAndCountsDamagedOnes)
 {
     int unreadable = -1;
