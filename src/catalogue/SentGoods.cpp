@@ -280,6 +280,9 @@ std::string CatalogueCodes::SharingLine(int code) const
     if (const auto* owners = Owners(code))
         for (const Owner& owner : *owners)
             symbols.push_back(owner.asort);
+    // Shorter symbols first: 123 before 100123, whatever order the goods were read in.
+    std::stable_sort(symbols.begin(), symbols.end(),
+                     [](const std::string& a, const std::string& b) { return a.size() < b.size(); });
     return RegisterCodeText(code) + ": " + Joined(symbols);
 }
 

@@ -66,8 +66,9 @@ struct RecordLists {
 // present) as the export would send it. Raises FieldError when a field is missing.
 std::vector<SendableGood> CatalogueGoods(const DataSet& rows, const RecordLists& lists);
 
-// Every good of the whole catalogue table with a whole symbol, active or not, sendable or not, by register code:
-// who else may stand under a code.
+// Goods of the whole catalogue table with a whole symbol, active or not, sendable or not, by register code: who
+// else may stand under a code. Read from the database (ReadCatalogueCodes) it holds every code that two goods may
+// share; a code it does not know has one good at most.
 class CatalogueCodes
 {
 public:

@@ -11,8 +11,10 @@
 namespace
 {
 
-// How many symbols one "in (...)" list carries; the server allows at most 1500.
-constexpr std::size_t SymbolsPerCommand = 1000;
+// How many symbols one "in (...)" list carries. The server allows at most 1500, but it checks every row it finds
+// against the whole list again, so that a list costs the square of its length: 4,000 marks cost about three times as
+// much in lists of 1,000 as in lists of 50.
+constexpr std::size_t SymbolsPerCommand = 50;
 
 // A text literal with every apostrophe doubled: the stored record line must read back exactly as it was.
 std::string Literal(const std::string& text)
@@ -122,11 +124,17 @@ DataSet ReadWholeCatalogue(const std::string& priceField)
     return rows;
 }
 
-CatalogueCodes ReadCatalogueCodes()
+namespace
 {
-    DataSet rows;
-    dm->OpenSds(rows, "select asort,nieaktywny from " + GoodsTable);
-    CatalogueCodes codes;
+
+// A symbol that is a plain number of one to five digits without a leading zero: of such symbols no two share a
+// register code. The condition is left to the server, so that only the other goods travel.
+const std::string PlainSymbol = "asort similar to '[1-9][0-9]{0,4}'";
+
+// Adds to `codes` the goods of the rows (asort, nieaktywny) that have a register code; returns their codes.
+std::vector<int> AddOwners(CatalogueCodes& codes, const DataSet& rows)
+{
+    std::vector<int> added;
     for (const Row& row : rows.Rows) {
         int64_t symbol = -1;
         try {
@@ -138,7 +146,41 @@ CatalogueCodes ReadCatalogueCodes()
             continue; // no register code
         // As the catalogue view counts it: nieaktywny<>1 leaves out NULL too.
         const Value& inactive = row.at(1);
-        codes.Add(RegisterCodeOf(symbol), row.at(0).AsString(), !inactive.IsNull() && inactive.AsInteger() != 1);
+        added.push_back(RegisterCodeOf(symbol));
+        codes.Add(added.back(), row.at(0).AsString(), !inactive.IsNull() && inactive.AsInteger() != 1);
+    }
+    return added;
+}
+
+} // namespace
+
+CatalogueCodes ReadCatalogueCodes()
+{
+    // Two goods share a code only when at least one of them has a symbol that is not plain ("100123" or "0123"
+    // beside "123"): those goods are read, then the one plain symbol each of their codes can have. Only when
+    // there are many of them is the rest of the table read instead.
+    constexpr std::size_t MostLookedUp = 2000;
+    CatalogueCodes codes;
+    DataSet rows;
+    dm->OpenSds(rows, "select asort,nieaktywny from " + GoodsTable + " where not " + PlainSymbol);
+    std::vector<int> shared = AddOwners(codes, rows);
+    std::sort(shared.begin(), shared.end());
+    shared.erase(std::unique(shared.begin(), shared.end()), shared.end());
+    if (shared.size() > MostLookedUp) {
+        dm->OpenSds(rows, "select asort,nieaktywny from " + GoodsTable + " where " + PlainSymbol);
+        AddOwners(codes, rows);
+        return codes;
+    }
+    std::vector<std::string> plain;
+    for (const int code : shared)
+        if (code > 0)
+            plain.push_back(std::to_string(code));
+    for (std::size_t start = 0; start < plain.size(); start += SymbolsPerCommand) {
+        std::string list;
+        for (std::size_t i = start; i < plain.size() && i < start + SymbolsPerCommand; ++i)
+            list += (list.empty() ? "" : ",") + SqlQuote(plain[i]);
+        dm->OpenSds(rows, "select asort,nieaktywny from " + GoodsTable + " where asort in (" + list + ")");
+        AddOwners(codes, rows);
     }
     return codes;
 }

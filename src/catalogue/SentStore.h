@@ -35,7 +35,8 @@ void AppendMarkCommands(std::vector<std::string>& commands, const std::vector<st
 // BLOK_CEN row). Raises FieldError when the price field is not a field of the table, DbError on a database error.
 DataSet ReadWholeCatalogue(const std::string& priceField);
 
-// Every good of the catalogue table with a whole symbol, by register code (symbol and "nieaktywny" only).
+// The goods of the catalogue table, active or not, under every register code that two of them may share (symbol
+// and "nieaktywny" only); a code held by one good only may be absent. Raises DbError.
 CatalogueCodes ReadCatalogueCodes();
 
 // What the export keeps of one run for the register: the memory as loaded at the start (when the table exists),
