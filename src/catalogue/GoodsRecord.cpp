@@ -53,9 +53,41 @@ std::string RegisterCodeText(int code)
 
 std::string RecordLayout(const RegisterGood& good)
 {
-    return RegisterCodeText(good.code) + "\t" + PadRight(good.name, RegisterNameLength, " ") + "\t" +
-           std::to_string(good.vat) + "\t1\t3\t" + std::to_string(good.unit) + "\t" + std::to_string(good.lock) +
-           "\t0000000000000\t" + std::to_string(good.price) + "\t0";
+    std::string line;
+    AppendRecordLayout(line, good);
+    return line;
+}
+
+void AppendRecordLayout(std::string& line, const RegisterGood& good)
+{
+    auto number = [&line](int64_t value) {
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        line.append(digits, end);
+    };
+    line.reserve(line.size() + 64);
+    if (good.code >= 0 && good.code < CodeModulus) {
+        line += '$';
+        for (int divisor = CodeModulus / 10; divisor > 0; divisor /= 10)
+            line += static_cast<char>('0' + good.code / divisor % 10);
+    } else {
+        line += RegisterCodeText(good.code);
+    }
+    line += '\t';
+    // The name padded with blanks or cut to the register's length.
+    line.append(good.name, 0, RegisterNameLength);
+    line.append(static_cast<std::size_t>(RegisterNameLength) -
+                    std::min(good.name.size(), static_cast<std::size_t>(RegisterNameLength)),
+                ' ');
+    line += '\t';
+    number(good.vat);
+    line += "\t1\t3\t";
+    number(good.unit);
+    line += '\t';
+    number(good.lock);
+    line += "\t0000000000000\t";
+    number(good.price);
+    line += "\t0";
 }
 
 int VatNumber(const Decimal& vatRate, const std::string& rateList)

@@ -37,6 +37,8 @@ struct RegisterGood {
 // "$" + code (5 digits) TAB name (padded to 19 characters, as given) TAB VAT number TAB "1" TAB "3" TAB unit number
 // TAB price lock TAB "0000000000000" TAB price in hundredths TAB "0".
 std::string RecordLayout(const RegisterGood& good);
+// The same layout added to the end of `line`.
+void AppendRecordLayout(std::string& line, const RegisterGood& good);
 
 // The catalogue values of one good, as the record needs them. An absent value is a NULL in the catalogue.
 struct GoodsRecordInput {

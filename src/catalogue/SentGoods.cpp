@@ -149,16 +149,6 @@ std::string CollisionLine(int code, const std::vector<const SendableGood*>& good
     return RegisterCodeText(code) + ": " + Joined(symbols);
 }
 
-// Active sendable goods by register code, in row order within each code.
-std::map<int, std::vector<const SendableGood*>> ByCode(const std::vector<SendableGood>& goods)
-{
-    std::map<int, std::vector<const SendableGood*>> byCode;
-    for (const SendableGood& good : goods)
-        if (good.active && good.sendable)
-            byCode[good.record.code].push_back(&good);
-    return byCode;
-}
-
 std::vector<std::string> Unsendable(const std::vector<SendableGood>& goods)
 {
     std::vector<std::string> names;
@@ -352,42 +342,73 @@ ChangedGoods FindChangedGoods(const std::vector<SendableGood>& goods, const Sent
     result.noMemory = memory.empty();
     result.unsendable = Unsendable(goods);
 
-    // What each good needs: a good the memory says the register holds with the same name, rate and unit needs
-    // its price only.
-    auto need = [&](const SendableGood& good) -> std::optional<SendKind> {
-        const auto it = memory.find(good.record.code);
-        if (it == memory.end() || it->second.asort != good.asort)
+    // What each good needs, given what the memory holds under its code: a good the memory says the register holds
+    // with the same name, rate and unit needs its price only. The line is laid out in one buffer for all goods.
+    std::string line;
+    auto need = [&line](const SendableGood& good, const SentEntry* held) -> std::optional<SendKind> {
+        if (held == nullptr || held->asort != good.asort)
             return SendKind::Full;
-        if (it->second.line == StoredLine(good.record))
+        line.clear();
+        AppendRecordLayout(line, good.record);
+        if (held->line == line)
             return std::nullopt;
-        RegisterGood held;
-        if (!ParseRecordLine(it->second.line, held) || held.name != good.record.name || held.vat != good.record.vat ||
-            held.unit != good.record.unit)
+        RegisterGood before;
+        if (!ParseRecordLine(held->line, before) || before.name != good.record.name || before.vat != good.record.vat ||
+            before.unit != good.record.unit)
             return SendKind::Full;
         return SendKind::PriceOnly;
     };
-    const auto byCode = ByCode(goods);
-    std::unordered_map<const SendableGood*, SendKind> chosen;
-    for (const auto& [code, sharing] : byCode) {
-        const bool shared = allCodes.Owners(code) != nullptr ? allCodes.Shared(code) : sharing.size() > 1;
-        if (!shared) {
-            if (const auto kind = need(*sharing.front()))
-                chosen[sharing.front()] = *kind;
+
+    // The active sendable goods chained by code in row order: first[code], then next[good].
+    int codeLimit = 0;
+    for (const SendableGood& good : goods)
+        if (good.active && good.sendable)
+            codeLimit = std::max(codeLimit, good.record.code + 1);
+    std::vector<int> first(static_cast<std::size_t>(codeLimit), -1), last(first.size(), -1), next(goods.size(), -1);
+    for (std::size_t i = 0; i < goods.size(); ++i) {
+        if (!goods[i].active || !goods[i].sendable || goods[i].record.code < 0)
+            continue;
+        const auto code = static_cast<std::size_t>(goods[i].record.code);
+        if (first[code] < 0)
+            first[code] = static_cast<int>(i);
+        else
+            next[static_cast<std::size_t>(last[code])] = static_cast<int>(i);
+        last[code] = static_cast<int>(i);
+    }
+
+    // Codes in ascending order, the memory walked alongside in its own (key) order.
+    std::vector<signed char> chosen(goods.size(), -1); // SendKind, or -1 when not selected
+    auto choose = [&](int index, const SentEntry* held) {
+        if (const auto kind = need(goods[static_cast<std::size_t>(index)], held))
+            chosen[static_cast<std::size_t>(index)] = static_cast<signed char>(*kind);
+    };
+    auto remembered = memory.begin();
+    for (int code = 0; code < codeLimit; ++code) {
+        const int head = first[static_cast<std::size_t>(code)];
+        if (head < 0)
+            continue;
+        while (remembered != memory.end() && remembered->first < code)
+            ++remembered;
+        const SentEntry* held = remembered != memory.end() && remembered->first == code ? &remembered->second : nullptr;
+        const bool several = next[static_cast<std::size_t>(head)] >= 0;
+        const bool known = allCodes.Owners(code) != nullptr;
+        if (!(known ? allCodes.Shared(code) : several)) {
+            choose(head, held);
             continue;
         }
         // Only the good the register holds under the code may go; sending another would replace it.
-        result.collisions.push_back(allCodes.Owners(code) != nullptr ? allCodes.SharingLine(code)
-                                                                     : CollisionLine(code, sharing));
-        const auto it = memory.find(code);
-        for (const SendableGood* good : sharing)
-            if (it != memory.end() && it->second.asort == good->asort)
-                if (const auto kind = need(*good))
-                    chosen[good] = *kind;
+        std::vector<const SendableGood*> sharing;
+        for (int i = head; i >= 0; i = next[static_cast<std::size_t>(i)])
+            sharing.push_back(&goods[static_cast<std::size_t>(i)]);
+        result.collisions.push_back(known ? allCodes.SharingLine(code) : CollisionLine(code, sharing));
+        for (int i = head; i >= 0; i = next[static_cast<std::size_t>(i)])
+            if (held != nullptr && held->asort == goods[static_cast<std::size_t>(i)].asort)
+                choose(i, held);
     }
-    for (const SendableGood& good : goods)
-        if (const auto it = chosen.find(&good); it != chosen.end()) {
-            result.selected.push_back(good.asort);
-            result.kinds.push_back(it->second);
+    for (std::size_t i = 0; i < goods.size(); ++i)
+        if (chosen[i] >= 0) {
+            result.selected.push_back(goods[i].asort);
+            result.kinds.push_back(static_cast<SendKind>(chosen[i]));
         }
     return result;
 }

@@ -51,13 +51,13 @@ std::string MissingSentTableText()
 
 SentMemory LoadSentMemory(int registerId)
 {
-    DataSet rows;
-    // In key order, so that every entry goes in at the end of the map without a search.
-    dm->OpenSds(rows, "select kod,asort,rekord from wyslane where id_kasy=" + SqlInt(registerId) + " order by kod");
     SentMemory memory;
-    for (const Row& row : rows.Rows)
-        memory.insert_or_assign(memory.end(), static_cast<int>(row.at(0).AsInteger()),
-                                SentEntry{row.at(1).AsString(), row.at(2).AsString()});
+    // In key order, so that every entry goes in at the end of the map without a search; the rows are not kept.
+    dm->ForEachRow("select kod,asort,rekord from wyslane where id_kasy=" + SqlInt(registerId) + " order by kod",
+                   [&](Row& row) {
+                       memory.insert_or_assign(memory.end(), static_cast<int>(row.at(0).AsInteger()),
+                                               SentEntry{row.at(1).AsString(), row.at(2).AsString()});
+                   });
     return memory;
 }
 

@@ -485,6 +485,16 @@ void Tdm::OpenSds(DataSet& dataSet, const std::string& sql)
     dataSet.Assign(text, std::move(fields), std::move(rows));
 }
 
+void Tdm::ForEachRow(const std::string& sql, const std::function<void(Row& row)>& visit)
+{
+    Trace(sql, true);
+    fb::Cursor cursor;
+    cursor.Open(*SQLC, sql);
+    for (Row row; cursor.Fetch(row);)
+        visit(row);
+    cursor.Close();
+}
+
 void Tdm::AskAbort(const std::string& text)
 {
     if (AskYesNo(AbortCaption, text)) {

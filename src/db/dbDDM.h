@@ -88,6 +88,9 @@ public:
     void OpenSQTmp(const std::string& sql);
     // Fetches the whole result into the data set; OpenSds(ds, ds.CommandText) re-reads it.
     void OpenSds(DataSet& dataSet, const std::string& sql);
+    // Hands each row of the result to `visit` as it is fetched, without keeping the rows; the row may be changed
+    // (its values moved away).
+    void ForEachRow(const std::string& sql, const std::function<void(Row& row)>& visit);
     // Runs all commands in one transaction; on an error everything is rolled back, the error is logged as
     // RunSQL logs it, and false is returned; `failure`, when given, receives what the operator is to be told.
     bool RunSQLBatch(const std::vector<std::string>& commands, std::string* failure = nullptr);
