@@ -298,8 +298,14 @@ ExportTime TimedExport(Bench& bench, const Surroundings& program, int count, boo
             if (result != 0 && refused.empty())
                 refused = "the register refused call " + std::to_string(calls) + " with code " + std::to_string(result);
         };
-        const double seconds = Seconds([&] { module.aExpoTowarExecute(); });
+        GoodsExportResult result;
+        const double seconds = Seconds([&] { result = module.aExpoTowarExecute(); });
         Check(refused.empty(), refused);
+        // A call the export refuses itself (a price-only call the memory of sent goods does not allow, a good that
+        // cannot be sent) is never made: every good must be reported sent and none refused.
+        Check(result.Complete() && result.sent.size() == static_cast<std::size_t>(count),
+              "the export sent " + std::to_string(result.sent.size()) + " of " + std::to_string(count) +
+                  " goods: " + (result.notSent.empty() ? result.summary : result.notSent.front().reason));
         Check(ExchangeResult == 0, "the export ended with code " + std::to_string(ExchangeResult));
         Check(calls == count, std::to_string(calls) + " library calls for " + std::to_string(count) + " goods");
         Check(Count("from blok_cen where wybor=1") == 0, "the export left goods selected");
