@@ -22,13 +22,19 @@ PagesProgram::~PagesProgram()
     unsetenv("WINIP_TIME_SCALE");
 }
 
-std::string PagesProgram::Start()
+std::string PagesProgram::Start(const std::string& serverDatabase)
 {
     namespace fs = std::filesystem;
     const char* bin = std::getenv("TARLO_BIN_DIR");
     if (bin == nullptr)
         return "TARLO_BIN_DIR is not set";
-    session = std::make_unique<UiSession>(demodb::Content::Demo);
+    if (serverDatabase.empty()) {
+        session = std::make_unique<UiSession>(demodb::Content::Demo);
+    } else {
+        session = std::make_unique<UiSession>(std::nullopt);
+        DbPath = serverDatabase;
+        EmbeddedEngine = false;
+    }
     std::error_code error;
     fs::create_symlink(std::string(bin) + "/libWinIP.so", ExeDir + "libWinIP.so", error);
     if (error)
