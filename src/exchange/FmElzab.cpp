@@ -297,7 +297,10 @@ ReadoutResult TfmE::ElzabSprz()
 std::string TfmE::StoreNumbered(const std::string& operation, const std::string& content, const std::string& folder)
 {
     std::string stored, reason;
-    if (StoreNumberedFile(content, folder, DayDir, ReadoutNamePrefix(RegisterCode, SalesDate), stored, reason))
+    const std::string prefix = ReadoutNamePrefix(RegisterCode, SalesDate);
+    // A number the database recorded is never given again, even when its file has been deleted or moved away.
+    const int recorded = HighestRecordedSequence(static_cast<int>(LeadingInt(RegisterCode)), prefix);
+    if (StoreNumberedFile(content, folder, DayDir, prefix, recorded, stored, reason))
         return stored;
     ExchangeResult = WinIPFileNotStored;
     callProblem_ = (stored.empty() ? folder : stored) + " (" + reason + ")";
