@@ -348,9 +348,9 @@ int HighestRecordedSequence(int registerNo, const std::string& prefix)
                 if (digits.size() == 3 && digits.find_first_not_of("0123456789") == std::string::npos)
                     highest = std::max(highest, std::stoi(digits));
             }
-        } catch (const DbError& e) {
-            // An old database or a lost connection: the numbering keeps to the files.
-            LogLine(OnOneLine(e.what()));
+        } catch (const DbError&) {
+            // An old database or a lost connection: the numbering keeps to the files. Not said here: recording the
+            // stored file meets the same fault and names it.
         }
     }
     return highest;
