@@ -291,28 +291,37 @@ void ExportPageTest::filtersReachTheQuery()
     for (int row = 0; row < Model()->rowCount(); row += 4)
         SetFlag(Good(row), "wybor", 1);
 
+    // The label beside the count names the view; the codes of the ticked groups follow it.
+    const QString g1 = QStringLiteral(", grupa ") + QString::fromStdString(GroupCode(0));
+    const QString g2 = QStringLiteral(", grupy ") + QString::fromStdString(GroupCode(0)) + QStringLiteral(", ") +
+                       QString::fromStdString(GroupCode(2));
     const struct Step {
         const char* what;
         std::function<void()> act;
         std::string filters;
+        QString view;
     } steps[] = {
-        {"tick a group", [] { Tick(0, true); }, groups1},
-        {"tick another", [] { Tick(2, true); }, groups2},
-        {"z ceną zablokowaną", [] { Page()->rgViewBlok->Item(0)->click(); }, groups2 + " and b.blok=1"},
-        {"wybrane drops the lock view", [] { Page()->rgViewWybor->Item(0)->click(); }, groups2 + " and b.wybor=1"},
-        {"niewybrane", [] { Page()->rgViewWybor->Item(1)->click(); }, groups2 + " and b.wybor=0"},
+        {"tick a group", [] { Tick(0, true); }, groups1, "wszystkie pozycje" + g1},
+        {"tick another", [] { Tick(2, true); }, groups2, "wszystkie pozycje" + g2},
+        {"z ceną zablokowaną", [] { Page()->rgViewBlok->Item(0)->click(); }, groups2 + " and b.blok=1",
+         "z ceną zablokowaną" + g2},
+        {"wybrane drops the lock view", [] { Page()->rgViewWybor->Item(0)->click(); }, groups2 + " and b.wybor=1",
+         "wybrane" + g2},
+        {"niewybrane", [] { Page()->rgViewWybor->Item(1)->click(); }, groups2 + " and b.wybor=0", "niewybrane" + g2},
         {"z ceną wolną drops the selection view", [] { Page()->rgViewBlok->Item(1)->click(); },
-         groups2 + " and b.blok=0"},
-        {"wszystkie", [] { Page()->rgViewBlok->Item(2)->click(); }, groups2},
-        {"wybrane", [] { Page()->rgViewWybor->Item(0)->click(); }, groups2 + " and b.wybor=1"},
-        {"wszystkie (selection)", [] { Page()->rgViewWybor->Item(2)->click(); }, groups2},
-        {"untick the first", [] { Tick(0, false); }, " and  ( k.grupa=" + SqlQuote(GroupCode(2)) + " )"},
-        {"untick the last shows all groups", [] { Tick(2, false); }, ""},
+         groups2 + " and b.blok=0", "z ceną wolną" + g2},
+        {"wszystkie", [] { Page()->rgViewBlok->Item(2)->click(); }, groups2, "wszystkie pozycje" + g2},
+        {"wybrane", [] { Page()->rgViewWybor->Item(0)->click(); }, groups2 + " and b.wybor=1", "wybrane" + g2},
+        {"wszystkie (selection)", [] { Page()->rgViewWybor->Item(2)->click(); }, groups2, "wszystkie pozycje" + g2},
+        {"untick the first", [] { Tick(0, false); }, " and  ( k.grupa=" + SqlQuote(GroupCode(2)) + " )",
+         "wszystkie pozycje, grupa " + QString::fromStdString(GroupCode(2))},
+        {"untick the last shows all groups", [] { Tick(2, false); }, "", "wszystkie pozycje"},
     };
     for (const Step& step : steps) {
         step.act();
         QCOMPARE(ViewFilters(), step.filters);
         QVERIFY2(Model()->rowCount() == GoodsMatching(step.filters), step.what);
+        QCOMPARE(Page()->lbWidok->WholeText(), QStringLiteral("Widok: ") + step.view);
         // The view groups are sets of one-shot commands.
         QCOMPARE(Page()->rgViewBlok->ItemIndex(), -1);
         QCOMPARE(Page()->rgViewWybor->ItemIndex(), -1);
