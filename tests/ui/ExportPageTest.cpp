@@ -137,6 +137,7 @@ private slots:
     void titleClickSortsAndKeepsCursor();
     void refreshAddsMissingGoodsAndClearsSelections();
     void nameTestWritesReport();
+    void sharedCodeUnderAGroupFilterKeepsTheRegistersPrice();
 
 private:
     std::unique_ptr<PagesProgram> program_;
@@ -759,6 +760,64 @@ void ExportPageTest::nameTestWritesReport()
     // The status line says where the report is.
     QCOMPARE(Frm->edErr->text(),
              QStringLiteral("Raport z testowania nazw zapisano w pliku ") + FromCp1250(ErrorReportFile));
+}
+
+// Two goods share the register code $00123: 123 is on the register, 100123 (another group, another price) never
+// went. The operator shows only 100123's group, marks what changed since the last export and sends prices. The
+// register must keep 123's price under $00123, and the line must say why 100123 did not go, in red.
+void ExportPageTest::sharedCodeUnderAGroupFilterKeepsTheRegistersPrice()
+{
+    const std::string partnerGroup = GroupCode(0);
+    QVERIFY(dm->RunSQL("insert into " + GoodsTable +
+                       " (asort,nazwa,jm,stawka_vat,grupa,nieaktywny,cena_1,cena_2,cena_3,oldcena_1) select "
+                       "'100123','Drugi towar o kodzie 123',jm,stawka_vat," +
+                       SqlQuote(partnerGroup) + ",0,99.99,99.99,99.99,0 from " + GoodsTable + " where asort='123'"));
+    QVERIFY(dm->RunSQL("insert into blok_cen (asort,blok,wybor) values ('100123',0,0)"));
+    const std::string registerGoods = program_->RegisterFolder(1) + "/towary.txt";
+    const OnScopeExit cleanUp([] {
+        dm->RunSQL("delete from blok_cen where asort='100123'");
+        dm->RunSQL("delete from " + GoodsTable + " where asort='100123'");
+        dm->RunSQL("delete from wyslane");
+        testsupport::RunWinipSim("reset 1");
+    });
+    QVERIFY(dm->ReadInteger("g",
+                            "select count(*) as g from " + GoodsTable + " where asort='123' and grupa<>" +
+                                SqlQuote(partnerGroup),
+                            -1) == 1);
+    // 123 goes to the register with full data, as the operator sends a new good.
+    SetFlag("123", "wybor", 1);
+    dmu->ReReadGoods();
+    Page()->rgDane->SetItemIndex(1);
+    Page()->btnEksport->click();
+    const auto heldUnder123 = [&registerGoods] {
+        for (const std::string& line : FileLines(registerGoods))
+            if (line.rfind("$00123\t", 0) == 0)
+                return line;
+        return std::string("(none)");
+    };
+    const std::string held = heldUnder123();
+    QVERIFY2(held.find("Drugi") == std::string::npos && held != "(none)", held.c_str());
+
+    Tick(0, true);
+    Page()->rgWybor->Item(3)->click(); // "zmienione od ostatniego eksportu"
+    // The selection already leaves 100123 out and says why; the operator then marks it by hand, and the export's
+    // own guard must hold.
+    QCOMPARE(Flag("100123", "wybor"), int64_t(0));
+    QVERIFY2(Frm->edErr->text().contains(QStringLiteral("$00123")), qPrintable(Frm->edErr->text()));
+    dm->RunSQL("update blok_cen set wybor=0");
+    SetFlag("100123", "wybor", 1);
+    dmu->ReReadGoods();
+    Page()->rgDane->SetItemIndex(0); // "częściowe (cena)"
+    Page()->btnEksport->click();
+
+    QCOMPARE(heldUnder123(), held);
+    const QString status = Frm->edErr->text();
+    QVERIFY2(status.contains(QStringLiteral("wysłano 0 z 1, nie wysłano 1 (100123: ")) &&
+                 status.contains(QStringLiteral("kod $00123 należy w kasie do towaru 123")),
+             qPrintable(status));
+    const QColor colour = Frm->edErr->palette().color(QPalette::Text);
+    QVERIFY2(colour.red() > 150 && colour.green() < 80, qPrintable(status));
+    QCOMPARE(Flag("100123", "wybor"), int64_t(1)); // kept for another try
 }
 
 int main(int argc, char** argv)
