@@ -198,10 +198,11 @@ protected:
         } else if (verb == "testdat") {
             std::string on;
             in >> on;
+            // In the tool's work folder, where a replay would come from; not in the folder it is started in.
             if (on == "on")
-                SaveText("", root + "/Test.dat");
+                SaveText("", app + "/Test.dat");
             else
-                fs::remove(root + "/Test.dat");
+                fs::remove(app + "/Test.dat");
         } else if (verb == "fail") {
             std::string args;
             std::getline(in, args);

@@ -1,5 +1,6 @@
 #include "PagesTestSupport.h"
 
+#include "app/ConstUnit.h"
 #include "db/dbDDM.h"
 #include "exchange/FmElzab.h"
 #include "ui/Program.h"
@@ -40,6 +41,9 @@ std::string PagesProgram::Start(const std::string& serverDatabase)
     if (error)
         return "cannot link libWinIP.so: " + error.message();
     fs::copy_file(std::string(bin) + "/koment.txt", ExeDir + "koment.txt", error);
+    // The session read the result texts before the copy was there.
+    ResultTexts.clear();
+    ReadLines(ExeDir + "koment.txt", ResultTexts);
     setenv("WINIP_SYM_DIR", simulator.Path().c_str(), 1);
     setenv("WINIP_TIME_SCALE", "0.01", 1);
 
