@@ -217,6 +217,36 @@ private:
     CatalogueGoodsLookup bySymbol_;
 };
 
+// BookedGoods for a sales report: the codes the file recorded find their booked good; any other code the
+// catalogue's good.
+class RecordedFileGoods : public IGoodsLookup
+{
+public:
+    RecordedFileGoods(const Date& salesDate, std::map<std::string, LedgerTotals> totals)
+        : totals_(std::move(totals)), booked_(salesDate, totals_),
+          others_("Kartas" + std::to_string(salesDate.year), true)
+    {
+    }
+    void Prepare(const std::vector<std::string>& codes) override
+    {
+        std::vector<std::string> unrecorded;
+        for (const std::string& code : codes)
+            if (totals_.count(code) == 0)
+                unrecorded.push_back(code);
+        others_.Prepare(unrecorded);
+    }
+    const CatalogueGood* Find(const std::string& code) const override
+    {
+        const auto recorded = totals_.find(code);
+        return recorded != totals_.end() ? booked_.Find(code, recorded->second) : others_.Find(code);
+    }
+
+private:
+    std::map<std::string, LedgerTotals> totals_;
+    BookedGoods booked_;
+    CatalogueGoodsLookup others_;
+};
+
 // value / quantity in ten-thousandths, rounded half away from zero; nothing for no quantity or a price that does
 // not fit the column.
 std::optional<int64_t> UnitPrice(int64_t quantity, int64_t value)
@@ -502,4 +532,19 @@ HandOverResult SendReadingToTrade(const std::string& path, const HandOverOptions
         return Fail("Przesłanie odczytu "_cp + fileName + " do Wolnar nie powiodło się, nic nie zapisano: "_cp +
                     OperatorText(e));
     }
+}
+
+std::unique_ptr<IGoodsLookup> StoredFileGoods(const std::string& storedPath)
+{
+    try {
+        std::string content, problem;
+        const std::string fileName = std::filesystem::path(storedPath).filename().string();
+        if (ParseReadoutName(fileName) && !LedgerMissing() && ReadRegularFile(storedPath, content, problem)) {
+            if (const std::optional<LedgerEntry> entry = RecordedEntry(fileName, FingerprintOf(content), problem))
+                return std::make_unique<RecordedFileGoods>(entry->salesDate, TotalsOf(entry->number));
+        }
+    } catch (const std::exception&) {
+        // The report is still shown, with the catalogue's goods.
+    }
+    return std::make_unique<CatalogueGoodsLookup>(GoodsTable);
 }
