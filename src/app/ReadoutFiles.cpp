@@ -5,6 +5,7 @@
 #include "util/MyUtil.h"
 #include "util/SafeFile.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -55,17 +56,17 @@ int HighestReadoutSequence(const std::string& dayDir, const std::string& prefix)
 }
 
 bool StoreNumberedFile(const std::string& content, const std::string& folder, const std::string& dayDir,
-                       const std::string& prefix, std::string& storedPath, std::string& reason)
+                       const std::string& prefix, int recordedHighest, std::string& storedPath, std::string& reason)
 {
+    const auto next = [&] { return std::max(HighestReadoutSequence(dayDir, prefix), recordedHighest) + 1; };
     // The name the file would get, for the message when the folder cannot be made.
-    storedPath = AddPathSeparator(folder, "/") + prefix +
-                 IntToStrPad(HighestReadoutSequence(dayDir, prefix) + 1, 3, "0") + ".txt";
+    storedPath = AddPathSeparator(folder, "/") + prefix + IntToStrPad(next(), 3, "0") + ".txt";
     if (!EnsureDirReporting(folder, reason)) {
         reason = "nie można utworzyć folderu "_cp + folder + ": " + reason;
         return false;
     }
     for (int attempt = 0; attempt < StoreAttempts; ++attempt) {
-        const int sequence = HighestReadoutSequence(dayDir, prefix) + 1;
+        const int sequence = next();
         if (sequence > 999) {
             reason = "wyczerpano numery plików "_cp + prefix + "001..999";
             return false;

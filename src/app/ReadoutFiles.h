@@ -9,7 +9,9 @@
 //    (the name is the key of a hand-over to Wolnar).
 //  - The next number is the highest number already used in either folder plus one, and the file is created
 //    exclusively: a number is never given twice, even to two processes storing at the same moment, and a gap in
-//    the numbering is never filled.
+//    the numbering is never filled. A file deleted or moved away leaves no trace in the folders, so the caller also
+//    passes the highest number the database has recorded for the register and day: the next number exceeds it
+//    too, and a name once recorded (and perhaps handed over) is never given to another readout.
 #include "util/DateTime.h"
 
 #include <optional>
@@ -23,9 +25,11 @@ int HighestReadoutSequence(const std::string& dayDir, const std::string& prefix)
 std::string ResetReportsDirOf(const std::string& dayDir);
 
 // Stores `content` as a new file in `folder` (made when missing), named `prefix` + the next free sequence of the
-// register and day (`dayDir`) + ".txt". True with the path stored; false with the reason.
+// register and day (`dayDir`) + ".txt", above `recordedHighest` as well (the highest sequence the database
+// recorded for the prefix; 0 when it recorded none or cannot be read). True with the path stored; false with the
+// reason.
 bool StoreNumberedFile(const std::string& content, const std::string& folder, const std::string& dayDir,
-                       const std::string& prefix, std::string& storedPath, std::string& reason);
+                       const std::string& prefix, int recordedHighest, std::string& storedPath, std::string& reason);
 
 // A stored readout or reset report given by its bare name ("001_20261210_001.txt"): looked for in the day folders
 // of the registers under DataDir and in their reset folders. Nothing when not found.

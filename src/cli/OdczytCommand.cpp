@@ -183,16 +183,16 @@ int OdczytCommand::execute(const QStringList& arguments)
     Run run;
     run.handOver = parser.isSet(QStringLiteral("przeslij"));
     run.reset = parser.isSet(QStringLiteral("zeruj"));
-    // A replayed response would be stored as the register's readout: the tool reads only real registers.
-    if (FileExists(FindCaseless(".", "Test.dat"))) {
-        PrintError(QStringLiteral("W bieżącym folderze jest plik Test.dat (odtwarzanie odpowiedzi kasy do testów): "
-                                  "odczyt kasy jest niemożliwy. Usuń Test.dat i uruchom polecenie ponownie."));
-        return Failure;
-    }
-
     Session session;
     if (!session.Open())
         return Failure;
+    // A replayed response is never a register's readout: the tool reads only real registers. The replay comes from
+    // the work folder, which the session has made the current directory, so the marker is looked for there.
+    if (FileExists(FindCaseless(".", "Test.dat"))) {
+        PrintError(QStringLiteral("W folderze roboczym jest plik Test.dat (odtwarzanie odpowiedzi kasy do testów): "
+                                  "odczyt kasy jest niemożliwy. Usuń Test.dat i uruchom polecenie ponownie."));
+        return Failure;
+    }
     FixedDate picker(salesDate);
     SetDatePicker(&picker);
     const OnScopeExit unset([] { SetDatePicker(nullptr); });

@@ -37,18 +37,18 @@ bool Report(const HandOverResult& result)
 }
 
 // Every recorded file not handed over yet, of the registers named (all without --kasa), in period and sequence
-// order. Returns the number refused.
+// order. The exit code: an unknown register, missing tables or an unreadable list hand nothing over (Failure).
 int HandOverPending(const QCommandLineParser& parser, const std::function<bool()>& stopRequested)
 {
     std::vector<int> numbers;
     if (parser.isSet(QStringLiteral("kasa"))) {
         std::vector<RegisterEntry> registers;
         if (!ListRegisters(registers))
-            return 1;
+            return Failure;
         for (const QString& value : parser.values(QStringLiteral("kasa"))) {
             const RegisterEntry* entry = FindRegister(registers, value);
             if (!entry)
-                return 1;
+                return Failure;
             numbers.push_back(static_cast<int>(LeadingInt(entry->code)));
         }
     }
@@ -56,12 +56,12 @@ int HandOverPending(const QCommandLineParser& parser, const std::function<bool()
     try {
         if (const std::vector<std::string> missing = MissingLedgerObjects(); !missing.empty()) {
             PrintError(FromCore(MissingObjectsText(missing)));
-            return 1;
+            return Failure;
         }
         pending = PendingEntries(numbers);
     } catch (const DbError& e) {
         PrintError(FromCore(e.OperatorText()));
-        return 1;
+        return Failure;
     }
     if (pending.empty())
         PrintLine(QStringLiteral("Brak odczytów oczekujących na przesłanie do Wolnar."));
@@ -74,7 +74,7 @@ int HandOverPending(const QCommandLineParser& parser, const std::function<bool()
         if (!Report(SendReadingToTrade(entry.path)))
             ++failed;
     }
-    return failed;
+    return failed == 0 ? Success : Partial;
 }
 } // namespace
 
@@ -142,7 +142,7 @@ int PrzeslijCommand::execute(const QStringList& arguments)
     if (!session.Open())
         return Failure;
     if (pending)
-        return HandOverPending(parser, [this] { return StopRequested(); }) == 0 ? Success : Partial;
+        return HandOverPending(parser, [this] { return StopRequested(); });
     int failed = 0;
     for (const std::string& given : paths) {
         if (StopRequested()) {

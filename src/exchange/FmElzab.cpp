@@ -2,7 +2,6 @@
 
 #include "app/ConstUnit.h"
 #include "app/ReadoutFiles.h"
-#include "catalogue/CatalogueGoodsLookup.h"
 #include "catalogue/SentStore.h"
 #include "db/dbDDM.h"
 #include "exchange/CallRunner.h"
@@ -12,6 +11,7 @@
 #include "exchange/ReadoutLedger.h"
 #include "exchange/ResetReport.h"
 #include "exchange/SalesReport.h"
+#include "exchange/TradeHandOver.h"
 #include "exchange/WinIP.h"
 #include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
@@ -261,7 +261,7 @@ ReadoutResult TfmE::ElzabSprz()
     result.total = ReadoutTotal(result.lines);
     if (result.test) {
         testReplayed = true;
-        WCzytaj(ResponseFile);
+        ShowSalesReport(ResponseFile, std::string());
         if (view)
             view->MemoInsertFirst(TestReplayMark);
         Komunikat(TestReplayMark, false);
@@ -283,8 +283,9 @@ ReadoutResult TfmE::ElzabSprz()
     } else {
         result.failure = ResultText(ExchangeResult);
     }
-    // The operator still sees what the register reported, marked as not stored.
-    WCzytaj(ResponseFile);
+    // The operator still sees what the register reported, marked as not stored; a recorded readout names the goods
+    // its hand-over will book.
+    ShowSalesReport(ResponseFile, result.recorded ? result.storedFile : std::string());
     if (result.storedFile.empty() && view)
         view->MemoInsertFirst(NotStoredMark + callProblem_);
     if (!result.recorded && !result.storedFile.empty()) {
@@ -297,7 +298,10 @@ ReadoutResult TfmE::ElzabSprz()
 std::string TfmE::StoreNumbered(const std::string& operation, const std::string& content, const std::string& folder)
 {
     std::string stored, reason;
-    if (StoreNumberedFile(content, folder, DayDir, ReadoutNamePrefix(RegisterCode, SalesDate), stored, reason))
+    const std::string prefix = ReadoutNamePrefix(RegisterCode, SalesDate);
+    // A number the database recorded is never given again, even when its file has been deleted or moved away.
+    const int recorded = HighestRecordedSequence(static_cast<int>(LeadingInt(RegisterCode)), prefix);
+    if (StoreNumberedFile(content, folder, DayDir, prefix, recorded, stored, reason))
         return stored;
     ExchangeResult = WinIPFileNotStored;
     callProblem_ = (stored.empty() ? folder : stored) + " (" + reason + ")";
@@ -346,13 +350,18 @@ void TfmE::aOtSpMaxExecute()
 
 void TfmE::WCzytaj(const std::string& path)
 {
+    ShowSalesReport(path, path);
+}
+
+void TfmE::ShowSalesReport(const std::string& path, const std::string& storedPath)
+{
     if (view)
         view->MemoClear();
     std::vector<std::string> lines;
     if (!ReadLines(path, lines))
         throw std::runtime_error(UnreadableFileText + path);
-    CatalogueGoodsLookup goods(GoodsTable);
-    BuildSalesReport(lines, goods, [this](const std::vector<std::string>& report) {
+    const std::unique_ptr<IGoodsLookup> goods = StoredFileGoods(storedPath);
+    BuildSalesReport(lines, *goods, [this](const std::vector<std::string>& report) {
         if (view)
             view->MemoAppend(report);
     });

@@ -126,6 +126,7 @@ public:
     // this run (testReplayed).
     ReadoutResult ElzabSprz();
     void aOtSpMaxExecute();
+    // Shows the sales report of a stored readout file, its codes named as its hand-over to Wolnar books them.
     void WCzytaj(const std::string& path);
     // The counter reset: __OSprzed, its sales report read (ParseResetReport), stored and recorded as the period's
     // last readout, and only then __KSprOp; the report's row ends the counting period once __KSprOp returned 0. When
@@ -171,6 +172,9 @@ public:
     WinIPLibrary& Library();
 
 private:
+    // Shows the sales report of the file at `path`; its goods are those recorded with `storedPath` in the ledger
+    // (the catalogue's when it is empty or not recorded).
+    void ShowSalesReport(const std::string& path, const std::string& storedPath);
     // True when the lock is held; otherwise announces the busy registers as `operation`'s result WinIPRegistersBusy
     // (also into `result`, when given).
     bool Locked(const RegisterLock& lock, const std::string& operation, OperationResult* result = nullptr);

@@ -330,6 +330,32 @@ bool MarkPeriodEnd(int registerNo, const std::string& fileName, std::string& pro
     }
 }
 
+int HighestRecordedSequence(int registerNo, const std::string& prefix)
+{
+    int highest = 0;
+    if (!dm || !dm->Connected())
+        return highest;
+    for (const char* table : {"ODCZYTY_KAS", "PRZESLANE_ODCZYTY"}) {
+        try {
+            if (!dm->JestTabela(table))
+                continue;
+            DataSet rows;
+            dm->OpenSds(rows, std::string("select PLIK from ") + table + " where KASA=" + SqlInt(registerNo) +
+                                  " and PLIK starting with " + SqlQuote(prefix));
+            for (int row = 0; row < rows.RecordCount(); ++row) {
+                const std::string name = Trim(rows.At(row, "PLIK").AsString());
+                const std::string digits = name.substr(prefix.size(), 3);
+                if (digits.size() == 3 && digits.find_first_not_of("0123456789") == std::string::npos)
+                    highest = std::max(highest, std::stoi(digits));
+            }
+        } catch (const DbError&) {
+            // An old database or a lost connection: the numbering keeps to the files. Not said here: recording the
+            // stored file meets the same fault and names it.
+        }
+    }
+    return highest;
+}
+
 std::vector<LedgerEntry> FindLedgerEntries(const std::string& fileName)
 {
     DataSet rows;

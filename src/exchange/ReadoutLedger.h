@@ -70,6 +70,11 @@ bool RecordStoredFile(int registerNo, int registerId, const std::string& path, c
 // The reset after the report `fileName` of the register succeeded: its row ends the period.
 bool MarkPeriodEnd(int registerNo, const std::string& fileName, std::string& problem);
 
+// The highest sequence SSS of the names "prefix" + SSS... (app/ReadoutFiles.h) that the database has recorded for
+// the register: stored files (ODCZYTY_KAS) and hand-overs (PRZESLANE_ODCZYTY), also of files deleted or moved
+// away since. 0 when there are none, or when the tables are missing or cannot be read.
+int HighestRecordedSequence(int registerNo, const std::string& prefix);
+
 // The rows of a file name (every register); DbError to the caller.
 std::vector<LedgerEntry> FindLedgerEntries(const std::string& fileName);
 // The recorded rows not yet handed over, of the registers given (all when empty), in register, period and number

@@ -217,6 +217,36 @@ private:
     CatalogueGoodsLookup bySymbol_;
 };
 
+// BookedGoods for a sales report: the codes the file recorded find their booked good; any other code the
+// catalogue's good.
+class RecordedFileGoods : public IGoodsLookup
+{
+public:
+    RecordedFileGoods(const Date& salesDate, std::map<std::string, LedgerTotals> totals)
+        : totals_(std::move(totals)), booked_(salesDate, totals_),
+          others_("Kartas" + std::to_string(salesDate.year), true)
+    {
+    }
+    void Prepare(const std::vector<std::string>& codes) override
+    {
+        std::vector<std::string> unrecorded;
+        for (const std::string& code : codes)
+            if (totals_.count(code) == 0)
+                unrecorded.push_back(code);
+        others_.Prepare(unrecorded);
+    }
+    const CatalogueGood* Find(const std::string& code) const override
+    {
+        const auto recorded = totals_.find(code);
+        return recorded != totals_.end() ? booked_.Find(code, recorded->second) : others_.Find(code);
+    }
+
+private:
+    std::map<std::string, LedgerTotals> totals_;
+    BookedGoods booked_;
+    CatalogueGoodsLookup others_;
+};
+
 // value / quantity in ten-thousandths, rounded half away from zero; nothing for no quantity or a price that does
 // not fit the column.
 std::optional<int64_t> UnitPrice(int64_t quantity, int64_t value)
@@ -257,23 +287,44 @@ std::string ResetAtRegisterText(const std::string& fileName, const std::string& 
            fileName + " (albo potwierdź to w oknie programu); odczyt zostanie wtedy przesłany w całości."_cp;
 }
 
+// A reset report of the period with higher totals: the counters were zeroed after it, but its period was not
+// closed. Either the program zeroed them and could not record the period's end (the report then holds the sales up
+// to the reset, and nothing may be entered by hand), or __KSprOp failed and the counters were zeroed at the register
+// later; the operator knows which of the two it was.
+std::string ZeroedAfterResetReportText(const std::string& fileName, const std::string& code, const std::string& report)
+{
+    return "Sprzedaż towaru "_cp + code + " w odczycie " + fileName + " jest mniejsza niż w raporcie zerowania "_cp +
+           report +
+           ", a okres tego raportu nie został zamknięty. Nic nie przesłano. Jeśli liczniki wyzerował "
+           "program (zgłosił wtedy, że nie zapisano końca okresu), sprzedaż do zerowania jest w raporcie "_cp +
+           report +
+           ": przekaż go i niczego nie wprowadzaj do Wolnar ręcznie. Jeśli wyzerowano je w kasie, sprzedaż od "
+           "tego raportu do zerowania jest tylko na wydruku z kasy - wprowadź ją do Wolnar ręcznie. Potem "
+           "rozpocznij tym odczytem nowy okres: tarlo-cli przeslij --nowy-okres "_cp +
+           fileName + " (albo potwierdź to w oknie programu)."_cp;
+}
+
 // The files of the period stored before this one: a code's total below any of theirs means a reset at the
 // register.
 std::string ResetAtRegister(DbWork& work, const LedgerEntry& entry, int period,
                             const std::map<std::string, LedgerTotals>& totals)
 {
-    const DataSet earlier = work.Query(
-        "select L.PLIK, S.KOD, S.ILOSC, S.WARTOSC from ODCZYTY_KAS L join ODCZYTY_KAS_SUMY S on S.NR=L.NR where "
-        "L.KASA=" +
-        SqlInt(entry.registerNo) + " and L.OKRES=" + SqlInt(period) + " and L.NR<" + SqlInt(entry.number) +
-        " order by L.NR");
+    const DataSet earlier = work.Query("select L.PLIK, L.RODZAJ, S.KOD, S.ILOSC, S.WARTOSC from ODCZYTY_KAS L join "
+                                       "ODCZYTY_KAS_SUMY S on S.NR=L.NR where "
+                                       "L.KASA=" +
+                                       SqlInt(entry.registerNo) + " and L.OKRES=" + SqlInt(period) + " and L.NR<" +
+                                       SqlInt(entry.number) + " order by L.NR");
     for (int row = 0; row < earlier.RecordCount(); ++row) {
         const std::string code = earlier.At(row, "KOD").AsString();
         const auto now = totals.find(code);
         const int64_t quantity = now == totals.end() ? 0 : now->second.quantity;
         const int64_t value = now == totals.end() ? 0 : now->second.value;
-        if (quantity < Units(earlier.At(row, "ILOSC")) || value < Units(earlier.At(row, "WARTOSC")))
-            return ResetAtRegisterText(entry.fileName, code, Trim(earlier.At(row, "PLIK").AsString()));
+        if (quantity < Units(earlier.At(row, "ILOSC")) || value < Units(earlier.At(row, "WARTOSC"))) {
+            const std::string file = Trim(earlier.At(row, "PLIK").AsString());
+            return Trim(earlier.At(row, "RODZAJ").AsString()) == "Z"
+                       ? ZeroedAfterResetReportText(entry.fileName, code, file)
+                       : ResetAtRegisterText(entry.fileName, code, file);
+        }
     }
     return {};
 }
@@ -502,4 +553,19 @@ HandOverResult SendReadingToTrade(const std::string& path, const HandOverOptions
         return Fail("Przesłanie odczytu "_cp + fileName + " do Wolnar nie powiodło się, nic nie zapisano: "_cp +
                     OperatorText(e));
     }
+}
+
+std::unique_ptr<IGoodsLookup> StoredFileGoods(const std::string& storedPath)
+{
+    try {
+        std::string content, problem;
+        const std::string fileName = std::filesystem::path(storedPath).filename().string();
+        if (ParseReadoutName(fileName) && !LedgerMissing() && ReadRegularFile(storedPath, content, problem)) {
+            if (const std::optional<LedgerEntry> entry = RecordedEntry(fileName, FingerprintOf(content), problem))
+                return std::make_unique<RecordedFileGoods>(entry->salesDate, TotalsOf(entry->number));
+        }
+    } catch (const std::exception&) {
+        // The report is still shown, with the catalogue's goods.
+    }
+    return std::make_unique<CatalogueGoodsLookup>(GoodsTable);
 }

@@ -4,10 +4,12 @@
 // PRZESLANE_ODCZYTY keeps one row per file handed over; its key (PLIK, KASA) is inserted first, so a file never
 // goes twice, not even from two workstations at once. What the rows mean for the trade system is described in
 // docs/przekazanie-do-wolnar.md.
+#include "catalogue/GoodsLookup.h"
 #include "util/DateTime.h"
 #include "util/Decimal.h"
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -56,3 +58,8 @@ HandOverResult SendReadingToTrade(const std::string& path, const HandOverOptions
 // The readouts of a register already handed over: file name -> time of the hand-over. Empty when the table of
 // hand-overs does not exist yet.
 std::map<std::string, DateTime> HandedOverReadouts(int registerNo);
+
+// The goods a sales report of `storedPath` names, the same as its hand-over books: for each code the good that the
+// memory of sent goods named when the file was stored, else the catalogue's good for the code. A file that is not
+// recorded (a replayed response, a copy, a database without the ledger) gets the catalogue's goods of its codes.
+std::unique_ptr<IGoodsLookup> StoredFileGoods(const std::string& storedPath);

@@ -314,6 +314,10 @@ QLayout* ExportPage::BuildCountRow(QWidget* side)
     QFont bold = lbIlosc->font();
     bold.setBold(true);
     lbIlosc->setFont(bold);
+    lbWidok = new ElidedLabel(side);
+    lbWidok->setObjectName(QStringLiteral("lbWidok"));
+    lbWidok->setFrameShape(QFrame::StyledPanel);
+    lbWidok->setMargin(2);
     // The progress of an export and its stop button, the part of the page that stays alive during the export.
     pnlPostep = new QWidget(side);
     pnlPostep->setObjectName(QStringLiteral("pnlPostep"));
@@ -339,6 +343,8 @@ QLayout* ExportPage::BuildCountRow(QWidget* side)
     progressRow->addWidget(btnStop);
     auto* countRow = new QHBoxLayout;
     countRow->addWidget(lbIlosc);
+    countRow->addSpacing(8);
+    countRow->addWidget(lbWidok);
     countRow->addSpacing(12);
     countRow->addWidget(pnlPostep, 1);
     countRow->addStretch(1);
@@ -439,6 +445,7 @@ void ExportPage::GoodsViewReopened()
     // list, which starts at its first row without marks.
     const bool reRead = dmu->SDSTowary.CommandText == shownQuery_;
     shownQuery_ = dmu->SDSTowary.CommandText;
+    ShowActiveView();
     const int previousRow = CurrentRow();
     {
         const QScopedValueRollback quiet(restoringMarks_, true);

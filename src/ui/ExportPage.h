@@ -18,6 +18,7 @@ class QFrame;
 class QGroupBox;
 class QItemSelection;
 class QLabel;
+class ElidedLabel;
 class QLayout;
 class QLineEdit;
 class QListWidget;
@@ -83,6 +84,9 @@ public:
     QToolButton* btnLast;
     GoodsGrid* XDBG;
     QLabel* lbIlosc;
+    // Names the view the grid shows (price locks, marks, groups): the view's radio groups act as commands and keep
+    // no choice of their own.
+    ElidedLabel* lbWidok;
     QWidget* pnlPostep;
     QProgressBar* pbEksport;
     // "Zatrzymaj" beside the progress: stops a register export between two goods (as Escape does).
@@ -107,6 +111,7 @@ public:
 
     // ---- operations and event handlers
     void IIfno();
+    void ShowActiveView();
     void ApplyGroupFilter();
     void btnSelAllClick();
     void BtnUnSelAllClick();

@@ -15,6 +15,7 @@
 #include "util/Screen.h"
 
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
@@ -76,6 +77,34 @@ void ExportPage::rgViewWyborClick()
     LockFilter.clear();
     dmu->OpenGoods();
     FocusGoodsGrid();
+}
+
+// The label beside the count names the view: its price-lock or mark filter and the ticked groups (their codes;
+// the whole names in the tooltip).
+void ExportPage::ShowActiveView()
+{
+    QString view = LockFilter == "b.blok=1"         ? QStringLiteral("z ceną zablokowaną")
+                   : LockFilter == "b.blok=0"       ? QStringLiteral("z ceną wolną")
+                   : SelectionFilter == "b.wybor=1" ? QStringLiteral("wybrane")
+                   : SelectionFilter == "b.wybor=0" ? QStringLiteral("niewybrane")
+                                                    : QStringLiteral("wszystkie pozycje");
+    QStringList codes;
+    QStringList names;
+    if (!GroupFilter.empty()) {
+        for (int i = 0; i < cbGrupy->count(); ++i) {
+            const QListWidgetItem* item = cbGrupy->item(i);
+            if (item->checkState() != Qt::Checked)
+                continue;
+            codes << FromCp1250(TextBefore(" ", item->data(GroupTextRole).toByteArray().toStdString()));
+            names << item->text();
+        }
+    }
+    if (!codes.isEmpty())
+        view += (codes.size() == 1 ? QStringLiteral(", grupa ") : QStringLiteral(", grupy ")) +
+                codes.join(QStringLiteral(", "));
+    lbWidok->SetWholeText(QStringLiteral("Widok: ") + view);
+    if (!names.isEmpty())
+        lbWidok->setToolTip(lbWidok->WholeText() + QStringLiteral("\nGrupy: ") + names.join(QStringLiteral("; ")));
 }
 
 // ---- bulk commands

@@ -4,6 +4,8 @@
 #include <QGridLayout>
 #include <QRadioButton>
 
+#include <algorithm>
+
 RadioGroup::RadioGroup(const QString& title, const QStringList& items, QWidget* parent, int columns)
     : QGroupBox(title, parent), buttons_(new QButtonGroup(this))
 {
@@ -55,4 +57,38 @@ QValidator::State UpperCaseValidator::validate(QString& input, int& /*pos*/) con
 {
     input = input.toUpper();
     return Acceptable;
+}
+
+ElidedLabel::ElidedLabel(QWidget* parent) : QLabel(parent) {}
+
+void ElidedLabel::SetWholeText(const QString& text)
+{
+    whole_ = text;
+    setToolTip(text);
+    Elide();
+}
+
+void ElidedLabel::resizeEvent(QResizeEvent* event)
+{
+    QLabel::resizeEvent(event);
+    Elide();
+}
+
+// As wide as the whole text when the row has room, down to a few letters when it has not.
+QSize ElidedLabel::sizeHint() const
+{
+    const QSize shown = QLabel::sizeHint();
+    return {shown.width() - fontMetrics().horizontalAdvance(text()) + fontMetrics().horizontalAdvance(whole_) + 2,
+            shown.height()};
+}
+
+QSize ElidedLabel::minimumSizeHint() const
+{
+    return {fontMetrics().averageCharWidth() * 8, QLabel::minimumSizeHint().height()};
+}
+
+void ElidedLabel::Elide()
+{
+    const int room = contentsRect().width() - 2 * margin() - 2;
+    setText(fontMetrics().elidedText(whole_, Qt::ElideRight, std::max(room, 0)));
 }

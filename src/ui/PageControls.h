@@ -4,6 +4,7 @@
 #include "util/ScopeExit.h" // the scope guard of the pages, OnScopeExit
 
 #include <QGroupBox>
+#include <QLabel>
 #include <QValidator>
 
 #include <functional>
@@ -37,4 +38,23 @@ class UpperCaseValidator : public QValidator
 public:
     using QValidator::QValidator;
     State validate(QString& input, int& pos) const override;
+};
+
+// A one-line label that takes the room its row leaves it: a text longer than that room ends in "…", and the
+// tooltip holds the whole text.
+class ElidedLabel : public QLabel
+{
+public:
+    explicit ElidedLabel(QWidget* parent = nullptr);
+    void SetWholeText(const QString& text);
+    const QString& WholeText() const { return whole_; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+private:
+    void Elide();
+    QString whole_;
 };

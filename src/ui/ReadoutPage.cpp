@@ -233,12 +233,18 @@ void ReadoutPage::ResetSalesCounters()
 {
     const RegisterOperation operation(this);
     Komunikat("", false);
-    fmE->aZerujLicznikiExecute();
-    if (ExchangeResult == 0) {
-        const std::string text = ResetStoredText(RegisterCode, LatestResetReport());
-        MemoInsertFirst(text);
+    // Only a reset the register made says so: a refusal before any call (a test replay, missing tables) leaves the
+    // last call's result untouched, and has said why in red.
+    const ResetResult result = fmE->aZerujLicznikiExecute();
+    if (!result.ok)
+        return;
+    const std::string text = ResetStoredText(RegisterCode, result.reportFile);
+    MemoInsertFirst(text);
+    // Zeroed, but the end of the period was not recorded: the red line about it stays last.
+    if (result.failure.empty())
         Komunikat(text, false);
-    }
+    else
+        Komunikat(result.failure, true);
 }
 
 void ReadoutPage::btnSendDataClick()

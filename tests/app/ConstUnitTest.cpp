@@ -1,5 +1,6 @@
 // Start-up environment, connection values from the INI files, working paths, the work history and the status line.
 #include "app/ConstUnit.h"
+#include "app/ReadoutFiles.h"
 #include "util/Cp1250Literal.h"
 #include "util/TestTempDir.h"
 
@@ -293,6 +294,39 @@ TEST_F(ConstUnitTest, ReadoutNumbering)
     }
     RegisterCode = "1-";
     EXPECT_THROW(UpdateWorkPaths(), ConversionError);
+}
+
+// A stored file's number is above every file of the day folder and its reset folder, and above the highest number
+// the database recorded: a readout deleted or moved away leaves its number used.
+TEST_F(ConstUnitTest, StoredNumberExceedsTheFilesAndTheRecord)
+{
+    Init();
+    struct Case {
+        std::vector<std::string> existing; // under the day folder
+        int recorded;
+        const char* expected;
+    } cases[] = {
+        {{}, 0, "009_20240326_001.txt"},
+        {{}, 3, "009_20240326_004.txt"}, // 001..003 recorded, their files gone
+        {{"009_20240326_002.txt"}, 5, "009_20240326_006.txt"},
+        {{"009_20240326_007.txt"}, 5, "009_20240326_008.txt"},
+        {{"Zerowania/009_20240326_004.txt"}, 2, "009_20240326_005.txt"},
+    };
+    const std::string day = DataDir + "Kasa09/20240326/";
+    for (const Case& c : cases) {
+        std::filesystem::remove_all(day);
+        EnsureDir(day + "Zerowania");
+        for (const std::string& name : c.existing)
+            SaveText("x", day + name);
+        std::string stored, reason;
+        EXPECT_TRUE(StoreNumberedFile("odczyt", day, day, "009_20240326_", c.recorded, stored, reason)) << reason;
+        EXPECT_EQ(stored, day + c.expected) << c.recorded;
+    }
+    // Past 999 no number is left: refused, nothing stored.
+    std::filesystem::remove_all(day);
+    std::string stored, reason;
+    EXPECT_FALSE(StoreNumberedFile("odczyt", day, day, "009_20240326_", 999, stored, reason));
+    EXPECT_FALSE(FileExists(day + "009_20240326_999.txt"));
 }
 
 namespace

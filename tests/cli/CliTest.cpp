@@ -233,6 +233,7 @@ TEST_F(CliTest, BadUsageOrConfigurationDoesNothing)
         {"bad date", good, "odczyt --data 2026-13-01", "Błędna data"},
         {"unknown register", good, "odczyt --kasa 1 --kasa 9", "Nie ma kasy 9"},
         {"no files", good, "przeslij", "Za mało argumentów"},
+        {"pending of an unknown register", good, "przeslij --zalegle --kasa 9", "Nie ma kasy 9"},
         {"export without a register", good, "eksport --zmienione", "wymaga jednej kasy"},
         {"export to two registers", good, "eksport --kasa 1 --kasa 2 --zmienione", "--kasa podana więcej niż raz"},
         {"export without a choice of goods", good, "eksport --kasa 1", "wymaga opcji --zmienione"},
@@ -249,6 +250,10 @@ TEST_F(CliTest, BadUsageOrConfigurationDoesNothing)
         {"register twice with zeros", noDatabase, "odczyt --kasa 002 --kasa 2", "Kasa podana więcej niż raz"},
         {"register not a number", noDatabase, "odczyt --kasa abc", "Błędny kod kasy: abc"},
         {"register out of range", noDatabase, "odczyt --kasa 100", "Błędny kod kasy: 100"},
+        {"pending with a file", noDatabase, "przeslij --zalegle 001_20261210_001.txt", "Z --zalegle nie podaje"},
+        {"register without pending", noDatabase, "przeslij --kasa 1 001_20261210_001.txt", "tylko z --zalegle"},
+        {"new period of two files", noDatabase, "przeslij --nowy-okres 001_20261210_001.txt 001_20261210_002.txt",
+         "z jednym plikiem"},
     };
     for (const Case& c : usage) {
         SCOPED_TRACE(c.name);

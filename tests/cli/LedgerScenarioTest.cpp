@@ -31,6 +31,11 @@ struct Scenario {
     std::vector<std::string> steps;
 };
 
+void PrintTo(const Scenario& scenario, std::ostream* os)
+{
+    *os << scenario.name;
+}
+
 testsupport::PrivateServer& Server()
 {
     static testsupport::PrivateServer server;
@@ -187,13 +192,22 @@ protected:
             in >> from >> to;
             fs::create_directories(fs::path(to).parent_path());
             fs::copy_file(from, to);
+        } else if (verb == "delete") {
+            std::string file;
+            in >> file;
+            ASSERT_TRUE(fs::remove(file));
+        } else if (verb == "exists") {
+            std::string file;
+            in >> file;
+            EXPECT_TRUE(fs::exists(file));
         } else if (verb == "testdat") {
             std::string on;
             in >> on;
+            // In the tool's work folder, where a replay would come from; not in the folder it is started in.
             if (on == "on")
-                SaveText("", root + "/Test.dat");
+                SaveText("", app + "/Test.dat");
             else
-                fs::remove(root + "/Test.dat");
+                fs::remove(app + "/Test.dat");
         } else if (verb == "fail") {
             std::string args;
             std::getline(in, args);
@@ -241,6 +255,13 @@ protected:
         } else if (verb == "upgrade") {
             dm->TestStru(false);
             EXPECT_GT(RecordExistingFiles(), 0);
+        } else if (verb == "unclosed") { // the program zeroed the counters but could not record the period's end
+            ASSERT_TRUE(dm->RunSQL("update ODCZYTY_KAS set KONIEC_OKRESU=0"));
+            ASSERT_TRUE(dm->RunSQL("update KASY_OKRESY set ZAMKNIETY=0"));
+        } else if (verb == "told") { // the last tool run said this
+            std::string text;
+            std::getline(in >> std::ws, text);
+            EXPECT_NE(FileText(root + "/out.txt").find(text), std::string::npos) << FileText(root + "/out.txt");
         } else if (verb == "readoff") { // a readout stored while the ledger does not exist
             Current(1);
             EXPECT_FALSE(module.ElzabSprz().recorded);
@@ -329,6 +350,15 @@ const Scenario Scenarios[] = {
     {"DatabaseUpgradedAfterHandOvers",
      {"sell 1 123 2", "read 1", "cli 0 tarlo-cli przeslij {f:1:1}", "downgrade", "sell 1 123 1", "readoff", "upgrade",
       "cli 0 tarlo-cli przeslij --zalegle"}},
+    // A deleted readout's number is not given again, neither by the window nor by the tool: a new readout under
+    // its recorded name could be neither recorded nor handed over.
+    {"DeletedReadoutsNumberIsNotReused",
+     {"sell 1 123 2", "read 1", "cli 0 tarlo-cli przeslij {f:1:1}", "delete {f:1:1}", "sell 1 7 1", "read 1",
+      "exists {f:1:2}", "delete {f:1:2}", "sell 1 123 1", "cli 0 tarlo-cli odczyt --kasa 1 --przeslij",
+      "exists {f:1:3}"}},
+    {"PeriodEndNotRecordedAfterAReset",
+     {"sell 1 123 2", "reset 1", "unclosed", "sell 1 7 1", "read 1", "cli 1 tarlo-cli przeslij --zalegle",
+      "told raporcie zerowania", "cli 0 tarlo-cli przeslij --nowy-okres {f:1:2}"}},
     {"FailedResetAfterItsReportWasStored",
      {"sell 1 123 2", "read 1", "cli 0 tarlo-cli przeslij {f:1:1}", "sell 1 7 1", "fail 1 KSprOp 24", "reset 1",
       "cli 0 tarlo-cli przeslij --zalegle", "sell 1 123 1", "reset 1", "cli 0 tarlo-cli przeslij --zalegle"}},

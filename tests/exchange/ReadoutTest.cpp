@@ -182,6 +182,27 @@ TEST_F(ReadoutTest, SalesRungUpAtTheRegisterAreReadAndStored)
     EXPECT_EQ(status.Last().text, "");
 }
 
+// Two goods share the register code 00123 and the memory of sent goods says the register holds 100123 under it:
+// the report names 100123, as the hand-over will book it, both right after the readout and for the stored file.
+TEST_F(ReadoutTest, ReportNamesTheGoodTheRegisterHoldsUnderASharedCode)
+{
+    AddGoods({{"123", "Chleb", "szt"}, {"100123", "Bułka droga"_cp, "szt"}});
+    ASSERT_EQ(LoadGoods(module, {GoodsRecord(123, "Bulka droga", 1, 250)}), 0);
+    ASSERT_TRUE(dm->RunSQL("insert into WYSLANE (ID_KASY,KOD,ASORT) values (" + std::to_string(CurrentRegisterId) +
+                           ",123,'100123')"));
+    ASSERT_EQ(Sim("sell 1 123 2"), 0);
+    const std::vector<std::string> expected{"   1  00123        2.000  szt        5.00  "
+                                            "Bułka droga"_cp};
+
+    ASSERT_TRUE(module.ElzabSprz().recorded);
+    EXPECT_EQ(view.memo, expected);
+
+    // Later the memory changes owner; the stored file keeps the good recorded with it.
+    ASSERT_TRUE(dm->RunSQL("update WYSLANE set ASORT='123'"));
+    module.WCzytaj(ReadingFile);
+    EXPECT_EQ(view.memo, expected);
+}
+
 TEST_F(ReadoutTest, ReadoutIsStoredUnderTheNextFreeName)
 {
     SaveText("pierwszy", ReadingName(1));

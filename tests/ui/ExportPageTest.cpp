@@ -137,6 +137,7 @@ private slots:
     void titleClickSortsAndKeepsCursor();
     void refreshAddsMissingGoodsAndClearsSelections();
     void nameTestWritesReport();
+    void sharedCodeUnderAGroupFilterKeepsTheRegistersPrice();
 
 private:
     std::unique_ptr<PagesProgram> program_;
@@ -291,28 +292,37 @@ void ExportPageTest::filtersReachTheQuery()
     for (int row = 0; row < Model()->rowCount(); row += 4)
         SetFlag(Good(row), "wybor", 1);
 
+    // The label beside the count names the view; the codes of the ticked groups follow it.
+    const QString g1 = QStringLiteral(", grupa ") + QString::fromStdString(GroupCode(0));
+    const QString g2 = QStringLiteral(", grupy ") + QString::fromStdString(GroupCode(0)) + QStringLiteral(", ") +
+                       QString::fromStdString(GroupCode(2));
     const struct Step {
         const char* what;
         std::function<void()> act;
         std::string filters;
+        QString view;
     } steps[] = {
-        {"tick a group", [] { Tick(0, true); }, groups1},
-        {"tick another", [] { Tick(2, true); }, groups2},
-        {"z ceną zablokowaną", [] { Page()->rgViewBlok->Item(0)->click(); }, groups2 + " and b.blok=1"},
-        {"wybrane drops the lock view", [] { Page()->rgViewWybor->Item(0)->click(); }, groups2 + " and b.wybor=1"},
-        {"niewybrane", [] { Page()->rgViewWybor->Item(1)->click(); }, groups2 + " and b.wybor=0"},
+        {"tick a group", [] { Tick(0, true); }, groups1, "wszystkie pozycje" + g1},
+        {"tick another", [] { Tick(2, true); }, groups2, "wszystkie pozycje" + g2},
+        {"z ceną zablokowaną", [] { Page()->rgViewBlok->Item(0)->click(); }, groups2 + " and b.blok=1",
+         "z ceną zablokowaną" + g2},
+        {"wybrane drops the lock view", [] { Page()->rgViewWybor->Item(0)->click(); }, groups2 + " and b.wybor=1",
+         "wybrane" + g2},
+        {"niewybrane", [] { Page()->rgViewWybor->Item(1)->click(); }, groups2 + " and b.wybor=0", "niewybrane" + g2},
         {"z ceną wolną drops the selection view", [] { Page()->rgViewBlok->Item(1)->click(); },
-         groups2 + " and b.blok=0"},
-        {"wszystkie", [] { Page()->rgViewBlok->Item(2)->click(); }, groups2},
-        {"wybrane", [] { Page()->rgViewWybor->Item(0)->click(); }, groups2 + " and b.wybor=1"},
-        {"wszystkie (selection)", [] { Page()->rgViewWybor->Item(2)->click(); }, groups2},
-        {"untick the first", [] { Tick(0, false); }, " and  ( k.grupa=" + SqlQuote(GroupCode(2)) + " )"},
-        {"untick the last shows all groups", [] { Tick(2, false); }, ""},
+         groups2 + " and b.blok=0", "z ceną wolną" + g2},
+        {"wszystkie", [] { Page()->rgViewBlok->Item(2)->click(); }, groups2, "wszystkie pozycje" + g2},
+        {"wybrane", [] { Page()->rgViewWybor->Item(0)->click(); }, groups2 + " and b.wybor=1", "wybrane" + g2},
+        {"wszystkie (selection)", [] { Page()->rgViewWybor->Item(2)->click(); }, groups2, "wszystkie pozycje" + g2},
+        {"untick the first", [] { Tick(0, false); }, " and  ( k.grupa=" + SqlQuote(GroupCode(2)) + " )",
+         "wszystkie pozycje, grupa " + QString::fromStdString(GroupCode(2))},
+        {"untick the last shows all groups", [] { Tick(2, false); }, "", "wszystkie pozycje"},
     };
     for (const Step& step : steps) {
         step.act();
         QCOMPARE(ViewFilters(), step.filters);
         QVERIFY2(Model()->rowCount() == GoodsMatching(step.filters), step.what);
+        QCOMPARE(Page()->lbWidok->WholeText(), QStringLiteral("Widok: ") + step.view);
         // The view groups are sets of one-shot commands.
         QCOMPARE(Page()->rgViewBlok->ItemIndex(), -1);
         QCOMPARE(Page()->rgViewWybor->ItemIndex(), -1);
@@ -750,6 +760,64 @@ void ExportPageTest::nameTestWritesReport()
     // The status line says where the report is.
     QCOMPARE(Frm->edErr->text(),
              QStringLiteral("Raport z testowania nazw zapisano w pliku ") + FromCp1250(ErrorReportFile));
+}
+
+// Two goods share the register code $00123: 123 is on the register, 100123 (another group, another price) never
+// went. The operator shows only 100123's group, marks what changed since the last export and sends prices. The
+// register must keep 123's price under $00123, and the line must say why 100123 did not go, in red.
+void ExportPageTest::sharedCodeUnderAGroupFilterKeepsTheRegistersPrice()
+{
+    const std::string partnerGroup = GroupCode(0);
+    QVERIFY(dm->RunSQL("insert into " + GoodsTable +
+                       " (asort,nazwa,jm,stawka_vat,grupa,nieaktywny,cena_1,cena_2,cena_3,oldcena_1) select "
+                       "'100123','Drugi towar o kodzie 123',jm,stawka_vat," +
+                       SqlQuote(partnerGroup) + ",0,99.99,99.99,99.99,0 from " + GoodsTable + " where asort='123'"));
+    QVERIFY(dm->RunSQL("insert into blok_cen (asort,blok,wybor) values ('100123',0,0)"));
+    const std::string registerGoods = program_->RegisterFolder(1) + "/towary.txt";
+    const OnScopeExit cleanUp([] {
+        dm->RunSQL("delete from blok_cen where asort='100123'");
+        dm->RunSQL("delete from " + GoodsTable + " where asort='100123'");
+        dm->RunSQL("delete from wyslane");
+        testsupport::RunWinipSim("reset 1");
+    });
+    QVERIFY(dm->ReadInteger("g",
+                            "select count(*) as g from " + GoodsTable + " where asort='123' and grupa<>" +
+                                SqlQuote(partnerGroup),
+                            -1) == 1);
+    // 123 goes to the register with full data, as the operator sends a new good.
+    SetFlag("123", "wybor", 1);
+    dmu->ReReadGoods();
+    Page()->rgDane->SetItemIndex(1);
+    Page()->btnEksport->click();
+    const auto heldUnder123 = [&registerGoods] {
+        for (const std::string& line : FileLines(registerGoods))
+            if (line.rfind("$00123\t", 0) == 0)
+                return line;
+        return std::string("(none)");
+    };
+    const std::string held = heldUnder123();
+    QVERIFY2(held.find("Drugi") == std::string::npos && held != "(none)", held.c_str());
+
+    Tick(0, true);
+    Page()->rgWybor->Item(3)->click(); // "zmienione od ostatniego eksportu"
+    // The selection already leaves 100123 out and says why; the operator then marks it by hand, and the export's
+    // own guard must hold.
+    QCOMPARE(Flag("100123", "wybor"), int64_t(0));
+    QVERIFY2(Frm->edErr->text().contains(QStringLiteral("$00123")), qPrintable(Frm->edErr->text()));
+    dm->RunSQL("update blok_cen set wybor=0");
+    SetFlag("100123", "wybor", 1);
+    dmu->ReReadGoods();
+    Page()->rgDane->SetItemIndex(0); // "częściowe (cena)"
+    Page()->btnEksport->click();
+
+    QCOMPARE(heldUnder123(), held);
+    const QString status = Frm->edErr->text();
+    QVERIFY2(status.contains(QStringLiteral("wysłano 0 z 1, nie wysłano 1 (100123: ")) &&
+                 status.contains(QStringLiteral("kod $00123 należy w kasie do towaru 123")),
+             qPrintable(status));
+    const QColor colour = Frm->edErr->palette().color(QPalette::Text);
+    QVERIFY2(colour.red() > 150 && colour.green() < 80, qPrintable(status));
+    QCOMPARE(Flag("100123", "wybor"), int64_t(1)); // kept for another try
 }
 
 int main(int argc, char** argv)

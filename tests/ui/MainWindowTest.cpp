@@ -328,8 +328,9 @@ void MainWindowTest::helpButtons()
     // Every command the pages offer has its section.
     const QString document = Frm->helpWindow()->browser()->toPlainText();
     for (const char* command :
-         {"Prześlij dane do Wolnar", "Porównanie z kasą", "Zapisz raport", "Zaznacz do eksportu",
-          "zmienione od ostatniego eksportu", "Zatrzymaj", "Escape", "Trwa wymiana danych z kasą"})
+         {"Prześlij dane do Wolnar", "Prześlij zaległe", "oczekuje na przesłanie", "Porównanie z kasą", "Zapisz raport",
+          "Zaznacz do eksportu", "zmienione od ostatniego eksportu", "Zatrzymaj", "Escape",
+          "Trwa wymiana danych z kasą"})
         QVERIFY2(document.contains(QString::fromUtf8(command)), command);
 }
 

@@ -134,9 +134,18 @@ int main(int argc, char** argv)
         saved = Save(folder, "readout-list.png") && saved;
         Frm->tbsOdczyt->lbOdczyty->itemClicked(Frm->tbsOdczyt->lbOdczyty->item(0));
 
+        // A counter reset after more sales: the status line names the stored report and its total.
+        SaveText("$00103\t1.000\t1549\n", program.RegisterFolder(1) + "/sprzedaz.txt");
+        Frm->tbsOdczyt->btnNumReset->click();
+        saved = Save(folder, "reset.png") && saved;
+
         ShowSubPage(Frm->tbsWykazTow);
         Frm->tbsWykazTow->btnRefrWykaz->click();
         saved = Save(folder, "register-goods.png") && saved;
+        // The same list when the register does not answer: the grid is emptied and the line says why.
+        Sim("fail 1 TowarMax 20 raz");
+        Frm->tbsWykazTow->btnRefrWykaz->click();
+        saved = Save(folder, "register-goods-failed.png") && saved;
 
         Frm->PCtrlMain->setCurrentWidget(Frm->tbsParam);
         saved = Save(folder, "params.png") && saved;
@@ -164,6 +173,15 @@ int main(int argc, char** argv)
         saved = SaveDuring(folder, "export-stop.png", 700, [goods] { goods->btnEksport->click(); }) && saved;
         Sim("delay 1 off");
         setenv("WINIP_TIME_SCALE", "0.01", 1);
+
+        // A price export of three goods of which the register refuses one: the summary gives the reason.
+        dm->RunSQL("update blok_cen set wybor=0");
+        for (int row = 0; row < 3; ++row)
+            dm->RunSQL("update blok_cen set wybor=1 where asort=" + SqlQuote(GoodAt(row)));
+        dmu->OpenGoods();
+        Sim("fail 1 ZCTowar 103 raz");
+        goods->btnEksport->click();
+        saved = Save(folder, "export-partly-failed.png") && saved;
 
         // Qt's own context menu of an edit field, in Polish.
         goods->edSeek->setText(QStringLiteral("Konf"));

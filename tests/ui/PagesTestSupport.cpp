@@ -1,5 +1,6 @@
 #include "PagesTestSupport.h"
 
+#include "app/ConstUnit.h"
 #include "db/dbDDM.h"
 #include "exchange/FmElzab.h"
 #include "ui/Program.h"
@@ -22,18 +23,27 @@ PagesProgram::~PagesProgram()
     unsetenv("WINIP_TIME_SCALE");
 }
 
-std::string PagesProgram::Start()
+std::string PagesProgram::Start(const std::string& serverDatabase)
 {
     namespace fs = std::filesystem;
     const char* bin = std::getenv("TARLO_BIN_DIR");
     if (bin == nullptr)
         return "TARLO_BIN_DIR is not set";
-    session = std::make_unique<UiSession>(demodb::Content::Demo);
+    if (serverDatabase.empty()) {
+        session = std::make_unique<UiSession>(demodb::Content::Demo);
+    } else {
+        session = std::make_unique<UiSession>(std::nullopt);
+        DbPath = serverDatabase;
+        EmbeddedEngine = false;
+    }
     std::error_code error;
     fs::create_symlink(std::string(bin) + "/libWinIP.so", ExeDir + "libWinIP.so", error);
     if (error)
         return "cannot link libWinIP.so: " + error.message();
     fs::copy_file(std::string(bin) + "/koment.txt", ExeDir + "koment.txt", error);
+    // The session read the result texts before the copy was there.
+    ResultTexts.clear();
+    ReadLines(ExeDir + "koment.txt", ResultTexts);
     setenv("WINIP_SYM_DIR", simulator.Path().c_str(), 1);
     setenv("WINIP_TIME_SCALE", "0.01", 1);
 

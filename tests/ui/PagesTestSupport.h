@@ -15,8 +15,10 @@ public:
     // Ends the program: windows and modules are destroyed.
     ~PagesProgram();
 
-    // Starts the program and shows the main window; an empty text on success, otherwise what went wrong.
-    std::string Start();
+    // Starts the program and shows the main window; an empty text on success, otherwise what went wrong. The
+    // database is a throw-away demo file opened by the embedded engine, or `serverDatabase` (a connection path
+    // through a Firebird server, for tests that run tarlo-cli beside the window).
+    std::string Start(const std::string& serverDatabase = {});
 
     // The simulated register's folder for register number `number` ("kasa01").
     std::string RegisterFolder(int number) const;

@@ -21,6 +21,7 @@
 #include "util/Cp1250.h"
 #include "util/Cp1250Literal.h"
 #include "util/MyUtil.h"
+#include "util/ScopeExit.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -123,6 +124,7 @@ private slots:
 
     void readoutThroughTheStandIn();
     void counterReset();
+    void counterResetAfterATestReplayIsRefused();
     void noStoredReadouts();
     void storedReadouts();
     void readoutListClosesOnRegisterChange();
@@ -242,6 +244,31 @@ void WorkPagesTest::counterReset()
     // The register's totals are zero now: the next readout reports nothing.
     Readout()->btnRead->click();
     QVERIFY2(Lines(Readout()->Memo).size() == 0, qPrintable(Lines(Readout()->Memo).join(QStringLiteral("|"))));
+}
+
+void WorkPagesTest::counterResetAfterATestReplayIsRefused()
+{
+    SellOnRegister(program_->RegisterFolder(1));
+    Readout()->btnRead->click();
+    QCOMPARE(ExchangeResult, uint8_t(0));
+    // The support tool's marker: the next readout replays the response just received.
+    const std::string marker = std::filesystem::current_path().string() + "/Test.dat";
+    SaveText("", marker);
+    // The replay forbids resets for the rest of the run; the later tests need them.
+    const OnScopeExit forget([&marker] {
+        std::filesystem::remove(marker);
+        fmE->testReplayed = false;
+    });
+    Readout()->btnRead->click();
+
+    Readout()->btnNumReset->click();
+
+    // The refusal is the last word, in red; nothing says the counters were zeroed, and the register keeps its sales.
+    QVERIFY2(StatusIsRed() && Status().contains(QStringLiteral("Test.dat")), qPrintable(Status()));
+    QVERIFY2(!Status().contains(QStringLiteral("wyzerowane")), qPrintable(Status()));
+    std::string sales;
+    QVERIFY(ReadWholeFile(program_->RegisterFolder(1) + "/sprzedaz.txt", sales));
+    QVERIFY(sales.find("$00100") != std::string::npos);
 }
 
 void WorkPagesTest::noStoredReadouts()
