@@ -386,14 +386,15 @@ void ExportPage::BindGoods()
         dmu->SDSTowary, [](const Value& price) { return dmu->PriceGetText(price); }, this);
     XDBG->setModel(model_);
     XDBG->setSortingEnabled(true);
-    const struct {
-        int column;
-        int width;
-    } widths[] = {{GoodsModel::ColWybor, 28}, {GoodsModel::ColAsort, 64}, {GoodsModel::ColPrice, 64},
-                  {GoodsModel::ColBlok, 50},  {GoodsModel::ColVat, 42},   {GoodsModel::ColGrupa, 56}};
-    // Narrow enough that the name, which takes the rest, keeps a register name's 19 characters at 1024 pixels.
-    for (const auto& w : widths)
-        XDBG->setColumnWidth(w.column, w.width);
+    // Narrow enough that the name, which takes the rest, keeps a register name's 19 characters at 1024 pixels; a
+    // wider window shows the whole headers.
+    XDBG->SetColumnWidths({{GoodsModel::ColWybor, 28},
+                           {GoodsModel::ColAsort, 64},
+                           {GoodsModel::ColPrice, 64},
+                           {GoodsModel::ColBlok, 50},
+                           {GoodsModel::ColVat, 42},
+                           {GoodsModel::ColGrupa, 56}},
+                          19);
 
     QItemSelectionModel* selection = XDBG->selectionModel();
     connect(selection, &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {

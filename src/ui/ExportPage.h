@@ -8,8 +8,11 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <unordered_set>
+#include <utility>
+#include <vector>
 
 class GoodsModel;
 class QAction;
@@ -38,8 +41,13 @@ public:
     explicit GoodsGrid(QWidget* parent = nullptr);
     // Called on the release of a key, with the modifiers held at that moment.
     std::function<void(int key, Qt::KeyboardModifiers modifiers)> onKeyUp;
+    // The widths of the columns before the name (which takes the rest): narrow enough for a small screen. Where the
+    // grid is wide enough to show whole headers and still keep `nameChars` letters of the name, the columns widen
+    // to their headers.
+    void SetColumnWidths(std::vector<std::pair<int, int>> narrow, int nameChars);
 
 protected:
+    void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
@@ -48,6 +56,10 @@ private:
     // Whether Ctrl was held when the Space bar went down: Space acts on its release, and people often let go of
     // Ctrl a moment before Space.
     bool spaceWithCtrl_ = false;
+    void FitColumns();
+    std::vector<std::pair<int, int>> narrowWidths_;
+    int nameChars_ = 0;
+    std::optional<bool> roomy_; // whether the whole headers are shown; unknown before the first fit
 };
 
 class ExportPage : public QWidget, public IGoodsPage, public IExportPage

@@ -19,7 +19,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QScopedValueRollback>
+#include <QStyle>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
@@ -51,6 +53,44 @@ public:
 GoodsGrid::GoodsGrid(QWidget* parent) : QTableView(parent)
 {
     setItemDelegate(new CursorRowDelegate(this));
+}
+
+void GoodsGrid::SetColumnWidths(std::vector<std::pair<int, int>> narrow, int nameChars)
+{
+    narrowWidths_ = std::move(narrow);
+    nameChars_ = nameChars;
+    roomy_.reset();
+    FitColumns();
+}
+
+void GoodsGrid::resizeEvent(QResizeEvent* event)
+{
+    QTableView::resizeEvent(event);
+    FitColumns();
+}
+
+void GoodsGrid::FitColumns()
+{
+    if (model() == nullptr || narrowWidths_.empty())
+        return;
+    const QFontMetrics metrics = horizontalHeader()->fontMetrics();
+    const int extra = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, horizontalHeader()) +
+                      style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, horizontalHeader()) + 4;
+    std::vector<int> whole;
+    int wholeSum = 0;
+    for (const auto& [column, narrow] : narrowWidths_) {
+        const QString title = model()->headerData(column, Qt::Horizontal).toString();
+        whole.push_back(std::max(narrow, metrics.horizontalAdvance(title) + extra));
+        wholeSum += whole.back();
+    }
+    const int nameRoom = fontMetrics().horizontalAdvance(QString(nameChars_, QLatin1Char('n'))) + 12;
+    const bool roomy = viewport()->width() - wholeSum >= nameRoom;
+    // Only a change between the two keeps a width the operator dragged.
+    if (roomy == roomy_)
+        return;
+    roomy_ = roomy;
+    for (std::size_t i = 0; i < narrowWidths_.size(); ++i)
+        setColumnWidth(narrowWidths_[i].first, roomy ? whole[i] : narrowWidths_[i].second);
 }
 
 void GoodsGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)

@@ -107,7 +107,9 @@ QVariant GoodsModel::data(const QModelIndex& index, int role) const
 
 QVariant GoodsModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < ColumnCount)
+    // The tooltip gives the whole title where a narrow column cuts it.
+    if (orientation == Qt::Horizontal && (role == Qt::DisplayRole || role == Qt::ToolTipRole) && section >= 0 &&
+        section < ColumnCount)
         return titles_[section];
     return QAbstractTableModel::headerData(section, orientation, role);
 }

@@ -22,6 +22,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFocusEvent>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -352,6 +353,15 @@ void MainWindowTest::fitsA1024x768Screen()
     const int name = Frm->tbsTowary->XDBG->columnWidth(GoodsModel::ColNazwa);
     const int wanted = Frm->tbsTowary->XDBG->fontMetrics().horizontalAdvance(QString(19, QLatin1Char('n')));
     QVERIFY2(name >= wanted, qPrintable(QStringLiteral("%1 < %2").arg(name).arg(wanted)));
+
+    // On a wide screen the columns before the name show their whole titles.
+    Frm->resize(1920, 1040);
+    QTest::qWait(50);
+    const QHeaderView* header = Frm->tbsTowary->XDBG->horizontalHeader();
+    for (int column = 0; column < GoodsModel::ColNazwa; ++column) {
+        const QString title = Frm->tbsTowary->Model()->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+        QVERIFY2(header->sectionSize(column) > header->fontMetrics().horizontalAdvance(title), qPrintable(title));
+    }
 }
 
 void MainWindowTest::f2BringsSearchField()
