@@ -92,14 +92,6 @@ std::string ResetStoredText(const std::string& registerCode, const std::string& 
            ", wartość "_cp + FormatFloat("0.00", figures.total) + " zł, zapisany w pliku "_cp + path;
 }
 
-std::string LatestResetReport()
-{
-    std::vector<std::string> files;
-    const std::string prefix = IntToStrPad(LeadingInt(RegisterCode), 3, "0") + "_" + DateText(SalesDate) + "_";
-    ListFiles(files, ResetReportsDir(), prefix + "???.txt");
-    return files.empty() ? std::string() : files.back();
-}
-
 std::size_t GoodsInList(const std::vector<std::string>& lines)
 {
     std::size_t goods = 0;

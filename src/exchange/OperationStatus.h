@@ -20,10 +20,6 @@ bool ResetReportFiguresOf(const std::string& path, StoredSalesFigures& figures);
 std::string ReadoutStoredText(const std::string& registerCode, const std::string& path);
 // "Liczniki sprzedaży kasy 01 wyzerowane; raport przed zerowaniem: 12 pozycji, wartość 123.45 zł, zapisany w pliku …"
 std::string ResetStoredText(const std::string& registerCode, const std::string& path);
-// The newest sales report stored before a counter reset of the register on the sales day (ResetReportsDir());
-// empty when there is none.
-std::string LatestResetReport();
-
 // The goods lines of a register's goods list (those that begin with "$").
 std::size_t GoodsInList(const std::vector<std::string>& lines);
 // "Wczytano wykaz towarów kasy 01: 267 towarów"
