@@ -336,7 +336,6 @@ void TfmE::aOtSpMaxExecute()
         view->MemoClear();
         view->MemoInsertFirst("Start " + LongTimeText(OpStartTime));
     }
-    EnsureDir(RegisterDir);
     TwInFile("OTSpMax");
     TwOutFile("OTSpMax");
     {
@@ -396,7 +395,6 @@ ResetResult TfmE::aZerujLicznikiExecute()
         return refuse("Brak połączenia z bazą danych - liczników nie wyzerowano."_cp);
     if (const std::vector<std::string> missing = MissingLedgerObjects(); !missing.empty())
         return refuse("Liczników nie wyzerowano. "_cp + MissingObjectsText(missing));
-    EnsureDir(RegisterDir);
     aOSprzedExecute();
     if (ExchangeResult != 0) {
         result.code = ExchangeResult;
@@ -480,7 +478,6 @@ RegisterGoodsResult TfmE::WczytajTowary()
     };
     show({});
     TwKonfig();
-    EnsureDir(RegisterDir);
     TwInFile("TowarMax");
     TwOutFile("TowarMax");
     CallLibrary(WinIPFunction::TowarMax);

@@ -245,6 +245,36 @@ void EnsureRegisterRow(int registerNo)
     }
 }
 
+namespace
+{
+// Runs `write` in one transaction that first locks the register's row of KASY_OKRESY (made when missing), so that
+// every writer of this register waits for the one before; lock conflicts are retried. False with the operator's
+// text of the failure (a database error also goes to the work history), and without any write when the ledger's
+// tables are missing.
+bool WriteUnderRegisterRow(int registerNo, const std::function<void(DbWork&)>& write, std::string& problem)
+{
+    try {
+        if (const std::vector<std::string> missing = MissingLedgerObjects(); !missing.empty()) {
+            problem = MissingObjectsText(missing);
+            return false;
+        }
+        EnsureRegisterRow(registerNo);
+        WithRetries([&] {
+            DbWork work;
+            work.Execute("update KASY_OKRESY set KASA=KASA where KASA=" + SqlInt(registerNo));
+            write(work);
+            work.Commit();
+        });
+        return true;
+    } catch (const DbError& e) {
+        problem = e.OperatorText();
+        LogLine(OnOneLine(e.what()));
+        return false;
+    }
+}
+
+} // namespace
+
 bool RecordStoredFile(int registerNo, int registerId, const std::string& path, const std::string& content,
                       LedgerKind kind, const Date& salesDate, const std::vector<CodeTotals>& totals,
                       std::string& problem)
@@ -255,18 +285,10 @@ bool RecordStoredFile(int registerNo, int registerId, const std::string& path, c
             problem = "kod towaru "_cp + item.code + " ma więcej niż 40 znaków"_cp;
             return false;
         }
-    try {
-        const std::vector<std::string> missing = MissingLedgerObjects();
-        if (!missing.empty()) {
-            problem = MissingObjectsText(missing);
-            return false;
-        }
-        const Fingerprint print = FingerprintOf(content);
-        EnsureRegisterRow(registerNo);
-        WithRetries([&] {
-            DbWork work;
-            // The register's row first: every writer of this register waits here for the one before.
-            work.Execute("update KASY_OKRESY set KASA=KASA where KASA=" + SqlInt(registerNo));
+    const Fingerprint print = FingerprintOf(content);
+    return WriteUnderRegisterRow(
+        registerNo,
+        [&](DbWork& work) {
             const DataSet state =
                 work.Query("select OKRES, ZAMKNIETY from KASY_OKRESY where KASA=" + SqlInt(registerNo));
             int period = static_cast<int>(state.At(0, "OKRES").AsInteger());
@@ -294,23 +316,15 @@ bool RecordStoredFile(int registerNo, int registerId, const std::string& path, c
                              (good == sent.end() ? std::string("null") : SqlQuote(good->second)) + "," +
                              SqlQuote(item.registerName.substr(0, NameWidth)) + ")");
             }
-            work.Commit();
-        });
-        return true;
-    } catch (const DbError& e) {
-        problem = e.OperatorText();
-        LogLine(OnOneLine(e.what()));
-        return false;
-    }
+        },
+        problem);
 }
 
 bool MarkPeriodEnd(int registerNo, const std::string& fileName, std::string& problem)
 {
-    try {
-        EnsureRegisterRow(registerNo);
-        WithRetries([&] {
-            DbWork work;
-            work.Execute("update KASY_OKRESY set KASA=KASA where KASA=" + SqlInt(registerNo));
+    return WriteUnderRegisterRow(
+        registerNo,
+        [&](DbWork& work) {
             const DataSet row = work.Query("select OKRES from ODCZYTY_KAS where KASA=" + SqlInt(registerNo) +
                                            " and PLIK=" + SqlQuote(fileName));
             if (row.RecordCount() == 0)
@@ -320,14 +334,8 @@ bool MarkPeriodEnd(int registerNo, const std::string& fileName, std::string& pro
                          " and PLIK=" + SqlQuote(fileName));
             work.Execute("update KASY_OKRESY set ZAMKNIETY=1 where KASA=" + SqlInt(registerNo) +
                          " and OKRES=" + SqlInt(period));
-            work.Commit();
-        });
-        return true;
-    } catch (const DbError& e) {
-        problem = e.OperatorText();
-        LogLine(OnOneLine(e.what()));
-        return false;
-    }
+        },
+        problem);
 }
 
 int HighestRecordedSequence(int registerNo, const std::string& prefix)
