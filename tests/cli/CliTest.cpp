@@ -37,9 +37,7 @@ protected:
     {
         ExchangeTest::SetUp();
         setenv("WINIP_TIME_SCALE", "0.01", 1);
-        fs::copy_file(BinDir() + "/tarlo-cli", app + "/tarlo-cli");
-        fs::copy_file(BinDir() + "/koment.txt", app + "/koment.txt");
-        SaveText("[Tarlo]\r\nPth=" + database.Path() + "\r\nUser=SYSDBA\r\nPass=masterkey\r\n", app + "/Tarlo_db.INI");
+        PlaceTool(database.Path());
         ASSERT_TRUE(testsupport::ConnectDm(database.Path()));
         dm->TestStru(false);
         ASSERT_TRUE(dm->RunSQLBatch(

@@ -68,13 +68,10 @@ protected:
     {
         ExchangeTest::SetUp();
         setenv("WINIP_TIME_SCALE", "0.01", 1);
-        fs::copy_file(BinDir() + "/tarlo-cli", app + "/tarlo-cli");
-        fs::copy_file(BinDir() + "/koment.txt", app + "/koment.txt");
         static int count = 0;
         name = "ledger" + std::to_string(++count);
         Server().CreateDatabase(name, demodb::Content::Schema);
-        SaveText("[Tarlo]\r\nPth=" + Server().DatabasePath(name) + "\r\nUser=SYSDBA\r\nPass=masterkey\r\n",
-                 app + "/Tarlo_db.INI");
+        PlaceTool(Server().DatabasePath(name));
         ASSERT_TRUE(testsupport::ConnectDm(Server().DatabasePath(name)));
         dm->TestStru(false);
         ASSERT_TRUE(dm->RunSQLBatch(

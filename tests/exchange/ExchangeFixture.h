@@ -3,7 +3,9 @@
 // InitEnvironment (with "Dane", "In", "Out" and the stand-in communication library linked in), a separate current
 // directory holding "koment.txt" and "KONFIG.txt", a simulator folder of its own (WINIP_SYM_DIR), register 1
 // chosen, and fakes of the status line and of the exchange pages.
+#include "TestSupport.h"
 #include "app/ConstUnit.h"
+#include "db/dbDDM.h"
 #include "exchange/ExchangeView.h"
 #include "exchange/FmElzab.h"
 #include "util/Cp1250Literal.h"
@@ -128,6 +130,14 @@ protected:
         unsetenv("WINIP_SYM_DIR");
     }
 
+    // tarlo-cli beside the program, with koment.txt and a Tarlo_db.INI naming `database`, as a shop installs it.
+    void PlaceTool(const std::string& database) const
+    {
+        std::filesystem::copy_file(BinDir() + "/tarlo-cli", app + "/tarlo-cli");
+        std::filesystem::copy_file(BinDir() + "/koment.txt", app + "/koment.txt");
+        SaveText("[Tarlo]\r\nPth=" + database + "\r\nUser=SYSDBA\r\nPass=masterkey\r\n", app + "/Tarlo_db.INI");
+    }
+
     // Puts the stand-in library into a program directory.
     static void LinkLibrary(const std::string& directory)
     {
@@ -158,4 +168,23 @@ protected:
     FakeStatusLine status;
     FakeExchangeView view;
     TfmE module;
+};
+
+// ExchangeTest with a throw-away database of the catalogue's schema, connected as `dm`, with the program's own tables.
+class DatabaseExchangeTest : public ExchangeTest
+{
+protected:
+    void SetUp() override
+    {
+        ExchangeTest::SetUp();
+        ASSERT_TRUE(testsupport::ConnectDm(database.Path()));
+        dm->TestStru(false);
+    }
+    void TearDown() override
+    {
+        dm.reset();
+        ExchangeTest::TearDown();
+    }
+
+    testsupport::TempDatabase database{demodb::Content::Schema};
 };

@@ -22,25 +22,17 @@ using namespace std::chrono_literals;
 
 const std::string Header = "Kasa nr 1\r\nOdczyt\r\nKod\tIlosc\tWartosc\tNazwa\r\n";
 
-class HandOverTest : public ExchangeTest
+class HandOverTest : public DatabaseExchangeTest
 {
 protected:
     void SetUp() override
     {
-        ExchangeTest::SetUp();
-        ASSERT_TRUE(testsupport::ConnectDm(database.Path()));
-        dm->TestStru(false);
+        DatabaseExchangeTest::SetUp();
         Run({"insert into " + GoodsTable + " (asort,nazwa,jm,stawka_vat) values ('123','Chleb','szt',8)",
              "insert into " + GoodsTable + " (asort,nazwa,jm,stawka_vat) values ('45','Ser','kg',23)",
              "insert into " + GoodsTable +
                  " (asort,nazwa,jm,stawka_vat) values ('7','Kiełbasa żywiecka wędzona extra','kg',5)"_cp});
     }
-    void TearDown() override
-    {
-        dm.reset();
-        ExchangeTest::TearDown();
-    }
-
     void Run(const std::vector<std::string>& commands)
     {
         ASSERT_TRUE(dm->RunSQLBatch(commands)) << FileText(WorkLog->FileName);
@@ -126,8 +118,6 @@ protected:
             sums[rows.At(row, "PLU").AsString()] = rows.At(row, "q").AsString() + "/" + rows.At(row, "v").AsString();
         return sums;
     }
-
-    testsupport::TempDatabase database{demodb::Content::Schema};
 };
 
 TEST_F(HandOverTest, ReadoutGoesOverWholeTheFirstTime)

@@ -24,21 +24,9 @@ struct CatalogueGood {
     std::string jm;
 };
 
-class ReadoutTest : public ExchangeTest
+class ReadoutTest : public DatabaseExchangeTest
 {
 protected:
-    void SetUp() override
-    {
-        ExchangeTest::SetUp();
-        ASSERT_TRUE(testsupport::ConnectDm(database.Path()));
-        dm->TestStru(false);
-    }
-    void TearDown() override
-    {
-        dm.reset();
-        ExchangeTest::TearDown();
-    }
-
     void AddGoods(const std::vector<CatalogueGood>& goods)
     {
         std::vector<std::string> commands;
@@ -54,8 +42,6 @@ protected:
     {
         return DayDir + "001_" + DateText(Today()) + "_" + IntToStrPad(sequence, 3, "0") + ".txt";
     }
-
-    testsupport::TempDatabase database{demodb::Content::Schema};
 };
 
 TEST_F(ReadoutTest, ReportLinesAreBuiltByteForByte)

@@ -141,22 +141,7 @@ TEST_F(ExchangeTest, DeletionOfAllGoodsIsOneCallWithTheHeaderOnly)
 
 // The counter reset records its sales report in the database's ledger of stored readouts before it zeroes anything,
 // so it runs with a database.
-class CounterResetTest : public ExchangeTest
-{
-protected:
-    void SetUp() override
-    {
-        ExchangeTest::SetUp();
-        ASSERT_TRUE(testsupport::ConnectDm(database.Path()));
-        dm->TestStru(false);
-    }
-    void TearDown() override
-    {
-        dm.reset();
-        ExchangeTest::TearDown();
-    }
-    testsupport::TempDatabase database{demodb::Content::Schema};
-};
+using CounterResetTest = DatabaseExchangeTest;
 
 TEST_F(CounterResetTest, CounterResetClearsTheTotals)
 {
